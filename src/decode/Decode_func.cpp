@@ -1,0 +1,70 @@
+// Receiver dates and week arithmetic.
+#include "decode/Decode_func.h"
+
+#include "decode/le_read.h"
+#include "stores/VLX_msgs.h"
+#include "stores/VLX_objects.h"
+
+static int64_t floor_div(int64_t a, int64_t b) {
+    int64_t q = a / b;
+    if ((a % b != 0) && ((a < 0) != (b < 0))) --q;
+    return q;
+}
+
+int64_t days_from_civil(int64_t y, int64_t m, int64_t d) {
+    int64_t yp = (m <= 2) ? y - 1 : y;
+    int64_t era = floor_div(yp, 400);
+    int64_t yoe = yp - 400 * era;
+    int64_t mp = (m <= 2) ? m + 9 : m - 3;
+    int64_t doy = (153 * mp + 2) / 5 + d - 1;
+    int64_t doe = 365 * yoe + yoe / 4 - yoe / 100 + doy;
+    return 146097 * era + doe;
+}
+
+void civil_from_days(int64_t z, int64_t* y, int64_t* m, int64_t* d) {
+    int64_t era = floor_div(z, 146097);
+    int64_t doe = z - 146097 * era;
+    int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    int64_t mp = (5 * doy + 2) / 153;
+    *d = doy - (153 * mp + 2) / 5 + 1;
+    *m = mp < 10 ? mp + 3 : mp - 9;
+    *y = 400 * era + yoe + (*m <= 2 ? 1 : 0);
+}
+
+void decode_RD() {
+    uint32_t t = rd_u32(RT, 0);  // milliseconds of day
+    uint32_t h = t / 3600000;
+    uint32_t mi = t / 60000 - 60 * h;
+    uint32_t s = t / 1000 - 3600 * h - 60 * mi;  // whole seconds
+    RCV_date.v[EP_YEAR] = rd_u16(RD, 0);
+    RCV_date.v[EP_MONTH] = rd_u8(RD, 2);
+    RCV_date.v[EP_DAY] = rd_u8(RD, 3);
+    RCV_date.v[EP_HOUR] = static_cast<float>(h);
+    RCV_date.v[EP_MIN] = static_cast<float>(mi);
+    RCV_date.v[EP_SEC] = static_cast<float>(s);
+    RCV_date.v[EP_SYS] = rd_u8(RD, 4);
+}
+
+int get_GPS_week_from_receiver_date() {
+    if (RCV_date.v[EP_YEAR] < 1980 || RCV_date.v[EP_MONTH] < 1 || RCV_date.v[EP_DAY] < 1) return -1;
+    int64_t D = days_from_civil(static_cast<int64_t>(RCV_date.v[EP_YEAR]),
+                                static_cast<int64_t>(RCV_date.v[EP_MONTH]),
+                                static_cast<int64_t>(RCV_date.v[EP_DAY]));
+    return static_cast<int>((D - GPS_EPOCH_DAY) / 7);
+}
+
+void set_GPS_EPH_date(int week, int seconds, float* date) {
+    int64_t T = static_cast<int64_t>(week) * 604800 + seconds;
+    int64_t N = floor_div(T, 86400);
+    int64_t s = T - 86400 * N;
+    int64_t y, m, d;
+    civil_from_days(N + GPS_EPOCH_DAY, &y, &m, &d);
+    date[EP_YEAR] = static_cast<float>(y);
+    date[EP_MONTH] = static_cast<float>(m);
+    date[EP_DAY] = static_cast<float>(d);
+    date[EP_HOUR] = static_cast<float>(s / 3600);
+    date[EP_MIN] = static_cast<float>((s % 3600) / 60);
+    date[EP_SEC] = static_cast<float>(s % 60);
+    date[EP_SYS] = RCV_date.v[EP_SYS];
+}

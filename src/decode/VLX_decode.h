@@ -1,0 +1,15 @@
+// Second-pass dispatch: receiver, antenna and epoch messages.
+#pragma once
+
+#include <string>
+
+void decode_vlx(std::string& id);
+
+void decode_JP();
+void decode_PM();
+void decode_FV();
+void decode_AI();
+void decode_SX();
+void decode_TO();
+void decode_PV();
+void decode_NN();

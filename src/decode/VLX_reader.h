@@ -1,0 +1,15 @@
+// The log reader: one VLX message per call, its body stored in the raw
+// record of its identifier (stores/VLX_msgs.h).
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+// Reads one message from the log and returns its two-character identifier
+// (two NUL characters when the log has ended).
+std::string VLXFileReader(FILE* log);
+// Skips a message of an identifier the reader does not know: three length
+// characters, then L+1 bytes.
+void unkown_msg(FILE* log);
+// The first n characters of a buffer, NULs included.
+std::string convertToString(const char* a, int n);

@@ -1,0 +1,14 @@
+// Command-line definition and checks of the converter (Part 1.102).
+#pragma once
+
+#include "driver/argparse.hpp"
+
+// Declares every option in the order of Part 1.102 with its help text, binds the
+// value options to their configuration values (store_into) and the switches as
+// flags, and sets the description and epilog.
+void arge_parce_config(argparse::ArgumentParser& parser);
+
+// After parse_args: applies the switches to the configuration values
+// (-G -R -E -C -J -I -GC -S clear their Enable_ value, -SN clears MixedNavFile,
+// -ln sets Enable_Long_File_Name). Validates nothing.
+void arge_parce_check(argparse::ArgumentParser& parser);

@@ -1,0 +1,178 @@
+// The converter's entry point: configuration from the command line, the
+// first pass over the log, the observation file from the second pass, then
+// the navigation files. Every progress and error line goes to standard
+// output; the only line on standard error is the system's reason when the
+// log cannot be opened (and the parser's reason for a rejected command
+// line).
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+#include <string>
+
+#include "decode/aux_file_process.h"
+#include "driver/Arg_parse_config.h"
+#include "driver/Rinex_FileNameCreate.h"
+#include "driver/argparse.hpp"
+#include "rinex_nav/Rinex_File_maker.h"
+#include "rinex_nav/Sat_type.h"
+#include "rinex_obs/Rin_hwriter.h"
+#include "rinex_obs/Rinex_File_maker.h"
+#include "rinex_obs/Sat_type.h"
+#include "stores/Sat_type.h"
+#include "stores/VLX_objects.h"
+
+namespace {
+
+void say(const std::string& line) { std::cout << line << std::endl; }
+
+// A failure after the log was opened: its message on standard output,
+// status 1.
+int fail(const std::string& message) {
+    say(message);
+    return 1;
+}
+
+// One RINEX 3.05 navigation file: created, its store ordered, written.
+bool write_nav305(const std::string& name, void (*sort_store)(), void (*maker)(std::ofstream&)) {
+    std::ofstream out(name, std::ios::out | std::ios::trunc);
+    if (!out.is_open()) {
+        say("Cannot create navigation file " + name);
+        return false;
+    }
+    sort_store();
+    maker(out);
+    out.close();
+    if (out.fail()) {
+        say("Cannot write navigation file " + name);
+        return false;
+    }
+    return true;
+}
+
+void gps_maker(std::ofstream& out) { GPS_NavigationFileMaker(out); }
+void navic_maker(std::ofstream& out) { NavIC_NavigationFileMaker(out); }
+void glo_maker(std::ofstream& out) { GLO_NavigationFileMaker(out); }
+void gal_maker(std::ofstream& out) { GAL_NavigationFileMaker(out); }
+void bds_maker(std::ofstream& out) { BDS_NavigationFileMaker(out); }
+
+int run(int argc, char** argv) {
+    Enable_GPS = Enable_GLO = Enable_GAL = Enable_QZSS = Enable_BDS = Enable_NavIC = Enable_SBAS =
+        Enable_GLCDMA = true;
+    Rinex_Ver = 4.0;
+
+    argparse::ArgumentParser parser("VORSKEL", version);
+    arge_parce_config(parser);
+    try {
+        parser.parse_args(argc, argv);
+    } catch (const argparse::parse_error& e) {
+        return parser.report_error(e);
+    }
+    arge_parce_check(parser);
+
+    if (!(Rinex_Ver == 3.05 || Rinex_Ver == 4.0 || Rinex_Ver == 4.01)) return fail("Unsupported Rinex Version");
+
+    std::cout << "Rinex Version: " << Rinex_Ver << std::endl;
+    say("VLX File: " + filename);
+
+    FILE* log = std::fopen(filename.c_str(), "rb");
+    if (log == nullptr) {
+        std::cout << parser.help() << std::endl;
+        std::perror("File Error: ");
+        return 1;
+    }
+
+    say("Conversion in progress");
+    process_aux_file(log);
+    get_cur_time();
+    std::fclose(log);
+
+    // From here on the flag decoders no longer register codes and satellites.
+    Aux_stage = 0;
+    for (int r = 0; r < 7; ++r)
+        for (int c = 0; c < 12; ++c) SAT_NUM_SYS[r][c] = 0;
+    sort_SV_num();
+
+    FILE* log2 = std::fopen(filename.c_str(), "rb");
+    if (log2 == nullptr) return fail("Cannot open the log a second time: " + filename);
+
+    const std::string yy = std::to_string(year - 2000);
+    const std::string base = filename.size() < 4 ? filename : filename.substr(0, filename.size() - 4);
+    const bool long_names = Enable_Long_File_Name && Rinex_Ver >= 4.0;
+
+    std::string obs_name = base + "." + yy + "o";
+    std::string period;
+    int lt[4] = {0, 0, 0, 0};
+    if (long_names) {
+        try {
+            get_RINEX_long_file_name_time(RCV_date_first.v, lt);
+            std::string freq = make_RINEX_data_freq(
+                INTERVAL_Requested > 0 ? static_cast<float>(INTERVAL_Requested) : INTERVAL_Aux);
+            period = make_RINEX_file_duration(RCV_date_first.v, RCV_date_last.v, INTERVAL_Aux);
+            obs_name = make_RINEX_long_file_name(Site_Code, Monument_Number, Receiver_Number, Country_Code,
+                                                 Data_Source, lt[0], lt[1], lt[2], lt[3], period, freq, "MO");
+        } catch (const std::string& message) {
+            std::fclose(log2);
+            return fail(message);
+        }
+    }
+
+    std::ofstream obs(obs_name, std::ios::out | std::ios::trunc);
+    if (!obs.is_open()) {
+        std::fclose(log2);
+        return fail("Cannot create observation file " + obs_name);
+    }
+    say("Preparing Observation data");
+    ObservationFileMaker(obs, log2);
+    obs.close();
+    if (obs.fail()) {
+        std::fclose(log2);
+        return fail("Cannot write observation file " + obs_name);
+    }
+    say("Preparing Navigation data");
+
+    bool nav_ok = true;
+    if (Rinex_Ver < 4.0) {
+        const std::string stem = base + "." + yy;
+        if (Enable_GPS) nav_ok = write_nav305(stem + "N", sort_GPS_ephemeris, gps_maker) && nav_ok;
+        if (Enable_NavIC) nav_ok = write_nav305(stem + "I", sort_NavIC_ephemeris, navic_maker) && nav_ok;
+        if (Enable_GLO) nav_ok = write_nav305(stem + "G", sort_GLO_ephemeris, glo_maker) && nav_ok;
+        if (Enable_GAL) nav_ok = write_nav305(stem + "L", sort_GAL_ephemeris, gal_maker) && nav_ok;
+        if (Enable_BDS) nav_ok = write_nav305(stem + "C", sort_BDS_ephemeris, bds_maker) && nav_ok;
+    } else {
+        std::string stem = base + "." + yy + "p";
+        if (long_names) {
+            try {
+                stem = make_RINEX_long_file_name(Site_Code, Monument_Number, Receiver_Number, Country_Code,
+                                                 Data_Source, lt[0], lt[1], lt[2], lt[3], period, "", "MN");
+            } catch (const std::string& message) {
+                std::fclose(log2);
+                return fail(message);
+            }
+        }
+        if (Enable_GPS) sort_GPS_ephemeris();
+        if (Enable_NavIC) sort_NavIC_ephemeris();
+        if (Enable_GLO) sort_GLO_ephemeris();
+        if (Enable_GAL) sort_GAL_ephemeris();
+        if (Enable_BDS) sort_BDS_ephemeris();
+        if (Enable_QZSS) sort_QZSS_ephemeris();
+        if (Enable_SBAS) sort_SBAS_ephemeris();
+        nav_ok = NavigationFileMaker(stem, MixedNavFile);
+    }
+    std::fclose(log2);
+    if (!nav_ok) return 1;
+
+    say("The process is complete");
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    try {
+        return run(argc, argv);
+    } catch (const std::string& message) {
+        return fail(message);
+    } catch (const std::exception& e) {
+        return fail(std::string("Error: ") + e.what());
+    }
+}

@@ -1,0 +1,41 @@
+// Storage of the satellite tables and satellite lists, and SV_data::clear_SV.
+#include "stores/Sat_type.h"
+
+SV_data GPS_SVs[GPS_SV_MAX];
+SV_data GLO_SVs[GLO_SV_MAX];
+SV_data GAL_SVs[GAL_SV_MAX];
+SV_data QZSS_SVs[QZSS_SV_MAX];
+SV_data BDS_SVs[BDS_SV_MAX];
+SV_data NavIC_SVs[NavIC_SV_MAX];
+SV_data SBAS_SVs[SBAS_SV_MAX];
+SV_data GLCDMA_SVs[GLCDMA_SV_MAX];
+
+uint32_t GPS_SAT_NUM_SYS[7][32];
+uint32_t GLO_SAT_NUM_SYS[14][32];
+uint32_t GAL_SAT_NUM_SYS[7][37];
+uint32_t QZSS_SAT_NUM_SYS[7][37];
+uint32_t BDS_SAT_NUM_SYS[7][61];
+uint32_t NavIC_SAT_NUM_SYS[7][32];
+uint32_t SBAS_SAT_NUM_SYS[7][32];
+uint32_t GLCDMA_SAT_NUM_SYS[7][32];
+
+uint32_t SAT_NUM_SYS[14][12];
+
+int32_t GPS_SAT_NUM, GLO_SAT_NUM, GAL_SAT_NUM, QZSS_SAT_NUM, BDS_SAT_NUM, NAVIC_SAT_NUM, SBAS_SAT_NUM,
+    GLCDMA_SAT_NUM;
+
+int nSAt_current;
+int nSAt_max;
+
+void SV_data::clear_SV() {
+    SV_num = 0;
+    for (int s = 0; s < SV_SLOTS; ++s) {
+        code[s] = 0;
+        doppler[s] = 0;
+        phase[s] = 0;
+        snr[s] = 0;
+        flags[s] &= ~SLOT_HAS_DATA;
+    }
+    rcv_time = 0;
+    doppler_base = 0;
+}

@@ -1,0 +1,81 @@
+// Per-satellite epoch records and the per-constellation tables that hold
+// one epoch of observations, plus the per-band satellite inventory that the
+// first pass builds and the observation header prints.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// Signal slots of an SV_data record: 0 C/A, 1 band 1, 2 band 2, 3 band 3,
+// 4 band 5, 5 band l; slots 6..10 receive GLONASS code-division copies and
+// are otherwise unused.
+constexpr int SV_SLOTS = 11;
+constexpr uint32_t SLOT_HAS_DATA = 0x40;  // flag-word bit: the slot holds data this epoch
+
+// One satellite's observations in the current epoch.
+struct SV_data {
+    // Satellite number from the epoch's "SX" list; for GLONASS the signed
+    // frequency channel (sign-extended), 0 = entry empty.
+    uint32_t SV_num;
+    // Observation-code names per slot group (6 groups of C, L, D, S and a
+    // fifth string). Nothing prints them; they travel with the entry.
+    std::string OBS_code[30];
+    long double code[SV_SLOTS];    // pseudorange, metres
+    double doppler[SV_SLOTS];      // Hz
+    long double phase[SV_SLOTS];   // cycles
+    double snr[SV_SLOTS];          // dB-Hz
+    uint32_t snr_digit[SV_SLOTS];  // RINEX signal-strength indicator 1..9
+    uint32_t spare[SV_SLOTS];      // never set by a decoder; copied with its slot
+    double rcv_time;               // receive-time reference of the code measurements, s
+    int32_t doppler_base;          // Doppler base, 1e-4 Hz on the system's reference carrier
+    uint32_t glo_slot;             // GLONASS orbital slot: the key of GLONASS entries
+    uint32_t flags[SV_SLOTS];      // bit 0x40: slot holds data; other bits are carried along
+
+    // Empties the entry for the next epoch; keeps the code names, the
+    // strength digits, the spare words and the GLONASS slot.
+    void clear_SV();
+};
+
+// Satellite tables; the entry index is the satellite's rank among its
+// constellation's entries of the epoch's "SX" list.
+constexpr int GPS_SV_MAX = 32;
+constexpr int GLO_SV_MAX = 32;
+constexpr int GAL_SV_MAX = 37;
+constexpr int QZSS_SV_MAX = 37;
+constexpr int BDS_SV_MAX = 61;
+constexpr int NavIC_SV_MAX = 37;
+constexpr int SBAS_SV_MAX = 37;
+constexpr int GLCDMA_SV_MAX = 37;
+
+extern SV_data GPS_SVs[GPS_SV_MAX];
+extern SV_data GLO_SVs[GLO_SV_MAX];
+extern SV_data GAL_SVs[GAL_SV_MAX];
+extern SV_data QZSS_SVs[QZSS_SV_MAX];
+extern SV_data BDS_SVs[BDS_SV_MAX];
+extern SV_data NavIC_SVs[NavIC_SV_MAX];
+extern SV_data SBAS_SVs[SBAS_SV_MAX];
+extern SV_data GLCDMA_SVs[GLCDMA_SV_MAX];
+
+// Per-band satellite lists (rows 0..5 one per band, row 6 filled at the end
+// of the first pass); GLONASS has 14 rows, the rows above 6 receive the
+// code-division lists. 0 ends a packed row.
+extern uint32_t GPS_SAT_NUM_SYS[7][32];
+extern uint32_t GLO_SAT_NUM_SYS[14][32];
+extern uint32_t GAL_SAT_NUM_SYS[7][37];
+extern uint32_t QZSS_SAT_NUM_SYS[7][37];
+extern uint32_t BDS_SAT_NUM_SYS[7][61];
+extern uint32_t NavIC_SAT_NUM_SYS[7][32];
+extern uint32_t SBAS_SAT_NUM_SYS[7][32];
+extern uint32_t GLCDMA_SAT_NUM_SYS[7][32];
+
+// Satellites per [system][signal group], rows 0..6 in system-index order.
+extern uint32_t SAT_NUM_SYS[14][12];
+
+// Per-system record counters of the observation decoders: the index of the
+// record that the next "SX" entry of that system will use.
+extern int32_t GPS_SAT_NUM, GLO_SAT_NUM, GAL_SAT_NUM, QZSS_SAT_NUM, BDS_SAT_NUM, NAVIC_SAT_NUM,
+    SBAS_SAT_NUM, GLCDMA_SAT_NUM;
+
+// Satellites with data in the current epoch, and the largest count so far.
+extern int nSAt_current;
+extern int nSAt_max;

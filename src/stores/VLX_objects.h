@@ -1,0 +1,288 @@
+// The shared state of the converter: configuration values, header strings,
+// receiver dates, observation-code tables, ephemeris, ionosphere and
+// time-system stores, and the one-shot flags of the RINEX headers. All of
+// it is global, built before main and alive for the whole run.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// ---------------------------------------------------------------- dates
+
+// A receiver date: seven whole numbers stored as floats.
+enum { EP_YEAR = 0, EP_MONTH, EP_DAY, EP_HOUR, EP_MIN, EP_SEC, EP_SYS };
+struct RCV_Epoch {
+    float v[7];  // year, month, day, hour, minute, second, time-system code
+};
+// Time-system codes of a receiver date.
+enum { TS_GPS = 0, TS_UTC_USNO = 1, TS_GLONASS = 2, TS_UTC_SU = 3 };
+
+extern RCV_Epoch RCV_date;        // date of the current epoch
+extern RCV_Epoch RCV_date_first;  // first dated epoch of the log (first pass)
+extern RCV_Epoch RCV_date_last;   // last dated epoch of the log (first pass)
+extern float INTERVAL_Aux;        // data interval in seconds found by the first pass
+
+// UTC wall-clock time of the run, for the "PGM / RUN BY / DATE" lines.
+extern int32_t year, month, day, hour, minutes, sec;
+
+// -------------------------------------------------------- configuration
+
+extern double Rinex_Ver;  // 3.05, 4.0 or 4.01
+extern bool Enable_GPS, Enable_GLO, Enable_GAL, Enable_QZSS, Enable_BDS, Enable_NavIC, Enable_SBAS,
+    Enable_GLCDMA;
+extern bool MixedNavFile;           // RINEX 4: one mixed navigation file
+extern bool Enable_Long_File_Name;  // RINEX long file names requested
+extern double INTERVAL_Requested;   // requested output interval, s; 0 = none
+extern std::string filename;        // the log
+extern std::string Site_Code, Monument_Number, Receiver_Number, Country_Code, Data_Source;
+extern double Ant_delt_H, Ant_delt_E, Ant_delt_N;
+extern std::string ANT_NUM;
+extern std::string version;  // version text of the command-line parser
+extern char Aux_stage;       // 1 while the first pass runs, 0 afterwards
+
+// ------------------------------------------------------- header strings
+
+extern std::string RCV_NAME, RCV_ID, RCV_IGS, FW_VER, ANT_Type, SYS_MARKER, OBSERVER, AGENCY,
+    Time_marker;
+extern double APPR_POS_X, APPR_POS_Y, APPR_POS_Z;
+extern double RcvTimeOffset;
+extern int32_t Leap_sec;
+extern int32_t SYS_NUM;  // systems in the last "SX" list
+
+// Antenna offsets from the antenna-information message.
+struct Ant_Par {
+    uint8_t flag1;
+    double v1[3];
+    uint8_t flag2;
+    double v2[3];
+};
+extern Ant_Par Ant_Parameters;
+
+// Systems present in the last "SX" list (0 or 1).
+extern int gps_sys, glo_sys, gal_sys, qzss_sys, bds_sys, navic_sys, sbas_sys;
+
+// GLONASS channel/slot pairs: element j (0..31) the channel of pair j,
+// element 60+j its slot (0 = free pair), element 59 the number of pairs.
+constexpr int GLO_SLOT_ARR_SIZE = 120;
+extern int32_t GLO_SLOT_ARR[GLO_SLOT_ARR_SIZE];
+
+// ----------------------------------------------------- system tables
+
+// RINEX system letters in system-index order.
+enum { SYS_GPS = 0, SYS_GLO, SYS_GAL, SYS_QZSS, SYS_BDS, SYS_NAVIC, SYS_SBAS };
+extern std::string SatSys[7];
+// Navigation-file selector.
+enum NavSys { NAV_GPS = 0, NAV_GLO, NAV_GAL, NAV_QZSS, NAV_BDS, NAV_NAVIC, NAV_SBAS, NAV_MIXED };
+// Navigation message type names of the GPS and QZSS records.
+extern std::string Eph_type[3];
+
+// Observation-code tables: 12 groups of 5 strings (code, phase, Doppler,
+// strength code, and a fifth string only BeiDou sets).
+constexpr int OBS_TYPES = 60;
+typedef std::string OBS_Type_Table[OBS_TYPES];
+extern OBS_Type_Table GPS_OBS_Arr, GLO_OBS_Arr, GAL_OBS_Arr, BDS_OBS_Arr, QZSS_OBS_Arr, NAVIC_OBS_Arr,
+    SBAS_OBS_Arr, GLCDMA_OBS_Arr;
+extern int32_t SYS_OBS_NUM[10];  // codes per system, system-index order
+
+// Phase corrections applied per [system row][phase slot], cycles; row 7
+// is GLONASS code division.
+extern float PHASE_SHIFT[8][12];
+
+// ------------------------------------------------------ header flags
+
+// One-shot flags of the observation header lines.
+extern bool header_flag, SYS_OBS_flag, GLO_SLOT_flag, GLO_COD_flag, INT_flag, FOBS_flag, LOBS_flag,
+    LEAP_flag, PHASE_SHFT_flag, OF_SAT_flag, END_flag;
+// One-shot flags of the RINEX 3.05 navigation headers.
+extern bool END_flag_gps, END_flag_NavIC, END_flag_GLO, END_flag_GAL, END_flag_BDS;
+extern int Epoch_flag;  // epoch flag of every observation record: 0
+
+// --------------------------------------------------------- ephemerides
+
+constexpr int EPH_STORE_SIZE = 10000;
+
+// The Keplerian head shared by the GPS-like ephemeris records.
+struct Kepler_head {
+    uint32_t SV;       // satellite number; 0 = empty or dropped slot
+    uint32_t tx_time;  // transmission time, s of week
+    uint8_t flags;     // message flag byte
+    int16_t IODC;      // issue of data (clock)
+    int32_t toc;       // clock reference time, s of week
+    int32_t accuracy;  // metres, or a raw index
+    uint32_t health;
+    uint16_t week;
+    float TGD, af2, af1, af0;
+    int32_t toe;  // reference time of ephemeris, s of week
+    uint16_t IODE;
+    double sqrtA, e;
+    double M0, OMEGA0, i0, omega;   // radians
+    float delta_n, OMEGA_DOT, IDOT;  // radians per second
+    float Crc, Crs, Cuc, Cus, Cic, Cis;
+};
+
+// Records of GPS_Eph and QZSS_Eph.
+struct GPS_Ephemeris : Kepler_head {
+    RCV_Epoch clock_epoch;  // calendar date of toc
+    float fit_interval;     // hours
+    std::string type;       // "LNAV", "CNAV" or "CNV2"
+    uint8_t cnav_flags;     // message byte 122
+    int32_t t_op;
+    uint32_t spare;  // message bytes 127-130, read by nobody
+    double A_dot;
+    float delta_n_dot;  // radians per second squared
+    uint32_t URA_ED, URA_NED0, URA_NED1, URA_NED2;
+    float ISC[4];       // inter-signal corrections (length 168)
+    float ISC_L1C[2];   // L1C inter-signal corrections (length 160)
+    float clock_bias_addend;
+};
+
+struct GAL_Ephemeris : Kepler_head {  // accuracy holds the raw SISA index
+    std::string type;                 // "INAV" or "FNAV"
+    float BGD_E5a, BGD_E5b;
+    float ai0, ai1, ai2;
+    uint8_t iono_flags;
+    uint8_t data_sources;  // bit 0 I/NAV E1-B, bit 1 F/NAV E5a-I, bit 2 I/NAV E5b-I
+    float SISA;            // metres
+    uint32_t spare;
+    uint16_t flag_word;        // 0x205 I/NAV, 0x102 F/NAV
+    int32_t data_source_word;  // 517 I/NAV, 258 F/NAV
+    RCV_Epoch clock_epoch;
+};
+
+struct BDS_Ephemeris : Kepler_head {  // week: BeiDou week
+    std::string type;                 // "D1", "D2", "CNV1", "CNV2" or "CNV3"
+    int32_t sat_type;                 // never set
+    float TGD2;
+    uint8_t type_flags;
+    uint32_t word127;
+    uint8_t AODC, AODE;
+    double A_dot;
+    float delta_n_dot;
+    float cnav_accuracy;
+    uint32_t word147;
+    uint8_t bytes151[8];
+    RCV_Epoch clock_epoch;  // computed with the BeiDou week + 1356
+};
+
+struct NavIC_Ephemeris : Kepler_head {
+    RCV_Epoch clock_epoch;
+    float fit_interval;
+};
+
+struct GLO_Ephemeris {
+    uint32_t SV;  // slot number; 0 = empty or dropped
+    int8_t freq;  // frequency channel
+    uint32_t day_number;
+    int32_t tk;
+    int32_t tb;  // s of day, Moscow time
+    uint8_t health, age, flags;
+    double pos[3];
+    float vel[3];
+    float acc[3];
+    double tau_sys;
+    float tau, gamma, delta_tau;
+    uint8_t Ft, N4;
+    uint16_t flags2;
+    uint8_t ext1;
+    uint8_t ext2[8];
+    uint16_t ext3;
+    uint8_t ext4, ext5;
+    uint16_t ext6;
+    RCV_Epoch date;  // reference time as a UTC date
+};
+
+// The SBAS ephemeris message body as received, with the full week.
+struct SBAS_Ephemeris {
+    uint8_t SV;
+    uint8_t byte1;
+    uint8_t IOD;
+    uint8_t URA;
+    uint32_t t0;
+    double pos[3];
+    float vel[3];
+    float acc[3];
+    float aGf0, aGf1;
+    uint32_t tx_time;
+    uint16_t week;  // transmitted + 2048
+    uint16_t word70;
+};
+
+extern GPS_Ephemeris GPS_Eph[EPH_STORE_SIZE], QZSS_Eph[EPH_STORE_SIZE];
+extern GAL_Ephemeris GAL_Eph[EPH_STORE_SIZE];
+extern BDS_Ephemeris BDS_Eph[EPH_STORE_SIZE];
+extern NavIC_Ephemeris NavIC_Eph[EPH_STORE_SIZE];
+extern GLO_Ephemeris GLO_Eph[EPH_STORE_SIZE];
+extern SBAS_Ephemeris SBAS_Eph[EPH_STORE_SIZE];
+extern int32_t GPS_SV_index, QZSS_SV_index, GAL_SV_index, BDS_SV_index, NavIC_SV_index, GLO_SV_index,
+    SBAS_SV_index;
+
+// ------------------------------------------- ionosphere and time systems
+
+struct Iono_Par {
+    uint32_t tot;  // BeiDou only
+    float alpha[4];
+    float beta[4];
+    RCV_Epoch date;         // receiver date at arrival
+    std::string hour_mark;  // "A".."X", BeiDou only
+    uint32_t SV;            // BeiDou only
+};
+
+struct UTC_Par {
+    double A0;
+    float A1;
+    float A2;  // never set
+    uint32_t tot;
+    uint16_t WNt;
+    int8_t dtLS;
+    uint8_t DN;
+    uint16_t WNlsf;
+    int8_t dtLSF;
+    RCV_Epoch date;
+};
+
+struct UTC_GGTO_Par : UTC_Par {
+    float a0G, a1G;
+    uint32_t t0G;
+    uint16_t WN0G;
+};
+
+struct UTC_SBAS_Par {
+    double A0;
+    float A1;
+    uint32_t tot;
+    uint16_t WNt;
+    int8_t dtLS;
+    uint8_t DN;
+    uint16_t WNlsf;
+    int8_t dtLSF;
+    double date[7];
+    uint8_t b23;
+    uint32_t w24;
+    uint16_t w28;
+    uint8_t b30;
+};
+
+// "NU" bytes 0-19 as received (the double and the float are printed), then
+// the receiver date at arrival.
+struct GLO_Time_Parameters {
+    double corr0;
+    float corr1;
+    uint8_t rest[8];
+    RCV_Epoch date;
+};
+
+constexpr int IONO_STORE_SIZE = 1000;
+constexpr int UTC_STORE_SIZE = 100;
+constexpr int SBAS_UTC_STORE_SIZE = 10000;
+
+extern Iono_Par Iono_GPS[IONO_STORE_SIZE], Iono_QZSS[IONO_STORE_SIZE], Iono_BDS[IONO_STORE_SIZE],
+    Iono_NavIC[IONO_STORE_SIZE];
+extern int32_t GPS_ION_Par_n, QZSS_ION_Par_n, BDS_ION_Par_n, NavIC_ION_Par_n;
+
+extern UTC_Par GPS_UTC_Par[UTC_STORE_SIZE], QZSS_UTC_Par[UTC_STORE_SIZE], BDS_UTC_Par[UTC_STORE_SIZE],
+    NavIC_UTC_Par[UTC_STORE_SIZE];
+extern UTC_GGTO_Par GAL_UTC_Par[UTC_STORE_SIZE];
+extern UTC_SBAS_Par SBAS_UTC_Par[SBAS_UTC_STORE_SIZE];
+extern GLO_Time_Parameters GLO_Time_Par;
+extern int32_t GPS_UTC_Par_n, QZSS_UTC_Par_n, BDS_UTC_Par_n, NavIC_UTC_Par_n, GAL_UTC_Par_n,
+    SBAS_UTC_Par_n;
