@@ -3,6 +3,7 @@
 
 #include <ctime>
 
+#include "rinex_obs/Rinex_format.h"
 #include "stores/VLX_objects.h"
 
 void get_cur_time() {
@@ -14,6 +15,22 @@ void get_cur_time() {
     hour = t->tm_hour;
     minutes = t->tm_min;
     sec = t->tm_sec;
+}
+
+void Add_pgm_run_by_date(std::ostream& os) {
+    std::string line;
+    fmt_left(line, "VORSKEL v0.1.2b", 20);
+    fmt_left(line, "TOVRA GNSS", 20);
+    fmt_int(line, year, 4);
+    fmt_int0(line, month, 2);
+    fmt_int0(line, day, 2);
+    line += ' ';
+    fmt_int0(line, hour, 2);
+    fmt_int0(line, minutes, 2);
+    fmt_int0(line, sec, 2);
+    line += ' ';
+    fmt_left(line, Time_marker, 4);
+    put_header_line(os, line, "PGM / RUN BY / DATE");
 }
 
 // The header lines come in a later step of the work.
