@@ -1,4 +1,4 @@
-// Command-line definition and checks of the converter (Part 1.102).
+// Command-line definition and checks of the converter.
 #include "driver/Arg_parse_config.h"
 
 #include "stores/VLX_objects.h"
@@ -10,7 +10,7 @@ void arge_parce_config(argparse::ArgumentParser& parser) {
         .store_into(Rinex_Ver);
     parser.add_argument("-G").help("Exclude all GPS SVs").flag();
     parser.add_argument("-R").help("Exclude all GLONASS SVs").flag();
-    // Declared and accepted, but read by nothing (Part 1.102); "-S" excludes SBAS.
+    // Declared and accepted, but read by nothing; "-S" excludes SBAS.
     parser.add_argument("-W").help("Exclude all SBAS SVs").flag();
     parser.add_argument("-E").help("Exclude all Galileo SVs").flag();
     parser.add_argument("-C").help("Exclude all BeiDou SVs").flag();

@@ -1,9 +1,9 @@
-// Command-line definition and checks of the converter (Part 1.102).
+// Command-line definition and checks of the converter.
 #pragma once
 
 #include "driver/argparse.hpp"
 
-// Declares every option in the order of Part 1.102 with its help text, binds the
+// Declares every option in help-text order with its help text, binds the
 // value options to their configuration values (store_into) and the switches as
 // flags, and sets the description and epilog.
 void arge_parce_config(argparse::ArgumentParser& parser);

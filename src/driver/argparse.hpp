@@ -1,5 +1,5 @@
 // A small command-line parser, written for this project, with the part of the
-// argparse interface that the converter uses (Part 1.102): named options only
+// argparse interface that the converter uses: named options only
 // (no positional arguments), each with one or more names such as "-f",
 // "--filename" or "-rv" (a single-dash name may be several characters long; there
 // is no bundling of one-letter switches), value options bound to a std::string or
