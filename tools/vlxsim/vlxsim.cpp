@@ -44,7 +44,7 @@ struct Options {
     long td_every = 1;  // "TD" closes every N-th epoch; 0: never
 };
 
-constexpr double ELEV_MASK = 10.0 * PI / 180.0;
+constexpr double ELEV_MASK = 5.0 * PI / 180.0;
 
 // Per-system scale (s per unit) and offset (s) of the 32-bit receive-time items.
 static double rx_scale(int sys) {
