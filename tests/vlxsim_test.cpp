@@ -371,6 +371,30 @@ TEST_F(VlxsimTest, ReceiverInformationPrecedesEpochsAndNavigationFollowsADate) {
     EXPECT_LT(first_date, first_nav);
 }
 
+TEST_F(VlxsimTest, NavigationMessagesFollowTheSelectedSystems) {
+    struct Case {
+        const char* systems;
+        std::set<std::string> want;
+    };
+    const Case cases[] = {
+        {"G", {"GE", "IO", "UO"}},
+        {"RE", {"NE", "NU", "EN", "EU"}},
+        {"JCIS", {"QE", "QI", "QU", "CN", "CI", "CU", "IE", "II", "IU", "WE", "WU"}},
+    };
+    const std::set<std::string> nav = {"GE", "QE", "EN", "CN", "IE", "NE", "WE", "IO", "QI", "II", "CI",
+                                       "UO", "QU", "CU", "IU", "EU", "WU", "NU"};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.systems);
+        Generated g;
+        generate(std::string("sys_") + c.systems, std::string("--epochs 3 --systems ") + c.systems, &g);
+        if (HasFatalFailure()) return;
+        std::set<std::string> got;
+        for (const Msg& m : g.msgs)
+            if (nav.count(m.id)) got.insert(m.id);
+        EXPECT_EQ(got, c.want);
+    }
+}
+
 TEST_F(VlxsimTest, SameSeedSameLogOtherSeedOtherLog) {
     Generated a, b, c;
     generate("seed_a", "--epochs 60 --seed 42", &a);

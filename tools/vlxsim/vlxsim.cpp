@@ -9,6 +9,13 @@
 // Item i of every observation message belongs to entry i of "SX"; the values
 // are encoded so that the converter's decoders give back the simulated
 // pseudoranges, Dopplers, phases and densities.
+//
+// The manifest is text, one record per line: a few "key value" lines (seed,
+// start, interval_ms, epochs, systems, td_every); per epoch
+//   epoch K YYYY-MM-DD HH:MM:SS.mmm td=0|1 G=3,4,8 R=1,5 ...
+// listing the satellites of each selected system in list order (GLONASS by
+// orbital slot); "msg ID COUNT" per identifier written; and "store NAME COUNT"
+// per navigation store: the records that its duplicate rule keeps.
 #include <cerrno>
 #include <cmath>
 #include <cstdint>
