@@ -45,6 +45,30 @@ inline std::string f64(double v) {
 }
 inline std::string zeros(size_t n) { return std::string(n, '\0'); }
 
+// Appending packers, for payloads built item by item in bulk (the simulator
+// writes millions of items; these avoid a temporary string per item).
+inline void put8(std::string& s, uint8_t v) { s += static_cast<char>(v); }
+inline void put16(std::string& s, uint16_t v) {
+    s += static_cast<char>(v & 0xFF);
+    s += static_cast<char>(v >> 8);
+}
+inline void put32(std::string& s, uint32_t v) {
+    for (int i = 0; i < 4; ++i) s += static_cast<char>((v >> (8 * i)) & 0xFF);
+}
+inline void put64(std::string& s, uint64_t v) {
+    for (int i = 0; i < 8; ++i) s += static_cast<char>((v >> (8 * i)) & 0xFF);
+}
+inline void putf32(std::string& s, float v) {
+    uint32_t u;
+    std::memcpy(&u, &v, 4);
+    put32(s, u);
+}
+inline void putf64(std::string& s, double v) {
+    uint64_t u;
+    std::memcpy(&u, &v, 8);
+    put64(s, u);
+}
+
 // Number of separator bytes the reader consumes after the body.
 inline int separators_for(const std::string& id) {
     if (id == "JP" || id == "MF" || id == "PM" || id == "TD" || id == ">>") return 2;
@@ -112,8 +136,9 @@ inline std::string sx_payload(std::initializer_list<SxEntry> v) {
     return s;
 }
 
-// Epoch time "~~": milliseconds of day plus one spare byte (body of 6 with checksum).
-inline std::string epoch_time(uint32_t ms_of_day) { return frame("~~", le32(ms_of_day) + u8(0)); }
+// Epoch time "~~": milliseconds of day (body of 5 with checksum; with the
+// separator that fills the 6-byte record exactly).
+inline std::string epoch_time(uint32_t ms_of_day) { return frame("~~", le32(ms_of_day)); }
 
 // Receiver date "RD": year, month, day, time-system code.
 inline std::string receiver_date(uint16_t y, uint8_t m, uint8_t d, uint8_t code = 0) {

@@ -1,0 +1,638 @@
+// Checks the logs that the simulator writes: exact framing (the converter has
+// no resynchronisation, so one bad length loses the rest of the log), record
+// capacities, epoch structure, determinism, and physically consistent values.
+// The log is walked by a minimal framing walker of its own, not by the
+// simulator's or the converter's code.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <map>
+#include <set>
+#include <sstream>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#ifndef VLXSIM_BIN
+#define VLXSIM_BIN ""
+#endif
+
+namespace {
+
+constexpr double C = 299792458.0;
+
+std::string temp_path(const std::string& name) {
+    return ::testing::TempDir() + "vlxsim_" + std::to_string(::getpid()) + "_" + name;
+}
+
+// Runs the simulator; returns its exit status (-1 if it did not exit normally).
+int run_sim(const std::string& args) {
+    const std::string cmd = std::string("\"") + VLXSIM_BIN + "\" " + args + " >/dev/null 2>&1";
+    const int st = std::system(cmd.c_str());
+    if (st == -1 || !WIFEXITED(st)) return -1;
+    return WEXITSTATUS(st);
+}
+
+std::string read_file(const std::string& path) {
+    std::ifstream f(path, std::ios::binary);
+    std::stringstream ss;
+    ss << f.rdbuf();
+    return ss.str();
+}
+
+// ------------------------------------------------------------- the walker
+
+struct Msg {
+    std::string id;
+    unsigned len;      // L: body length with its checksum
+    std::string body;  // the L-1 payload bytes (checksum dropped)
+};
+
+int hex_digit(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    return -1;
+}
+
+// These identifiers are followed by two bytes after the body, all others by one.
+bool two_separators(const std::string& id) {
+    return id == "JP" || id == "MF" || id == "PM" || id == "TD" || id == ">>";
+}
+
+// Walks the whole log; fails unless every message is framed with three
+// hexadecimal length digits and the last one ends exactly at the end of file.
+bool walk(const std::string& log, std::vector<Msg>* out, std::string* err) {
+    size_t pos = 0;
+    while (pos < log.size()) {
+        if (log.size() - pos < 5) {
+            *err = "truncated header at " + std::to_string(pos);
+            return false;
+        }
+        Msg m;
+        m.id = log.substr(pos, 2);
+        int len = 0;
+        for (int k = 0; k < 3; ++k) {
+            const int d = hex_digit(log[pos + 2 + k]);
+            if (d < 0) {
+                *err = "bad length digits of " + m.id + " at " + std::to_string(pos);
+                return false;
+            }
+            len = len * 16 + d;
+        }
+        m.len = static_cast<unsigned>(len);
+        if (m.len == 0) {
+            *err = "empty body of " + m.id + " at " + std::to_string(pos);
+            return false;
+        }
+        const size_t tail = m.len + (two_separators(m.id) ? 2 : 1);
+        if (log.size() - pos - 5 < tail) {
+            *err = "message " + m.id + " at " + std::to_string(pos) + " runs past the end of the log";
+            return false;
+        }
+        m.body = log.substr(pos + 5, m.len - 1);
+        out->push_back(std::move(m));
+        pos += 5 + tail;
+    }
+    return true;
+}
+
+// Capacity of the converter's record for each identifier.
+enum Kind { ITEMS, WHOLE, FIXED, TEXT_JP, TEXT_PM, TEXT_EV, TD_BODY };
+struct Layout {
+    Kind kind;
+    unsigned a;  // ITEMS: item width; WHOLE: capacity; TD: capacity
+    unsigned b;  // ITEMS: item limit
+    std::vector<unsigned> lengths;  // FIXED: the lengths read
+};
+
+const std::map<std::string, Layout>& layouts() {
+    static const std::map<std::string, Layout> m = [] {
+        std::map<std::string, Layout> t;
+        for (const char* id : {"0d", "1d", "2d", "3d", "5d", "ld", "1r", "2r", "3r", "5r", "lr", "SX"})
+            t[id] = {ITEMS, 2, 180, {}};
+        for (const char* id : {"rx", "rc", "cp", "1p", "2p", "3p", "5p", "lp", "DC", "DX"}) t[id] = {ITEMS, 4, 180, {}};
+        for (const char* id : {"CE", "1E", "2E", "3E", "5E", "lE"}) t[id] = {ITEMS, 1, 180, {}};
+        for (const char* id : {"FC", "F1", "F2", "F3", "F5", "Fl"}) t[id] = {ITEMS, 2, 360, {}};
+        t["NN"] = {ITEMS, 1, 24, {}};
+        const std::pair<const char*, unsigned> whole[] = {
+            {"~~", 6},  {"AI", 108}, {"CU", 25}, {"CI", 40}, {"EN", 150}, {"EU", 41}, {"UO", 25},
+            {"IO", 40}, {"II", 40},  {"IE", 425}, {"IU", 25}, {"NU", 28},  {"PV", 47}, {"QU", 25},
+            {"QI", 40}, {"RD", 7},   {"TO", 18}};
+        for (const auto& w : whole) t[w.first] = {WHOLE, w.second, 0, {}};
+        t["GE"] = {FIXED, 0, 0, {123, 160, 168}};
+        t["QE"] = {FIXED, 0, 0, {123, 160, 168}};
+        t["CN"] = {FIXED, 0, 0, {134, 152, 160}};
+        t["NE"] = {FIXED, 0, 0, {88, 103}};
+        t["WE"] = {FIXED, 0, 0, {73}};
+        t["WU"] = {FIXED, 0, 0, {32}};
+        t["JP"] = {TEXT_JP, 87, 0, {}};
+        t["PM"] = {TEXT_PM, 4096, 0, {}};
+        t["=="] = {TEXT_EV, 105, 0, {}};
+        t["TD"] = {TD_BODY, 300, 0, {}};
+        return t;
+    }();
+    return m;
+}
+
+// Empty when the message fits the record of its identifier.
+std::string capacity_fault(const Msg& m) {
+    const auto it = layouts().find(m.id);
+    if (it == layouts().end()) return "identifier without a record: " + m.id;
+    const Layout& l = it->second;
+    const unsigned L = m.len;
+    auto has_nul = [&](size_t from, size_t limit) {
+        return m.body.size() > from && m.body.find('\0', from) != std::string::npos && m.body.find('\0', from) < limit;
+    };
+    switch (l.kind) {
+        case ITEMS:
+            if ((L - 1) % l.a != 0) return m.id + ": body not a whole number of items";
+            if ((L - 1) / l.a > l.b) return m.id + ": more items than the record holds";
+            return "";
+        case WHOLE: return L + 1 <= l.a ? "" : m.id + ": body and separator exceed the record";
+        case FIXED:
+            for (unsigned ok : l.lengths)
+                if (L == ok) return "";
+            return m.id + ": length " + std::to_string(L) + " is not read";
+        case TEXT_JP:
+            if (L + 2 > l.a) return "JP: exceeds its record";
+            return has_nul(5, l.a) ? "" : "JP: text without a NUL";
+        case TEXT_PM:
+            if (L < 5 || L - 4 > l.a) return "PM: length outside 5..4100";
+            return has_nul(0, L - 4) ? "" : "PM: text without a NUL in its first L-4 bytes";
+        case TEXT_EV:
+            if (L - 1 > l.a) return "==: exceeds its record";
+            if (m.body.size() < 6 || m.body[4] != '\0') return "==: byte 4 not 0";
+            return has_nul(5, L - 1) ? "" : "==: text without a NUL";
+        case TD_BODY: return L + 2 <= l.a ? "" : "TD: exceeds its record";
+    }
+    return "";
+}
+
+int32_t i32_at(const std::string& s, size_t off) {
+    uint32_t u = 0;
+    for (int k = 0; k < 4; ++k) u |= static_cast<uint32_t>(static_cast<unsigned char>(s[off + k])) << (8 * k);
+    return static_cast<int32_t>(u);
+}
+int16_t i16_at(const std::string& s, size_t off) {
+    const uint16_t u = static_cast<uint16_t>(static_cast<unsigned char>(s[off]) |
+                                             (static_cast<unsigned char>(s[off + 1]) << 8));
+    return static_cast<int16_t>(u);
+}
+uint32_t u32_at(const std::string& s, size_t off) { return static_cast<uint32_t>(i32_at(s, off)); }
+uint8_t u8_at(const std::string& s, size_t off) { return static_cast<uint8_t>(s[off]); }
+
+// One epoch: the messages from a "~~" to the next.
+struct Epoch {
+    uint32_t ms;
+    std::map<std::string, std::string> body;  // last body of each identifier in the epoch
+    std::vector<std::string> order;
+};
+
+std::vector<Epoch> epochs_of(const std::vector<Msg>& msgs) {
+    std::vector<Epoch> e;
+    for (const Msg& m : msgs) {
+        if (m.id == "~~") e.push_back({u32_at(m.body, 0), {}, {}});
+        if (e.empty()) continue;
+        e.back().body[m.id] = m.body;
+        e.back().order.push_back(m.id);
+    }
+    return e;
+}
+
+struct Generated {
+    std::string log;
+    std::vector<Msg> msgs;
+    std::vector<Epoch> epochs;
+    std::string manifest;
+};
+
+// Generates a log with the given options and walks it.
+void generate(const std::string& name, const std::string& opts, Generated* g) {
+    const std::string log = temp_path(name + ".vlx"), man = temp_path(name + ".man");
+    ASSERT_EQ(run_sim(opts + " -o \"" + log + "\" --manifest \"" + man + "\""), 0) << opts;
+    g->log = read_file(log);
+    g->manifest = read_file(man);
+    std::string err;
+    ASSERT_TRUE(walk(g->log, &g->msgs, &err)) << err;
+    g->epochs = epochs_of(g->msgs);
+    std::remove(log.c_str());
+    std::remove(man.c_str());
+}
+
+// Satellite-list system codes by simulator letter.
+int sx_code(char letter) {
+    switch (letter) {
+        case 'G': return 1;
+        case 'R': return 2;
+        case 'S': return 3;
+        case 'E': return 4;
+        case 'J': return 5;
+        case 'C': return 6;
+        case 'I': return 7;
+    }
+    return 0;
+}
+
+// Receive-time item scale (s per unit) and offset (s) by system code.
+void rx_scale(int code, double* scale, double* offset) {
+    static const double sc[8] = {0, 1e-11, 1e-11, 1e-11, 2e-11, 2e-11, 2e-11, 2e-11};
+    static const double of[8] = {0, 0.075, 0.075, 0.125, 0.085, 0.125, 0.105, 0.105};
+    *scale = sc[code];
+    *offset = of[code];
+}
+
+// Reference carrier of the Doppler base (Hz) of an "SX" entry.
+double ref_hz(int code, uint8_t num) {
+    if (code == 2) return (1602.0 + 0.5625 * static_cast<int8_t>(num)) * 1e6;
+    if (code == 6) return 1561.098e6;
+    return 1575.42e6;
+}
+
+const char* const OBS_IDS[] = {"rx", "rc", "1r", "2r", "3r", "5r", "lr", "DX", "DC", "0d", "1d", "2d", "3d", "5d",
+                               "ld", "cp", "1p", "2p", "3p", "5p", "lp", "CE", "1E", "2E", "3E", "5E", "lE",
+                               "FC", "F1", "F2", "F3", "F5", "Fl"};
+
+unsigned items(const std::string& id, const std::string& body) {
+    const Layout& l = layouts().at(id);
+    return static_cast<unsigned>(body.size() / l.a);
+}
+
+class VlxsimTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (std::string(VLXSIM_BIN).empty()) GTEST_SKIP() << "simulator not built";
+    }
+};
+
+// ------------------------------------------------------------- framing
+
+struct FramingCase {
+    const char* name;
+    const char* opts;
+    long epochs;
+    uint32_t interval_ms;
+    long td_every;
+    const char* systems;
+};
+
+TEST_F(VlxsimTest, FramingCapacitiesAndEpochStructure) {
+    const FramingCase cases[] = {
+        {"all", "--epochs 90", 90, 1000, 1, "GREJCIS"},
+        {"no_td", "--epochs 40 --td-every 0", 40, 1000, 0, "GREJCIS"},
+        {"sparse_td", "--epochs 41 --td-every 4 --interval 0.5", 41, 500, 4, "GREJCIS"},
+        {"gps_gal", "--epochs 30 --systems GE --interval 5", 30, 5000, 1, "GE"},
+        {"glo_sbas", "--epochs 30 --systems RS --seed 7", 30, 1000, 1, "RS"},
+        {"long_30s", "--epochs 240 --interval 30 --start \"2031-07-04 18:00:00\"", 240, 30000, 1, "GREJCIS"},
+    };
+    for (const FramingCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        Generated g;
+        generate(c.name, c.opts, &g);
+        if (HasFatalFailure()) return;
+
+        for (const Msg& m : g.msgs) {
+            const std::string fault = capacity_fault(m);
+            ASSERT_TRUE(fault.empty()) << fault;
+        }
+        ASSERT_EQ(static_cast<long>(g.epochs.size()), c.epochs);
+        long td = 0;
+        std::set<int> allowed;
+        for (const char* s = c.systems; *s; ++s) allowed.insert(sx_code(*s));
+        for (size_t k = 0; k < g.epochs.size(); ++k) {
+            const Epoch& e = g.epochs[k];
+            SCOPED_TRACE("epoch " + std::to_string(k));
+            if (k > 0) {
+                EXPECT_EQ((e.ms + 86400000u - g.epochs[k - 1].ms) % 86400000u, c.interval_ms);
+            }
+            // The date follows the time of day, so the converter dates the epoch it opens.
+            ASSERT_GE(e.order.size(), 3u);
+            EXPECT_EQ(e.order[1], "RD");
+            EXPECT_EQ(e.order[2], "SX");
+            td += e.body.count("TD");
+            if (c.td_every > 0) {
+                EXPECT_EQ(e.body.count("TD"), k % c.td_every == 0 ? 1u : 0u);
+            }
+
+            const std::string& sx = e.body.at("SX");
+            const unsigned n = static_cast<unsigned>(sx.size() / 2);
+            ASSERT_GT(n, 0u);
+            unsigned glo = 0;
+            std::set<std::pair<int, int>> seen;
+            for (unsigned i = 0; i < n; ++i) {
+                const int code = u8_at(sx, 2 * i);
+                EXPECT_TRUE(allowed.count(code)) << "system code " << code;
+                if (code == 2) {
+                    ++glo;
+                } else {
+                    EXPECT_TRUE(seen.insert({code, u8_at(sx, 2 * i + 1)}).second) << "satellite twice";
+                }
+            }
+            // Item i of every observation message belongs to entry i of "SX".
+            for (const char* id : OBS_IDS) {
+                ASSERT_TRUE(e.body.count(id)) << id << " missing";
+                EXPECT_EQ(items(id, e.body.at(id)), n) << id;
+            }
+            EXPECT_EQ(e.body.at("NN").size(), glo);
+        }
+        EXPECT_EQ(td, c.td_every == 0 ? 0 : (c.epochs + c.td_every - 1) / c.td_every);
+    }
+}
+
+TEST_F(VlxsimTest, ReceiverInformationPrecedesEpochsAndNavigationFollowsADate) {
+    Generated g;
+    generate("info", "--epochs 5", &g);
+    if (HasFatalFailure()) return;
+    std::map<std::string, int> count;
+    size_t first_epoch = g.msgs.size(), first_date = g.msgs.size(), first_nav = g.msgs.size();
+    const std::set<std::string> nav = {"GE", "QE", "EN", "CN", "IE", "NE", "WE", "IO", "QI", "II", "CI",
+                                       "UO", "QU", "CU", "IU", "EU", "WU", "NU"};
+    for (size_t i = 0; i < g.msgs.size(); ++i) {
+        const std::string& id = g.msgs[i].id;
+        ++count[id];
+        if (id == "~~" && first_epoch == g.msgs.size()) first_epoch = i;
+        if (id == "RD" && first_date == g.msgs.size()) first_date = i;
+        if (nav.count(id) && first_nav == g.msgs.size()) first_nav = i;
+        if (id == "JP" || id == "PM" || id == "==" || id == "AI" || id == "PV" || id == "TO") {
+            EXPECT_LT(i, first_epoch) << id << " after the first epoch";
+        }
+    }
+    for (const char* id : {"JP", "PM", "==", "AI", "PV", "TO"}) EXPECT_EQ(count[id], 1) << id;
+    // Every navigation store gets messages in a run with all systems.
+    for (const std::string& id : nav) EXPECT_GT(count[id], 0) << id;
+    // Week numbers are resolved against the receiver date, so it must come first.
+    EXPECT_LT(first_date, first_nav);
+}
+
+TEST_F(VlxsimTest, NavigationMessagesFollowTheSelectedSystems) {
+    struct Case {
+        const char* systems;
+        std::set<std::string> want;
+    };
+    const Case cases[] = {
+        {"G", {"GE", "IO", "UO"}},
+        {"RE", {"NE", "NU", "EN", "EU"}},
+        {"JCIS", {"QE", "QI", "QU", "CN", "CI", "CU", "IE", "II", "IU", "WE", "WU"}},
+    };
+    const std::set<std::string> nav = {"GE", "QE", "EN", "CN", "IE", "NE", "WE", "IO", "QI", "II", "CI",
+                                       "UO", "QU", "CU", "IU", "EU", "WU", "NU"};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.systems);
+        Generated g;
+        generate(std::string("sys_") + c.systems, std::string("--epochs 3 --systems ") + c.systems, &g);
+        if (HasFatalFailure()) return;
+        std::set<std::string> got;
+        for (const Msg& m : g.msgs)
+            if (nav.count(m.id)) got.insert(m.id);
+        EXPECT_EQ(got, c.want);
+    }
+}
+
+TEST_F(VlxsimTest, SameSeedSameLogOtherSeedOtherLog) {
+    Generated a, b, c;
+    generate("seed_a", "--epochs 60 --seed 42", &a);
+    generate("seed_b", "--epochs 60 --seed 42", &b);
+    generate("seed_c", "--epochs 60 --seed 43", &c);
+    if (HasFatalFailure()) return;
+    EXPECT_TRUE(a.log == b.log);
+    EXPECT_EQ(a.manifest, b.manifest);
+    EXPECT_FALSE(a.log == c.log);
+}
+
+TEST_F(VlxsimTest, DayAndWeekRollover) {
+    // 2024-03-16 is a Saturday: the log crosses midnight and the GPS week.
+    Generated g;
+    generate("rollover", "--epochs 6 --start \"2024-03-16 23:59:57\"", &g);
+    if (HasFatalFailure()) return;
+    ASSERT_EQ(g.epochs.size(), 6u);
+    const uint32_t want_ms[6] = {86397000, 86398000, 86399000, 0, 1000, 2000};
+    for (int k = 0; k < 6; ++k) {
+        EXPECT_EQ(g.epochs[k].ms, want_ms[k]);
+        const std::string& rd = g.epochs[k].body.at("RD");
+        EXPECT_EQ(u8_at(rd, 0) | (u8_at(rd, 1) << 8), 2024);
+        EXPECT_EQ(u8_at(rd, 2), 3);
+        EXPECT_EQ(u8_at(rd, 3), k < 3 ? 16 : 17);
+        EXPECT_EQ(u8_at(rd, 4), 0);  // GPS time
+    }
+    for (const Msg& m : g.msgs) EXPECT_TRUE(capacity_fault(m).empty()) << capacity_fault(m);
+}
+
+// ------------------------------------------------------------- values
+
+// Decoded per satellite with the converter's formulas: C/A range from the
+// receive time, range rate from the Doppler base, carrier range from the phase.
+struct SatObs {
+    double code;     // m
+    double rate;     // m/s
+    double carrier;  // m, (phase item * 2^-40 s + receive time) * c
+    bool flagged[6];
+};
+
+std::map<std::pair<int, int>, SatObs> decode_epoch(const Epoch& e) {
+    std::map<std::pair<int, int>, SatObs> out;
+    const std::string& sx = e.body.at("SX");
+    const char* const flag_ids[6] = {"FC", "F1", "F2", "F3", "F5", "Fl"};
+    for (size_t i = 0; i < sx.size() / 2; ++i) {
+        const int code = u8_at(sx, 2 * i);
+        const uint8_t num = u8_at(sx, 2 * i + 1);
+        double scale, offset;
+        rx_scale(code, &scale, &offset);
+        const double t = i32_at(e.body.at("rx"), 4 * i) * scale + offset;
+        SatObs o;
+        o.code = t * C;
+        o.rate = i32_at(e.body.at("DX"), 4 * i) * 1e-4 * C / ref_hz(code, num);
+        o.carrier = (i32_at(e.body.at("cp"), 4 * i) * std::ldexp(1.0, -40) + t) * C;
+        for (int b = 0; b < 6; ++b) o.flagged[b] = (i16_at(e.body.at(flag_ids[b]), 2 * i) & 0x40) != 0;
+        out[{code, num}] = o;
+    }
+    return out;
+}
+
+TEST_F(VlxsimTest, ObservationsArePlausibleAndMutuallyConsistent) {
+    Generated g;
+    generate("values", "--epochs 120", &g);
+    if (HasFatalFailure()) return;
+    const char* const cn0_ids[6] = {"CE", "1E", "2E", "3E", "5E", "lE"};
+    const char* const band_ids[6] = {nullptr, "1r", "2r", "3r", "5r", "lr"};
+    const char* const flag_ids[6] = {"FC", "F1", "F2", "F3", "F5", "Fl"};
+    for (size_t k = 0; k < g.epochs.size(); ++k) {
+        const Epoch& e = g.epochs[k];
+        const std::string& sx = e.body.at("SX");
+        for (size_t i = 0; i < sx.size() / 2; ++i) {
+            SCOPED_TRACE("epoch " + std::to_string(k) + " entry " + std::to_string(i));
+            const int code = u8_at(sx, 2 * i);
+            const auto o = decode_epoch(e).at({code, u8_at(sx, 2 * i + 1)});
+            EXPECT_GT(o.code, 19.0e6);
+            EXPECT_LT(o.code, 42.5e6);
+            EXPECT_LT(std::fabs(o.rate * 1575.42e6 / C), 6000.0);  // Doppler of a few kHz at most
+            EXPECT_TRUE(o.flagged[0]) << "C/A always tracked";
+            for (int b = 0; b < 6; ++b) {
+                if (!o.flagged[b]) continue;
+                const double cn0 = u8_at(e.body.at(cn0_ids[b]), i) * 0.25;
+                EXPECT_GE(cn0, 30.0);
+                EXPECT_LE(cn0, 50.0);
+                if (b > 0) {
+                    // A band range within 50 m of the C/A range, and not clipped at the item limits.
+                    const int16_t d = i16_at(e.body.at(band_ids[b]), 2 * i);
+                    EXPECT_GT(d, -32768);
+                    EXPECT_LT(d, 32767);
+                    EXPECT_LT(std::fabs((d * 1e-11 + 2e-7) * C), 50.0) << flag_ids[b];
+                }
+            }
+        }
+        if (k == 0) continue;
+        // Ranges and carriers move as the Dopplers say between consecutive epochs.
+        const auto prev = decode_epoch(g.epochs[k - 1]);
+        const auto cur = decode_epoch(e);
+        for (const auto& [key, o] : cur) {
+            const auto p = prev.find(key);
+            if (p == prev.end() || key.first == 2) continue;  // GLONASS channels are not unique
+            const double predicted = 0.5 * (o.rate + p->second.rate);
+            EXPECT_NEAR(o.code - p->second.code, predicted, 6.0) << "code " << key.first << "/" << key.second;
+            EXPECT_NEAR(o.carrier - p->second.carrier, predicted, 0.05) << "carrier " << key.first << "/" << key.second;
+        }
+    }
+}
+
+TEST_F(VlxsimTest, SatellitesRiseAndSetOverALongLog) {
+    Generated g;
+    generate("passes", "--epochs 360 --interval 60", &g);
+    if (HasFatalFailure()) return;
+    std::set<std::pair<int, int>> ever, always;
+    bool first = true;
+    for (const Epoch& e : g.epochs) {
+        std::set<std::pair<int, int>> now;
+        const std::string& sx = e.body.at("SX");
+        for (size_t i = 0; i < sx.size() / 2; ++i) now.insert({u8_at(sx, 2 * i), u8_at(sx, 2 * i + 1)});
+        ever.insert(now.begin(), now.end());
+        if (first) always = now;
+        std::set<std::pair<int, int>> keep;
+        for (const auto& s : always)
+            if (now.count(s)) keep.insert(s);
+        always = keep;
+        first = false;
+    }
+    // Over six hours most medium-orbit satellites come and go; geostationary ones stay.
+    EXPECT_GT(ever.size(), always.size() + 20);
+    EXPECT_TRUE(always.count({3, 123}));
+    EXPECT_TRUE(always.count({6, 1}));
+    int gps_ever = 0;
+    for (const auto& s : ever) gps_ever += s.first == 1;
+    EXPECT_GT(gps_ever, 15);
+}
+
+// ------------------------------------------------------------- navigation
+
+long manifest_store(const std::string& manifest, const std::string& store) {
+    std::istringstream in(manifest);
+    std::string line;
+    while (std::getline(in, line)) {
+        std::istringstream f(line);
+        std::string tag, name;
+        long n = -1;
+        if (f >> tag >> name >> n && tag == "store" && name == store) return n;
+    }
+    return -1;
+}
+
+TEST_F(VlxsimTest, EphemeridesRepeatAndManifestCountsDistinctRecords) {
+    Generated g;
+    generate("nav", "--epochs 1800 --interval 4", &g);  // two hours
+    if (HasFatalFailure()) return;
+    std::set<unsigned> ge_lengths, cn_lengths, ne_lengths;
+    // Keys of the converter's duplicate rules.
+    std::set<std::tuple<int, int32_t, unsigned>> ge;  // satellite, toe, type (by length)
+    std::set<std::tuple<int, int, int, int32_t>> ne;  // slot, N4, day number, tb
+    std::set<std::pair<int, int>> we;                 // satellite, IOD
+    long ge_msgs = 0;
+    for (const Msg& m : g.msgs) {
+        if (m.id == "GE") {
+            ++ge_msgs;
+            ge_lengths.insert(m.len);
+            ge.insert({u8_at(m.body, 0), i32_at(m.body, 32), m.len});
+        } else if (m.id == "CN") {
+            cn_lengths.insert(m.len);
+        } else if (m.id == "NE") {
+            ne_lengths.insert(m.len);
+            ne.insert({u8_at(m.body, 0), u8_at(m.body, 84), u8_at(m.body, 2) | (u8_at(m.body, 3) << 8),
+                       i32_at(m.body, 8)});
+        } else if (m.id == "WE") {
+            we.insert({u8_at(m.body, 0), u8_at(m.body, 2)});
+        }
+    }
+    EXPECT_EQ(ge_lengths, (std::set<unsigned>{123, 160, 168}));
+    EXPECT_EQ(cn_lengths, (std::set<unsigned>{134, 152, 160}));
+    EXPECT_EQ(ne_lengths, (std::set<unsigned>{88, 103}));
+    // The same ephemeris is broadcast many times, a new one every two hours.
+    EXPECT_GT(ge_msgs, 10 * static_cast<long>(ge.size()));
+    EXPECT_EQ(manifest_store(g.manifest, "GPS_Eph"), static_cast<long>(ge.size()));
+    EXPECT_EQ(manifest_store(g.manifest, "GLO_Eph"), static_cast<long>(ne.size()));
+    EXPECT_EQ(manifest_store(g.manifest, "SBAS_Eph"), static_cast<long>(we.size()));
+    // One day: one set of GPS ionosphere and UTC parameters, however often repeated.
+    EXPECT_EQ(manifest_store(g.manifest, "Iono_GPS"), 1);
+    EXPECT_EQ(manifest_store(g.manifest, "GPS_UTC_Par"), 1);
+}
+
+TEST_F(VlxsimTest, ManifestListsTheSatellitesOfEachEpoch) {
+    Generated g;
+    generate("manifest", "--epochs 20 --systems GRC", &g);
+    if (HasFatalFailure()) return;
+    std::istringstream in(g.manifest);
+    std::string line;
+    size_t k = 0;
+    while (std::getline(in, line)) {
+        if (line.rfind("epoch ", 0) != 0) continue;
+        ASSERT_LT(k, g.epochs.size());
+        const Epoch& e = g.epochs[k];
+        // Satellites per system from the log: GLONASS by the slots of "NN".
+        std::map<char, std::vector<int>> from_log;
+        const std::string& sx = e.body.at("SX");
+        size_t glo = 0;
+        for (size_t i = 0; i < sx.size() / 2; ++i) {
+            const int code = u8_at(sx, 2 * i);
+            const char letter = code == 1 ? 'G' : code == 2 ? 'R' : code == 6 ? 'C' : '?';
+            from_log[letter].push_back(code == 2 ? u8_at(e.body.at("NN"), glo++) : u8_at(sx, 2 * i + 1));
+        }
+        std::istringstream f(line);
+        std::string tok;
+        std::map<char, std::vector<int>> listed;
+        while (f >> tok) {
+            if (tok.size() < 2 || tok[1] != '=') continue;
+            std::vector<int>& v = listed[tok[0]];
+            std::istringstream nums(tok.substr(2));
+            std::string num;
+            while (std::getline(nums, num, ','))
+                if (!num.empty()) v.push_back(std::stoi(num));
+        }
+        for (char s : {'G', 'R', 'C'}) EXPECT_EQ(listed[s], from_log[s]) << "epoch " << k << " system " << s;
+        EXPECT_EQ(listed.count('E'), 0u);
+        ++k;
+    }
+    EXPECT_EQ(k, g.epochs.size());
+}
+
+// ------------------------------------------------------------- options
+
+TEST_F(VlxsimTest, RejectsBadOptions) {
+    const std::string out = temp_path("bad.vlx");
+    const char* const bad[] = {
+        "--systems GX",  "--systems \"\"", "--start \"2024-02-30 00:00:00\"", "--start 2024-03-15",
+        "--start \"1999-01-01 00:00:00\"", "--interval 0", "--interval 0.0005", "--interval -1",
+        "--epochs -1", "--epochs 12x", "--td-every -2", "--seed abc", "--bogus 1", "--epochs",
+    };
+    for (const char* opts : bad) {
+        EXPECT_EQ(run_sim(std::string(opts) + " -o \"" + out + "\""), 2) << opts;
+    }
+    EXPECT_EQ(run_sim("--epochs 3"), 2) << "no output file";
+    EXPECT_EQ(run_sim("--epochs 3 -o /nonexistent-dir/x.vlx"), 1);
+    std::remove(out.c_str());
+}
+
+}  // namespace

@@ -1,0 +1,666 @@
+// Navigation messages of the simulated log and the tally of what the
+// converter's duplicate rules keep of them. Each satellite broadcasts its
+// current ephemeris again every 30 s and changes issue at its system's update
+// rate; ionosphere and time-system parameters are repeated every 60 s and
+// change daily (BeiDou ionosphere every two hours).
+#include "sim_nav.h"
+
+#include <climits>
+#include <cmath>
+#include <cstring>
+#include <set>
+#include <tuple>
+
+#include "sim_emit.h"
+#include "sim_sky.h"
+#include "sim_time.h"
+
+namespace vlxsim {
+
+using vlxlog::put16;
+using vlxlog::put32;
+using vlxlog::put64;
+using vlxlog::put8;
+using vlxlog::putf32;
+using vlxlog::putf64;
+
+constexpr int64_t REPEAT_EPH_MS = 30000;
+constexpr int64_t REPEAT_AUX_MS = 60000;
+
+// ---------------------------------------------------------------- tally
+// The converter's duplicate rules, replayed over the messages in log order.
+
+// Stores whose rule compares a new record with every earlier one.
+struct KeyedStore {
+    std::set<std::tuple<int64_t, int64_t, int64_t, int64_t>> keys;
+    long kept;
+};
+static KeyedStore s_gps_eph, s_qzss_eph, s_gal_eph, s_bds_eph, s_navic_eph, s_glo_eph, s_sbas_eph, s_gal_utc;
+static uint32_t s_bds_last_sat = 0;  // satellite of the last kept BeiDou record
+
+static bool keep_new(KeyedStore& st, int64_t a, int64_t b, int64_t c, int64_t d) {
+    if (!st.keys.insert({a, b, c, d}).second) return false;
+    ++st.kept;
+    return true;
+}
+
+static int64_t bits_of(double v) {
+    int64_t b;
+    std::memcpy(&b, &v, 8);
+    return b;
+}
+static int64_t bits_of(float v) {
+    int32_t b;
+    std::memcpy(&b, &v, 4);
+    return b;
+}
+
+// UTC stores compared with their last record only (A0, A1, tot).
+struct LastUtcStore {
+    bool any;
+    double a0;
+    float a1;
+    uint32_t tot;
+    long kept;
+};
+static LastUtcStore s_gps_utc, s_qzss_utc, s_bds_utc, s_sbas_utc;
+
+static void utc_last_rule(LastUtcStore& st, double a0, float a1, uint32_t tot) {
+    if (st.any && st.a0 == a0 && st.a1 == a1 && st.tot == tot) return;
+    st.any = true;
+    st.a0 = a0;
+    st.a1 = a1;
+    st.tot = tot;
+    ++st.kept;
+}
+
+// Ionosphere stores: compared with record n-1; 499 records, then the counter
+// starts again at 0.
+struct IonoStore {
+    float a0[499], a1[499], b0[499];
+    int n;
+    long kept;
+};
+static IonoStore s_gps_iono, s_qzss_iono, s_navic_iono;
+
+static void iono_rule(IonoStore& st, float a0, float a1, float b0) {
+    if (st.n >= 1 && st.a0[st.n - 1] == a0 && st.a1[st.n - 1] == a1 && st.b0[st.n - 1] == b0) return;
+    st.a0[st.n] = a0;
+    st.a1[st.n] = a1;
+    st.b0[st.n] = b0;
+    if (++st.n > 498) st.n = 0;
+    ++st.kept;
+}
+
+// BeiDou ionosphere: compared with record n-1, then (alpha0, alpha1, last
+// BeiDou ephemeris satellite) against every record; 99 records.
+static struct {
+    float a0[99], a1[99], b0[99];
+    uint32_t sat[99];
+    int n;
+    long kept;
+} s_bds_iono;
+
+static void bds_iono_rule(float a0, float a1, float b0) {
+    auto& st = s_bds_iono;
+    const int n = st.n;
+    if (n >= 1 && st.a0[n - 1] == a0 && st.a1[n - 1] == a1 && st.b0[n - 1] == b0) return;
+    st.a0[n] = a0;
+    st.a1[n] = a1;
+    st.b0[n] = b0;
+    st.sat[n] = s_bds_last_sat;
+    for (int j = 0; j < n; ++j) {
+        if (st.a0[j] == a0 && st.a1[j] == a1 && st.sat[j] == s_bds_last_sat) {
+            st.sat[n] = 0;
+            return;
+        }
+    }
+    if (++st.n > 98) st.n = 0;
+    ++st.kept;
+}
+
+// NavIC UTC: compared with every record 0..n-1; 99 records.
+static struct {
+    double a0[99];
+    float a1[99];
+    uint32_t tot[99];
+    uint32_t wn[99];
+    int n;
+    long kept;
+} s_navic_utc;
+
+static void navic_utc_rule(double a0, float a1, uint32_t tot, uint16_t wnt) {
+    auto& st = s_navic_utc;
+    if (wnt > 1023 || tot > 604799) return;
+    const uint32_t wn = wnt + 2048u;
+    for (int j = 0; j < st.n; ++j)
+        if (st.a0[j] == a0 && st.a1[j] == a1 && st.tot[j] == tot && st.wn[j] == wn) return;
+    st.a0[st.n] = a0;
+    st.a1[st.n] = a1;
+    st.tot[st.n] = tot;
+    st.wn[st.n] = wn;
+    if (++st.n == 99) st.n = 0;
+    ++st.kept;
+}
+
+static long s_glo_time_records = 0;
+
+void nav_write_tally(FILE* f) {
+    std::fprintf(f, "store GPS_Eph %ld\n", s_gps_eph.kept);
+    std::fprintf(f, "store QZSS_Eph %ld\n", s_qzss_eph.kept);
+    std::fprintf(f, "store GAL_Eph %ld\n", s_gal_eph.kept);
+    std::fprintf(f, "store BDS_Eph %ld\n", s_bds_eph.kept);
+    std::fprintf(f, "store GLO_Eph %ld\n", s_glo_eph.kept);
+    std::fprintf(f, "store NavIC_Eph %ld\n", s_navic_eph.kept);
+    std::fprintf(f, "store SBAS_Eph %ld\n", s_sbas_eph.kept);
+    std::fprintf(f, "store Iono_GPS %ld\n", s_gps_iono.kept);
+    std::fprintf(f, "store Iono_QZSS %ld\n", s_qzss_iono.kept);
+    std::fprintf(f, "store Iono_NavIC %ld\n", s_navic_iono.kept);
+    std::fprintf(f, "store Iono_BDS %ld\n", s_bds_iono.kept);
+    std::fprintf(f, "store GPS_UTC_Par %ld\n", s_gps_utc.kept);
+    std::fprintf(f, "store QZSS_UTC_Par %ld\n", s_qzss_utc.kept);
+    std::fprintf(f, "store BDS_UTC_Par %ld\n", s_bds_utc.kept);
+    std::fprintf(f, "store NavIC_UTC_Par %ld\n", s_navic_utc.kept);
+    std::fprintf(f, "store GAL_UTC_Par %ld\n", s_gal_utc.kept);
+    std::fprintf(f, "store SBAS_UTC_Par %ld\n", s_sbas_utc.kept);
+    std::fprintf(f, "store GLO_Time_Par %ld\n", s_glo_time_records);
+}
+
+// ---------------------------------------------------------------- messages
+
+static double wrap_pi(double a) {
+    a = std::fmod(a, 2.0 * PI);
+    if (a > PI) a -= 2.0 * PI;
+    if (a <= -PI) a += 2.0 * PI;
+    return a;
+}
+
+static double rel_s(int64_t gps_ms) { return static_cast<double>(gps_ms - g_start_ms) / 1000.0; }
+
+// The 122-byte Keplerian block shared by "GE", "QE", "EN", "CN" and "IE".
+// issue_ms and week_start_ms are in the system's own time; sys_to_gps_ms
+// converts them to GPS time.
+struct HeadFields {
+    uint32_t tt;
+    uint8_t flags;
+    int16_t iodc;
+    int8_t ura;
+    int16_t week;
+    uint16_t iode;
+};
+
+static void put_head(std::string& s, const Sat& sat, const HeadFields& h, int64_t issue_ms, int64_t week_start_ms,
+                     int64_t sys_to_gps_ms) {
+    const double t_toe = rel_s(issue_ms + sys_to_gps_ms);
+    const double t_ws = rel_s(week_start_ms + sys_to_gps_ms);
+    const int32_t toe = static_cast<int32_t>((issue_ms - week_start_ms) / 1000);
+    const double u = sat.u_start + sat.n * t_toe;
+    const double k = static_cast<double>(h.iode) + sat.prn;  // varies the harmonic terms per issue
+    put8(s, sat.prn);
+    put32(s, h.tt);
+    put8(s, h.flags);
+    put16(s, static_cast<uint16_t>(h.iodc));
+    put32(s, static_cast<uint32_t>(toe));  // toc = toe
+    put8(s, static_cast<uint8_t>(h.ura));
+    put8(s, 0);  // healthy
+    put16(s, static_cast<uint16_t>(h.week));
+    putf32(s, static_cast<float>(-4.0e-9 - 1.0e-10 * (sat.prn % 20)));
+    putf32(s, 0.0f);
+    putf32(s, static_cast<float>(sat.af1));
+    putf32(s, static_cast<float>(sat.af0 + sat.af1 * t_toe));
+    put32(s, static_cast<uint32_t>(toe));
+    put16(s, h.iode);
+    putf64(s, std::sqrt(sat.a));
+    putf64(s, sat.ecc);
+    putf64(s, wrap_pi(u - sat.arg_perigee) / PI);
+    putf64(s, wrap_pi(sat.raan - earth_angle(t_ws)) / PI);
+    putf64(s, sat.incl / PI);
+    putf64(s, sat.arg_perigee / PI);
+    putf32(s, static_cast<float>(4.5e-9 / PI));
+    putf32(s, static_cast<float>(-8.0e-9 / PI));
+    putf32(s, static_cast<float>(1.0e-10 / PI));
+    putf32(s, static_cast<float>(180.0 + 60.0 * std::sin(k)));
+    putf32(s, static_cast<float>(20.0 + 15.0 * std::cos(k)));
+    putf32(s, static_cast<float>(1.0e-6 * std::sin(0.3 * k)));
+    putf32(s, static_cast<float>(6.0e-6 * std::cos(0.7 * k)));
+    putf32(s, static_cast<float>(5.0e-8 * std::sin(1.3 * k)));
+    putf32(s, static_cast<float>(-6.0e-8 * std::cos(0.9 * k)));
+}
+
+// GPS-like ephemeris types and the flag byte and length that carry them:
+// "LNAV" (length 123), "CNAV" (168, flag bit 1), "CNV2" (160, flag bit 3).
+enum { T_LNAV, T_CNAV, T_CNV2 };
+
+static void emit_gps_like(std::string& out, const char* id, KeyedStore& store, const Sat& sat, int type, int64_t t_ms,
+                          int64_t period_ms) {
+    const int64_t issue = floor_div(t_ms, period_ms) * period_ms;
+    const int64_t ws = floor_div(issue, MS_PER_WEEK) * MS_PER_WEEK;
+    HeadFields h{};
+    h.tt = static_cast<uint32_t>(sow_ms(t_ms) / 1000);
+    h.iode = static_cast<uint16_t>(floor_div(issue, period_ms) % 240);
+    h.iodc = static_cast<int16_t>(h.iode);
+    h.ura = 0;
+    h.week = static_cast<int16_t>(gps_week(t_ms) % (type == T_LNAV ? 1024 : 8192));
+    std::string s;
+    s.reserve(168);
+    put_head(s, sat, h, issue, ws, 0);
+    if (type != T_LNAV) {
+        put8(s, type == T_CNAV ? 0x02 : 0x08);
+        put32(s, static_cast<uint32_t>((issue - ws) / 1000));  // t_op
+        put32(s, 0);
+        putf64(s, 0.012 * std::sin(sat.prn + 0.5));  // A-dot
+        putf32(s, static_cast<float>(1.0e-14 / PI));
+        for (int i = 0; i < 4; ++i) put8(s, 0);  // URA indices
+        const int isc = type == T_CNAV ? 4 : 2;
+        for (int i = 0; i < isc; ++i) putf32(s, static_cast<float>(1.0e-9 * (i + 1)));
+        putf32(s, 0.0f);
+    }
+    emit(out, id, s);
+    keep_new(store, sat.prn, (issue - ws) / 1000, type, 0);
+}
+
+static void emit_galileo(std::string& out, const Sat& sat, bool fnav, int64_t t_ms) {
+    const int64_t period = 600000;  // I/NAV and F/NAV issues change every 10 min
+    const int64_t issue = floor_div(t_ms, period) * period;
+    const int64_t ws = floor_div(issue, MS_PER_WEEK) * MS_PER_WEEK;
+    HeadFields h{};
+    h.tt = static_cast<uint32_t>(sow_ms(t_ms) / 1000);
+    h.iode = static_cast<uint16_t>(floor_div(issue, period) % 1024);
+    h.iodc = static_cast<int16_t>(h.iode);
+    h.ura = 107;  // SISA 3.12 m
+    h.week = static_cast<int16_t>((gps_week(t_ms) - 1024) % 4096);
+    std::string s;
+    s.reserve(150);
+    put_head(s, sat, h, issue, ws, 0);
+    putf32(s, 2.1e-9f);
+    putf32(s, 2.4e-9f);
+    putf32(s, 62.75f);
+    putf32(s, 0.2265625f);
+    putf32(s, 0.0048828125f);
+    put8(s, 0);
+    const uint8_t navdata = fnav ? 0x02 : 0x05;
+    put8(s, navdata);
+    put32(s, 0);
+    emit(out, "EN", s);
+    keep_new(s_gal_eph, sat.prn, (issue - ws) / 1000, gps_week(issue), navdata & 7);
+}
+
+// BeiDou types: "D1"/"D2" (length 134, flag bit 0), "CNV1" (152, bit 3),
+// "CNV2" (160, bit 5). Times are BeiDou time.
+static void emit_beidou(std::string& out, const Sat& sat, int type, int64_t t_ms) {
+    const int64_t bdt = t_ms - BDT_OFFSET_S * 1000;
+    const int64_t period = 3600000;
+    const int64_t issue = floor_div(bdt, period) * period;
+    const int64_t ws = floor_div(issue, MS_PER_WEEK) * MS_PER_WEEK;
+    HeadFields h{};
+    h.tt = static_cast<uint32_t>(sow_ms(bdt) / 1000);
+    h.iode = static_cast<uint16_t>(floor_div(issue, period) % 32);
+    h.iodc = static_cast<int16_t>(h.iode);
+    h.ura = 2;
+    h.week = static_cast<int16_t>(gps_week(bdt) - BDS_WEEK_OFFSET);
+    std::string s;
+    s.reserve(160);
+    put_head(s, sat, h, issue, ws, BDT_OFFSET_S * 1000);
+    putf32(s, -3.1e-9f);
+    static const uint8_t FLAG[3] = {0x01, 0x08, 0x20};
+    put8(s, FLAG[type]);
+    put32(s, 0);
+    if (type == 0) {
+        put8(s, static_cast<uint8_t>(h.iode));  // AODC
+        put8(s, static_cast<uint8_t>(h.iode));  // AODE
+    } else {
+        putf64(s, 0.008 * std::cos(sat.prn + 0.25));
+        putf32(s, static_cast<float>(2.0e-14 / PI));
+        putf32(s, 2.0f);
+        put32(s, 0);
+        if (type == 2) put64(s, 0);
+    }
+    emit(out, "CN", s);
+    if (keep_new(s_bds_eph, sat.prn, (issue - ws) / 1000, gps_week(issue) - BDS_WEEK_OFFSET, type))
+        s_bds_last_sat = sat.prn;
+}
+
+static void emit_navic(std::string& out, const Sat& sat, int64_t t_ms) {
+    const int64_t period = 7200000;
+    const int64_t issue = floor_div(t_ms, period) * period;
+    const int64_t ws = floor_div(issue, MS_PER_WEEK) * MS_PER_WEEK;
+    HeadFields h{};
+    h.tt = static_cast<uint32_t>(sow_ms(t_ms) / 1000);
+    h.iode = static_cast<uint16_t>(floor_div(issue, period) % 256);
+    h.iodc = static_cast<int16_t>(h.iode);
+    h.ura = 1;
+    h.week = static_cast<int16_t>(gps_week(t_ms) % 1024);
+    std::string s;
+    s.reserve(122);
+    put_head(s, sat, h, issue, ws, 0);
+    emit(out, "IE", s);
+    keep_new(s_navic_eph, sat.prn, (issue - ws) / 1000, gps_week(issue), 0);
+}
+
+// GLONASS: issues every 30 min, tb at the middle of each half hour (Moscow
+// time); the newer satellites send the long form with its extension.
+static void emit_glonass(std::string& out, const Sat& sat, int64_t t_ms) {
+    const int64_t msk = moscow_ms(t_ms);
+    const int64_t day0 = floor_div(msk, MS_PER_DAY) * MS_PER_DAY;
+    const int64_t sod = msk - day0;
+    const int32_t tb = static_cast<int32_t>((sod / 1800000) * 1800 + 900);
+    const int32_t tk = static_cast<int32_t>((sod / 30000) * 30);
+    const CivilDate d = civil_from_days(GPS_EPOCH_DAYS + floor_div(msk, MS_PER_DAY));
+    const int n4 = (d.y - 1996) / 4 + 1;
+    const int nt = static_cast<int>(days_from_civil(d.y, d.m, d.d) - days_from_civil(1996 + 4 * (n4 - 1), 1, 1)) + 1;
+    // tb back to GPS time for the state vector.
+    const int64_t tb_gps = day0 + tb * 1000LL - (msk - t_ms);
+    double p[3], v[3];
+    sat_state(sat, rel_s(tb_gps), p, v);
+    std::string s;
+    s.reserve(103);
+    put8(s, sat.prn);
+    put8(s, static_cast<uint8_t>(sat.channel));
+    put16(s, static_cast<uint16_t>(nt));
+    put32(s, static_cast<uint32_t>(tk));
+    put32(s, static_cast<uint32_t>(tb));
+    put8(s, 0);  // health
+    put8(s, 0);  // age
+    put8(s, 0x05);
+    for (int k = 0; k < 3; ++k) putf64(s, p[k] / 1000.0);
+    for (int k = 0; k < 3; ++k) putf32(s, static_cast<float>(v[k] / 1000.0));
+    for (int k = 0; k < 3; ++k) putf32(s, static_cast<float>(1.0e-9 * (k + 1) * std::sin(sat.prn + k)));
+    putf64(s, -2.7e-8);                                              // tau sys
+    putf32(s, static_cast<float>(sat.af0 * 0.1));                    // tau
+    putf32(s, static_cast<float>(sat.af1 * 0.5));                    // gamma
+    putf32(s, static_cast<float>(-1.9e-9 + 1.0e-10 * (sat.prn % 5)));  // delta tau
+    put8(s, 2);                                                      // Ft
+    put8(s, static_cast<uint8_t>(n4));
+    put16(s, 0x0002);
+    if (sat.modern) {
+        put8(s, 0);
+        put64(s, 0);
+        put16(s, 0);
+        put8(s, 0);
+        put8(s, 0);
+        put16(s, 0);
+    }
+    emit(out, "NE", s);
+    keep_new(s_glo_eph, sat.prn, n4, nt, tb);
+}
+
+// SBAS: a new ephemeris (IOD + 1) every 10 min, t0 in its middle.
+static void emit_sbas(std::string& out, const Sat& sat, int64_t t_ms) {
+    const int64_t period = 600000;
+    const int64_t k = floor_div(t_ms, period);
+    const uint8_t iod = static_cast<uint8_t>((k + sat.prn) % 256);
+    const int64_t t0 = k * period + period / 2;
+    double p[3], v[3];
+    sat_state(sat, rel_s(t0), p, v);
+    std::string s;
+    s.reserve(72);
+    put8(s, sat.prn);
+    put8(s, 0);
+    put8(s, iod);
+    put8(s, 2);  // URA index
+    put32(s, static_cast<uint32_t>(ms_of_day(t0) / 1000));
+    for (int j = 0; j < 3; ++j) putf64(s, p[j]);
+    for (int j = 0; j < 3; ++j) putf32(s, static_cast<float>(v[j]));
+    for (int j = 0; j < 3; ++j) putf32(s, 0.0f);
+    putf32(s, static_cast<float>(sat.af0 * 0.01));
+    putf32(s, static_cast<float>(sat.af1));
+    put32(s, static_cast<uint32_t>(sow_ms(t_ms) / 1000));
+    put16(s, static_cast<uint16_t>(gps_week(t_ms) - 2048));
+    put16(s, 0);
+    emit(out, "WE", s);
+    keep_new(s_sbas_eph, sat.prn, iod, 0, 0);
+}
+
+// Klobuchar set of the day (or of the BeiDou two-hour issue): alpha0 differs
+// from one issue to the next, so every change is a new record.
+static void iono_values(int64_t issue, int sys, float alpha[4], float beta[4]) {
+    const int j = static_cast<int>(floor_mod(issue * 37 + sys, 17));
+    alpha[0] = static_cast<float>(1.0e-8 + 1.0e-9 * j);
+    alpha[1] = 7.4505806e-9f;
+    alpha[2] = -5.9604645e-8f;
+    alpha[3] = -5.9604645e-8f;
+    beta[0] = static_cast<float>(88064.0 + 2048.0 * (j % 4));
+    beta[1] = 0.0f;
+    beta[2] = -196608.0f;
+    beta[3] = -65536.0f;
+}
+
+static void emit_iono(std::string& out, const char* id, int64_t issue, int sys, uint32_t tot, uint16_t week) {
+    float a[4], b[4];
+    iono_values(issue, sys, a, b);
+    std::string s;
+    s.reserve(38);
+    put32(s, tot);
+    put16(s, week);
+    for (int i = 0; i < 4; ++i) putf32(s, a[i]);
+    for (int i = 0; i < 4; ++i) putf32(s, b[i]);
+    emit(out, id, s);
+    if (id[0] == 'I' && id[1] == 'O') iono_rule(s_gps_iono, a[0], a[1], b[0]);
+    else if (id[0] == 'Q') iono_rule(s_qzss_iono, a[0], a[1], b[0]);
+    else if (id[0] == 'I') iono_rule(s_navic_iono, a[0], a[1], b[0]);
+    else bds_iono_rule(a[0], a[1], b[0]);
+}
+
+struct UtcFields {
+    double a0;
+    float a1;
+    uint32_t tot;
+    uint16_t wnt;
+};
+
+// UTC parameters of the day: A0 changes daily, tot is the day's start.
+static UtcFields utc_values(int64_t day, int sys, int64_t day_start_ms, int64_t week_offset) {
+    UtcFields u;
+    u.a0 = 1.0e-9 * static_cast<double>(1 + floor_mod(day + sys, 7));
+    u.a1 = 3.5527137e-15f;
+    u.tot = static_cast<uint32_t>(sow_ms(day_start_ms) / 1000);
+    u.wnt = static_cast<uint16_t>(gps_week(day_start_ms) - week_offset);
+    return u;
+}
+
+static void put_utc(std::string& s, const UtcFields& u) {
+    putf64(s, u.a0);
+    putf32(s, u.a1);
+    put32(s, u.tot);
+    put16(s, u.wnt);
+    put8(s, static_cast<uint8_t>(LEAP_SECONDS));
+    put8(s, 7);    // DN
+    put16(s, 137);  // WNlsf (week 1929, 8 bits)
+    put8(s, static_cast<uint8_t>(LEAP_SECONDS));
+}
+
+static void emit_utc(std::string& out, const char* id, int64_t t_ms) {
+    const bool bds = id[0] == 'C';
+    const int64_t t = bds ? t_ms - BDT_OFFSET_S * 1000 : t_ms;
+    const int64_t day = floor_div(t, MS_PER_DAY);
+    const int sys = id[0];
+    const UtcFields u = utc_values(day, sys, day * MS_PER_DAY, bds ? BDS_WEEK_OFFSET : 2048);
+    std::string s;
+    s.reserve(37);
+    put_utc(s, u);
+    if (id[0] == 'E') {
+        putf32(s, 2.3283064e-9f);  // a0G
+        putf32(s, 8.8817842e-15f);
+        put32(s, u.tot);
+        put16(s, u.wnt);
+        emit(out, id, s);
+        keep_new(s_gal_utc, bits_of(u.a0), bits_of(u.a1), u.tot, u.wnt + 2048);
+        return;
+    }
+    if (id[0] == 'W') {
+        put8(s, 0);
+        put32(s, 0);
+        put16(s, 0);
+        put8(s, 0);
+    }
+    emit(out, id, s);
+    switch (id[0]) {
+        case 'U': utc_last_rule(s_gps_utc, u.a0, u.a1, u.tot); break;
+        case 'Q': utc_last_rule(s_qzss_utc, u.a0, u.a1, u.tot); break;
+        case 'C': utc_last_rule(s_bds_utc, u.a0, u.a1, u.tot); break;
+        case 'W': utc_last_rule(s_sbas_utc, u.a0, u.a1, u.tot); break;
+        case 'I': navic_utc_rule(u.a0, u.a1, u.tot, u.wnt); break;
+        default: break;
+    }
+}
+
+static void emit_glo_time(std::string& out, int64_t t_ms) {
+    const int64_t day = floor_div(t_ms, MS_PER_DAY);
+    std::string s;
+    s.reserve(20);
+    putf64(s, -1.0e-9 * static_cast<double>(1 + floor_mod(day, 5)));  // tau c
+    putf32(s, 2.1e-8f);                                                // tau GPS
+    put64(s, 0);
+    emit(out, "NU", s);
+    s_glo_time_records = 1;
+}
+
+void nav_receiver_info(std::string& out) {
+    std::string jp = "RX001";
+    jp += "VLX VLXSIM-RX 1.0";
+    jp += '\0';
+    emit(out, "JP", jp);
+
+    std::string pm = "rcv/ver/main=\"3.7.5 Sim\"rcv/id=\"00VLXSIM0001DEMO0042XXXXXX\"rcv/igs=\"VLXSIM RX\"";
+    pm += '\0';
+    pm += std::string(3, '\0');  // the three trailing values that the reader keeps apart
+    emit(out, "PM", pm);
+
+    std::string ev = "ANT";
+    ev += '\0';
+    ev += '\0';  // byte 4: 0, so the antenna key counts
+    ev += "_ANT=VLXSIM-ANT      NONE";
+    ev += '\0';
+    emit(out, "==", ev);
+
+    std::string ai;
+    put8(ai, 1);
+    putf64(ai, 0.0);
+    putf64(ai, 0.0);
+    putf64(ai, 0.0);
+    put8(ai, 0);
+    for (int i = 0; i < 3; ++i) putf64(ai, 0.0);
+    emit(out, "AI", ai);
+
+    std::string pv;
+    putf64(pv, g_rcv[0] + 1.234);
+    putf64(pv, g_rcv[1] - 0.567);
+    putf64(pv, g_rcv[2] + 0.891);
+    putf32(pv, 1.5f);
+    for (int i = 0; i < 3; ++i) putf32(pv, 0.0f);
+    putf32(pv, 0.05f);
+    put8(pv, 1);
+    emit(out, "PV", pv);
+
+    std::string to;
+    putf64(to, 1.25e-8);
+    putf64(to, 1.0e-9);
+    emit(out, "TO", to);
+}
+
+// Emission bookkeeping per satellite and message type.
+static int64_t s_eph_issue[MAX_SATS][3];
+static int64_t s_eph_sent[MAX_SATS][3];
+enum { A_IO, A_QI, A_II, A_CI, A_UO, A_QU, A_CU, A_IU, A_EU, A_WU, A_NU, N_AUX };
+static int64_t s_aux_issue[N_AUX];
+static int64_t s_aux_sent[N_AUX];
+static bool s_init = false;
+
+static bool due(int64_t& issue_slot, int64_t& sent_slot, int64_t issue, int64_t t_ms, int64_t repeat_ms) {
+    if (issue_slot == issue && t_ms - sent_slot < repeat_ms) return false;
+    issue_slot = issue;
+    sent_slot = t_ms;
+    return true;
+}
+
+void nav_epoch(std::string& out, int64_t t_ms, const int* in_view, int n_in_view, const bool* sys_on) {
+    if (!s_init) {
+        for (int i = 0; i < MAX_SATS; ++i)
+            for (int j = 0; j < 3; ++j) s_eph_issue[i][j] = s_eph_sent[i][j] = LLONG_MIN / 2;
+        for (int j = 0; j < N_AUX; ++j) s_aux_issue[j] = s_aux_sent[j] = LLONG_MIN / 2;
+        s_init = true;
+    }
+    bool seen[NSYS] = {};
+    for (int v = 0; v < n_in_view; ++v) {
+        const int i = in_view[v];
+        const Sat& sat = g_sats[i];
+        seen[sat.sys] = true;
+        switch (sat.sys) {
+            case SYS_G:
+            case SYS_J: {
+                const char* id = sat.sys == SYS_G ? "GE" : "QE";
+                KeyedStore& st = sat.sys == SYS_G ? s_gps_eph : s_qzss_eph;
+                const int64_t period = sat.sys == SYS_G ? 7200000 : 3600000;
+                const int64_t issue = floor_div(t_ms, period);
+                // LNAV always; CNAV from the modern blocks; CNAV-2 from those with L1C.
+                for (int type = T_LNAV; type <= T_CNV2; ++type) {
+                    if (type == T_CNAV && !sat.modern) continue;
+                    if (type == T_CNV2 && !(sat.bands & (1u << BAND_L))) continue;
+                    if (due(s_eph_issue[i][type], s_eph_sent[i][type], issue, t_ms, REPEAT_EPH_MS))
+                        emit_gps_like(out, id, st, sat, type, t_ms, period);
+                }
+                break;
+            }
+            case SYS_E: {
+                const int64_t issue = floor_div(t_ms, 600000);
+                for (int type = 0; type < 2; ++type)
+                    if (due(s_eph_issue[i][type], s_eph_sent[i][type], issue, t_ms, REPEAT_EPH_MS))
+                        emit_galileo(out, sat, type == 1, t_ms);
+                break;
+            }
+            case SYS_C: {
+                const int64_t issue = floor_div(t_ms - BDT_OFFSET_S * 1000, 3600000);
+                const int ntypes = (sat.modern && sat.orbit != ORBIT_GEO) ? 3 : 1;
+                for (int type = 0; type < ntypes; ++type)
+                    if (due(s_eph_issue[i][type], s_eph_sent[i][type], issue, t_ms, REPEAT_EPH_MS))
+                        emit_beidou(out, sat, type, t_ms);
+                break;
+            }
+            case SYS_I:
+                if (due(s_eph_issue[i][0], s_eph_sent[i][0], floor_div(t_ms, 7200000), t_ms, REPEAT_EPH_MS))
+                    emit_navic(out, sat, t_ms);
+                break;
+            case SYS_R:
+                if (due(s_eph_issue[i][0], s_eph_sent[i][0], floor_div(moscow_ms(t_ms), 1800000), t_ms,
+                        REPEAT_EPH_MS))
+                    emit_glonass(out, sat, t_ms);
+                break;
+            case SYS_S:
+                if (due(s_eph_issue[i][0], s_eph_sent[i][0], floor_div(t_ms, 600000), t_ms, REPEAT_EPH_MS))
+                    emit_sbas(out, sat, t_ms);
+                break;
+            default: break;
+        }
+    }
+
+    // Ionosphere and time-system parameters of the systems in view.
+    const int64_t day = floor_div(t_ms, MS_PER_DAY);
+    const int64_t bdt = t_ms - BDT_OFFSET_S * 1000;
+    const uint32_t day_sow = static_cast<uint32_t>(sow_ms(day * MS_PER_DAY) / 1000);
+    const uint16_t week = static_cast<uint16_t>(gps_week(t_ms));
+    auto aux = [&](int which, int64_t issue) { return due(s_aux_issue[which], s_aux_sent[which], issue, t_ms, REPEAT_AUX_MS); };
+    if (sys_on[SYS_G] && seen[SYS_G]) {
+        if (aux(A_IO, day)) emit_iono(out, "IO", day, 1, day_sow, week);
+        if (aux(A_UO, day)) emit_utc(out, "UO", t_ms);
+    }
+    if (sys_on[SYS_J] && seen[SYS_J]) {
+        if (aux(A_QI, day)) emit_iono(out, "QI", day, 5, day_sow, week);
+        if (aux(A_QU, day)) emit_utc(out, "QU", t_ms);
+    }
+    if (sys_on[SYS_I] && seen[SYS_I]) {
+        if (aux(A_II, day)) emit_iono(out, "II", day, 7, day_sow, week);
+        if (aux(A_IU, day)) emit_utc(out, "IU", t_ms);
+    }
+    if (sys_on[SYS_C] && seen[SYS_C]) {
+        const int64_t issue = floor_div(bdt, 7200000);
+        if (aux(A_CI, issue))
+            emit_iono(out, "CI", issue, 6, static_cast<uint32_t>(sow_ms(issue * 7200000) / 1000),
+                      static_cast<uint16_t>(gps_week(bdt) - BDS_WEEK_OFFSET));
+        if (aux(A_CU, floor_div(bdt, MS_PER_DAY))) emit_utc(out, "CU", t_ms);
+    }
+    if (sys_on[SYS_E] && seen[SYS_E] && aux(A_EU, day)) emit_utc(out, "EU", t_ms);
+    if (sys_on[SYS_S] && seen[SYS_S] && aux(A_WU, day)) emit_utc(out, "WU", t_ms);
+    if (sys_on[SYS_R] && seen[SYS_R] && aux(A_NU, day)) emit_glo_time(out, t_ms);
+}
+
+}  // namespace vlxsim
