@@ -168,6 +168,11 @@ int run(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+#ifdef __AFL_HAVE_MANUAL_CONTROL
+    // Fuzzing builds (AFL++): fork each input here, after the global stores
+    // are built, instead of building them again for every input.
+    __AFL_INIT();
+#endif
     try {
         return run(argc, argv);
     } catch (const std::string& message) {
