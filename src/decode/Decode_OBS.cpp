@@ -21,6 +21,9 @@ namespace {
 constexpr double SPEED_OF_LIGHT = 299792458.0;  // m/s
 constexpr double BAND_BIAS = 2e-7;              // s, added to every band code range
 constexpr double DIFF_SCALE = 1e-11;            // s per unit of a 16-bit code difference
+constexpr double PHASE_UNIT = 0x1p-40;           // s per unit of a phase item
+constexpr double DOPPLER_UNIT = 1e-4;           // Hz per unit of the Doppler items
+constexpr double SNR_UNIT = 0.25;               // dB-Hz per unit of a strength item
 
 // Systems in table order: the SatSys order, then GLONASS code division
 // (also the row order of PHASE_SHIFT).
@@ -33,6 +36,7 @@ struct SysInfo {
     int32_t* counter;
     const bool* enabled;
     double scale, offset;  // seconds per unit and offset of the 32-bit code items
+    double ref_base, ref_step;  // carrier of the Doppler base, MHz: ref_step * channel + ref_base
     std::string* codes;    // observation-code table
     uint32_t* bands;       // Band_Sat_List: row r at bands + r * stride
     int stride;
@@ -40,17 +44,21 @@ struct SysInfo {
 };
 
 const SysInfo systems[NSYS] = {
-    {GPS_SVs, GPS_SV_MAX, &GPS_SAT_NUM, &Enable_GPS, 1e-11, 0.075, GPS_OBS_Arr, &GPS_SAT_NUM_SYS[0][0], 32, 32},
-    {GLO_SVs, GLO_SV_MAX, &GLO_SAT_NUM, &Enable_GLO, 1e-11, 0.075, GLO_OBS_Arr, &GLO_SAT_NUM_SYS[0][0], 32, 32},
-    {GAL_SVs, GAL_SV_MAX, &GAL_SAT_NUM, &Enable_GAL, 2e-11, 0.085, GAL_OBS_Arr, &GAL_SAT_NUM_SYS[0][0], 37, 32},
-    {QZSS_SVs, QZSS_SV_MAX, &QZSS_SAT_NUM, &Enable_QZSS, 2e-11, 0.125, QZSS_OBS_Arr, &QZSS_SAT_NUM_SYS[0][0], 37,
-     32},
-    {BDS_SVs, BDS_SV_MAX, &BDS_SAT_NUM, &Enable_BDS, 2e-11, 0.105, BDS_OBS_Arr, &BDS_SAT_NUM_SYS[0][0], 61, 61},
-    {NavIC_SVs, NavIC_SV_MAX, &NAVIC_SAT_NUM, &Enable_NavIC, 2e-11, 0.105, NAVIC_OBS_Arr, &NavIC_SAT_NUM_SYS[0][0],
-     32, 32},
-    {SBAS_SVs, SBAS_SV_MAX, &SBAS_SAT_NUM, &Enable_SBAS, 1e-11, 0.125, SBAS_OBS_Arr, &SBAS_SAT_NUM_SYS[0][0], 32,
-     32},
-    {GLCDMA_SVs, GLCDMA_SV_MAX, &GLCDMA_SAT_NUM, &Enable_GLCDMA, 1e-11, 0.075, GLCDMA_OBS_Arr,
+    {GPS_SVs, GPS_SV_MAX, &GPS_SAT_NUM, &Enable_GPS, 1e-11, 0.075, 1575.42, 0, GPS_OBS_Arr,
+     &GPS_SAT_NUM_SYS[0][0], 32, 32},
+    {GLO_SVs, GLO_SV_MAX, &GLO_SAT_NUM, &Enable_GLO, 1e-11, 0.075, 1602, 0.5625, GLO_OBS_Arr,
+     &GLO_SAT_NUM_SYS[0][0], 32, 32},
+    {GAL_SVs, GAL_SV_MAX, &GAL_SAT_NUM, &Enable_GAL, 2e-11, 0.085, 1575.42, 0, GAL_OBS_Arr,
+     &GAL_SAT_NUM_SYS[0][0], 37, 32},
+    {QZSS_SVs, QZSS_SV_MAX, &QZSS_SAT_NUM, &Enable_QZSS, 2e-11, 0.125, 1575.42, 0, QZSS_OBS_Arr,
+     &QZSS_SAT_NUM_SYS[0][0], 37, 32},
+    {BDS_SVs, BDS_SV_MAX, &BDS_SAT_NUM, &Enable_BDS, 2e-11, 0.105, 1561.098, 0, BDS_OBS_Arr,
+     &BDS_SAT_NUM_SYS[0][0], 61, 61},
+    {NavIC_SVs, NavIC_SV_MAX, &NAVIC_SAT_NUM, &Enable_NavIC, 2e-11, 0.105, 1575.42, 0, NAVIC_OBS_Arr,
+     &NavIC_SAT_NUM_SYS[0][0], 32, 32},
+    {SBAS_SVs, SBAS_SV_MAX, &SBAS_SAT_NUM, &Enable_SBAS, 1e-11, 0.125, 1575.42, 0, SBAS_OBS_Arr,
+     &SBAS_SAT_NUM_SYS[0][0], 32, 32},
+    {GLCDMA_SVs, GLCDMA_SV_MAX, &GLCDMA_SAT_NUM, &Enable_GLCDMA, 1e-11, 0.075, 1600.995, 0, GLCDMA_OBS_Arr,
      &GLCDMA_SAT_NUM_SYS[0][0], 32, 32},
 };
 
@@ -75,6 +83,11 @@ enum Kind : uint8_t {
     K_RX,          // receive-time reference and C/A code range; no claim
     K_RC,          // C/A code range
     K_BAND_RANGE,  // band code range from a 16-bit difference to the reference
+    K_DX,          // Doppler base; no claim
+    K_DC,          // full C/A Doppler
+    K_DOPPLER,     // band Doppler from a 16-bit difference to the base
+    K_PHASE,       // carrier phase relative to the receive-time reference
+    K_SNR,         // signal strength and its RINEX digit
 };
 
 // How an item is stored in its raw record.
@@ -93,6 +106,15 @@ enum : uint8_t {
 constexpr uint8_t NO = 0, YES = H, SW = H | S, SW40 = H | S | V40, SW401 = H | S | V401, Y40 = H | V40,
                   Y401 = H | V401;
 
+// Carrier of a band, step * channel + base (GLONASS frequency division
+// alone has a step): MHz in the Doppler rows, Hz in the phase rows; and the
+// phase correction in cycles. A phase row with base 0 claims the record but
+// stores no phase.
+struct Band {
+    double base = 0, step = 0;
+    float shift = 0;
+};
+
 struct ObsRow {
     const unsigned char* rec;
     Item item;
@@ -100,6 +122,9 @@ struct ObsRow {
     Kind kind;
     int slot;
     uint8_t gate[NSYS];  // GPS GLO GAL QZS BDS NAV SBS GLC
+    Band band[NSYS] = {};
+    // Line printed when a record of the system belongs to another satellite.
+    const char* mismatch[NSYS] = {};
 };
 
 int32_t read_item(const ObsRow& r, int i) {
@@ -216,6 +241,17 @@ void register_signal(int sys, int slot, const SV_data& R) {
 
 // ------------------------------------------------------------- the walk
 
+// BeiDou phase correction on top of the band's shift, by satellite number.
+double bds_phase_extra(int slot, uint32_t n) {
+    switch (slot) {
+        case 0:
+        case 3: return (n >= 6 && n <= 58) ? 0.5 : 0.0;
+        case 2: return (n == 9 || n == 10) ? 0.0 : 0.25;
+        case 4: return (n >= 6 && n <= 18) ? 0.5 : 0.0;
+        default: return 0.0;
+    }
+}
+
 // Writes the item v of a claimed (or own) record.
 void write_item(const ObsRow& r, int sys, SV_data& R, int32_t v) {
     switch (r.kind) {
@@ -235,6 +271,37 @@ void write_item(const ObsRow& r, int sys, SV_data& R, int32_t v) {
         case K_BAND_RANGE:
             R.code[r.slot] = (v * DIFF_SCALE + BAND_BIAS + R.rcv_time) * SPEED_OF_LIGHT;
             break;
+        case K_DX:
+            R.doppler_base = v;
+            break;
+        case K_DC:  // negated in 64 bits: the most negative item has no 32-bit negation
+            R.doppler[0] = static_cast<double>(-static_cast<int64_t>(v)) * DOPPLER_UNIT;
+            break;
+        case K_DOPPLER: {
+            // The base refers to the system's reference carrier; scale it to the band.
+            const double ch = sys == GLO ? static_cast<int32_t>(R.SV_num) : 0;
+            const double f_band = r.band[sys].step * ch + r.band[sys].base;
+            const double f_ref = systems[sys].ref_step * ch + systems[sys].ref_base;
+            const double w = static_cast<double>(-(static_cast<int64_t>(v) + R.doppler_base));
+            R.doppler[r.slot] = w * f_band / f_ref * DOPPLER_UNIT;
+            break;
+        }
+        case K_PHASE: {
+            const Band& b = r.band[sys];
+            if (b.base == 0) break;
+            const double ch = sys == GLO ? static_cast<int32_t>(R.SV_num) : 0;
+            const double f = b.step * ch + b.base;
+            const double extra = sys == BDS ? bds_phase_extra(r.slot, R.SV_num) : 0.0;
+            R.phase[r.slot] = (v * PHASE_UNIT + R.rcv_time) * f + static_cast<double>(b.shift) + extra;
+            break;
+        }
+        case K_SNR: {
+            const double snr = v * SNR_UNIT;
+            R.snr[r.slot] = snr;
+            uint32_t digit = static_cast<uint32_t>(snr / 6);  // 6 dB-Hz per step, 1..9
+            R.snr_digit[r.slot] = digit < 1 ? 1 : (digit > 9 ? 9 : digit);
+            break;
+        }
     }
 }
 
@@ -255,12 +322,15 @@ void walk(const ObsRow& r) {
         if ((g & V40) && !ver40) continue;
         if ((g & V401) && !ver401) continue;
 
+        // The phase decoders record the correction they apply, for the header.
+        if (r.kind == K_PHASE && r.band[sys].base != 0) PHASE_SHIFT[sys][r.slot] = r.band[sys].shift;
+
         const int k = (*si.counter)++;
         if (k >= si.capacity) continue;  // more satellites of the system than its table holds
         SV_data& R = si.table[k];
         const int32_t v = read_item(r, i);
 
-        if (r.kind == K_RX) {  // written into record k whoever holds it
+        if (r.kind == K_RX || r.kind == K_DX) {  // written into record k whoever holds it
             write_item(r, sys, R, v);
             continue;
         }
@@ -270,8 +340,9 @@ void walk(const ObsRow& r) {
         if (R.SV_num == 0) {
             if ((g & CLAIM) && !*si.enabled) continue;
             R.SV_num = p;
-        } else if (R.SV_num != p) {
-            continue;  // the record belongs to another satellite
+        } else if (R.SV_num != p) {  // the record belongs to another satellite
+            if (r.mismatch[sys] != nullptr) std::cout << r.mismatch[sys] << std::endl;
+            continue;
         }
         write_item(r, sys, R, v);
     }
@@ -292,6 +363,61 @@ const ObsRow row_2r = {two_r, I_S16, 364, K_BAND_RANGE, 2, {YES, YES, YES, YES, 
 const ObsRow row_3r = {three_r, I_S16, 364, K_BAND_RANGE, 3, {YES, YES, YES, YES, YES, NO, NO, SW}};
 const ObsRow row_5r = {five_r, I_S16, 364, K_BAND_RANGE, 4, {YES, YES, YES, YES, YES, YES, YES, SW}};
 const ObsRow row_lr = {l_r, I_S16, 364, K_BAND_RANGE, 5, {YES, Y40, NO, YES, YES, Y401, NO, SW40}};
+
+// Doppler rows: band carriers in MHz.
+const ObsRow row_DX = {DX, I_S32, 724, K_DX, 0, {YES, YES, YES, YES, YES, YES, YES, YES}};
+const ObsRow row_DC = {DC, I_S32, 724, K_DC, 0, {YES, YES, YES, YES, YES, YES, YES, YES}, {},
+                       {nullptr, "----->>> Error glo dc"}};
+const ObsRow row_0d = {zero_d, I_S16, 364, K_DOPPLER, 0, {YES, YES, YES, YES, YES, YES, YES, SW},
+                       {{1575.42}, {1602, 0.5625}, {1575.42}, {1575.42}, {1561.098}, {2492.028}, {1575.42},
+                        {1600.995}}};
+const ObsRow row_1d = {one_d, I_S16, 364, K_DOPPLER, 1, {YES, YES, YES, Y40, YES, Y40, NO, NO},
+                       {{1575.42}, {1602, 0.5625}, {1191.795}, {1575.42}, {1191.795}, {2492.028}},
+                       {nullptr, nullptr, nullptr, "----->>> Error qzss 1d"}};
+const ObsRow row_2d = {two_d, I_S16, 364, K_DOPPLER, 2, {YES, YES, YES, YES, YES, NO, NO, NO},
+                       {{1227.60}, {1246, 0.4375}, {1207.14}, {1278.75}, {1207.14}},
+                       {nullptr, nullptr, nullptr, "----->>> Error qzss 2d"}};
+const ObsRow row_3d = {three_d, I_S16, 364, K_DOPPLER, 3, {YES, YES, YES, Y40, YES, NO, NO, YES},
+                       {{1227.60}, {1246, 0.4375}, {1278.75}, {1227.60}, {1268.52}, {}, {}, {1248.06}},
+                       {nullptr, nullptr, nullptr, "----->>> Error qzss 3d"}};
+const ObsRow row_5d = {five_d, I_S16, 364, K_DOPPLER, 4, {YES, YES, YES, YES, YES, YES, YES, YES},
+                       {{1176.45}, {1202.025}, {1176.45}, {1176.45}, {1176.45}, {1176.45}, {1176.45},
+                        {1202.025}},
+                       {nullptr, nullptr, nullptr, "----->>> Error qzss 5d"}};
+const ObsRow row_ld = {l_d, I_S16, 364, K_DOPPLER, 5, {YES, NO, NO, YES, YES, Y401, NO, NO},
+                       {{1575.42}, {}, {}, {1575.42}, {1575.42}, {1575.42}},
+                       {nullptr, nullptr, nullptr, "----->>>  qzss dLError"}};
+
+// Phase rows: carriers in Hz and the correction in cycles. GLONASS band l
+// is claimed from RINEX 4.00 on but has no carrier here: no phase is stored.
+const ObsRow row_cp = {cp, I_S32, 724, K_PHASE, 0, {YES, YES, YES, YES, YES, YES, YES, YES},
+                       {{1575.42e6, 0, 0}, {1602e6, 562500, 0}, {1575.42e6, 0, 0.5f}, {1575.42e6, 0, 0},
+                        {1561.098e6, 0, 0}, {2492.028e6, 0, 0}, {1575.42e6, 0, 0}, {1600.995e6, 0, 0}}};
+const ObsRow row_1p = {one_p, I_S32, 724, K_PHASE, 1, {YES, YES, YES, YES, YES, NO, NO, NO},
+                       {{1575.42e6, 0, -0.25f}, {1602e6, 562500, -0.25f}, {1191.795e6, 0, 0.25f},
+                        {1575.42e6, 0, 0}, {1191.795e6, 0, 0.25f}}};
+const ObsRow row_2p = {two_p, I_S32, 724, K_PHASE, 2, {YES, YES, YES, YES, YES, Y40, NO, NO},
+                       {{1227.6e6, 0, 0}, {1246e6, 437500, 0.25f}, {1207.14e6, 0, 0.25f}, {1278.75e6, 0, 0},
+                        {1207.14e6, 0, 0}, {2492.028e6, 0, 0}}};
+const ObsRow row_3p = {three_p, I_S32, 724, K_PHASE, 3, {YES, YES, YES, Y40, YES, Y40, NO, YES},
+                       {{1227.6e6, 0, 0.25f}, {1246e6, 437500, 0}, {1278.75e6, 0, 0.5f}, {1227.6e6, 0, 0.25f},
+                        {1268.52e6, 0, 0}, {2492.028e6, 0, 0}, {}, {1248.06e6, 0, 0}}};
+const ObsRow row_5p = {five_p, I_S32, 724, K_PHASE, 4, {YES, YES, YES, YES, YES, YES, YES, YES},
+                       {{1176.45e6, 0, 0.25f}, {1202.025e6, 0, 0.25f}, {1176.45e6, 0, 0.25f},
+                        {1176.45e6, 0, 0.25f}, {1176.45e6, 0, 0.25f}, {1176.45e6, 0, 0}, {1176.45e6, 0, 0.25f},
+                        {1202.025e6, 0, 0}}};
+const ObsRow row_lp = {l_p, I_S32, 724, K_PHASE, 5, {YES, Y40, NO, YES, YES, Y401, NO, NO},
+                       {{1575.42e6, 0, -0.25f}, {}, {}, {1575.42e6, 0, -0.25f}, {1575.42e6, 0, 0},
+                        {1575.42e6, 0, 0}}};
+
+// Strength rows. GPS and QZSS C/A test their switch only when the record is free.
+constexpr uint8_t SWC = H | CLAIM;
+const ObsRow row_CE = {CE, I_U8, 184, K_SNR, 0, {SWC, SW, SW, SWC, SW, SW, YES, SW}};
+const ObsRow row_1E = {one_E, I_U8, 184, K_SNR, 1, {SW, SW, SW, SW40, SW, NO, NO, NO}};
+const ObsRow row_2E = {two_E, I_U8, 184, K_SNR, 2, {SW, SW, SW, SW, SW, NO, NO, NO}};
+const ObsRow row_3E = {three_E, I_U8, 184, K_SNR, 3, {SW, SW, SW, SW, SW, NO, NO, SW}};
+const ObsRow row_5E = {five_E, I_U8, 184, K_SNR, 4, {SW, SW, SW, SW, SW, SW, SW, SW}};
+const ObsRow row_lE = {l_E, I_U8, 184, K_SNR, 5, {SW, NO, NO, SW, SW, SW401, NO, NO}};
 
 // Number of non-empty strings of a code table; BeiDou leaves out the fifth
 // strings of groups 0..5, which name phase-shift sets, not codes.
@@ -321,6 +447,29 @@ void decode_3r() { walk(row_3r); }
 void decode_5r() { walk(row_5r); }
 void decode_lr() { walk(row_lr); }
 
+void decode_DX() { walk(row_DX); }
+void decode_DC() { walk(row_DC); }
+void decode_0d() { walk(row_0d); }
+void decode_1d() { walk(row_1d); }
+void decode_2d() { walk(row_2d); }
+void decode_3d() { walk(row_3d); }
+void decode_5d() { walk(row_5d); }
+void decode_ld() { walk(row_ld); }
+
+void decode_cp() { walk(row_cp); }
+void decode_1p() { walk(row_1p); }
+void decode_2p() { walk(row_2p); }
+void decode_3p() { walk(row_3p); }
+void decode_5p() { walk(row_5p); }
+void decode_lp() { walk(row_lp); }
+
+void decode_CE() { walk(row_CE); }
+void decode_1E() { walk(row_1E); }
+void decode_2E() { walk(row_2E); }
+void decode_3E() { walk(row_3E); }
+void decode_5E() { walk(row_5E); }
+void decode_lE() { walk(row_lE); }
+
 void decode_OBS() {
     decode_FC();
     decode_F1();
@@ -336,6 +485,29 @@ void decode_OBS() {
     decode_3r();
     decode_5r();
     decode_lr();
+
+    decode_DX();
+    decode_DC();
+    decode_0d();
+    decode_1d();
+    decode_2d();
+    decode_3d();
+    decode_5d();
+    decode_ld();
+
+    decode_cp();
+    decode_1p();
+    decode_2p();
+    decode_3p();
+    decode_5p();
+    decode_lp();
+
+    decode_CE();
+    decode_1E();
+    decode_2E();
+    decode_3E();
+    decode_5E();
+    decode_lE();
 
     // GLONASS: band 1 is printed with the P phase, Doppler and strength
     // codes; of band 3 only the C/A strength code survives.
