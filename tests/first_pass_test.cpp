@@ -127,3 +127,21 @@ TEST(FirstPass, SatellitesRankedBeyond31AreClaimedAfreshEachEpoch) {
         if (n == 50) ++found;
     EXPECT_EQ(found, 1);
 }
+
+TEST(FirstPass, MoreSatellitesOfOneSystemThanItsTable) {
+    // 40 GPS and 70 BeiDou satellites, all flagged in every band: the
+    // tables take the first 32 and 61, the lists keep what fits.
+    std::string list;
+    for (int i = 0; i < 40; ++i) list += u8(SX_GPS) + u8(static_cast<uint8_t>(i + 1));
+    for (int i = 0; i < 70; ++i) list += u8(SX_BDS) + u8(static_cast<uint8_t>(i + 1));
+    std::string flags;
+    for (int i = 0; i < 110; ++i) flags += i16(0x40);
+    std::string log = epoch_time(1000) + frame("SX", list);
+    for (const char* id : {"FC", "F1", "F2", "F3", "F5", "Fl"}) log += frame(id, flags);
+    first_pass(log + TD);
+    EXPECT_EQ(GPS_SAT_NUM_SYS[0][31], 32u);
+    EXPECT_EQ(GPS_SAT_NUM_SYS[1][31], 32u);
+    EXPECT_EQ(BDS_SAT_NUM_SYS[0][60], 61u);
+    EXPECT_EQ(BDS_SAT_NUM_SYS[2][60], 61u);
+    EXPECT_EQ(nSAt_max, 32 + 61);
+}
