@@ -41,17 +41,20 @@ std::vector<std::string> lines_of(const std::string& path) {
     return lines;
 }
 
-// Header labels (LEAP SECONDS left out: its writer belongs to the
-// observation header) and the first line of every record.
+// The header lines these makers write themselves (the LEAP SECONDS,
+// ionosphere and time-system lines have writers of their own) and the first
+// line of every ephemeris record (time-offset and ionosphere records left
+// out for the same reason).
 std::string outline(const std::vector<std::string>& lines) {
     std::string o;
     bool in_header = true;
     for (const std::string& l : lines) {
         if (in_header) {
             const std::string label = l.size() > 60 ? l.substr(60) : "";
-            if (label != "LEAP SECONDS") o += label + ";";
+            if (label == "RINEX VERSION / TYPE" || label == "PGM / RUN BY / DATE" || label == "END OF HEADER")
+                o += label + ";";
             if (label == "END OF HEADER") in_header = false;
-        } else if (!l.empty() && l[0] != ' ') {
+        } else if (!l.empty() && l[0] != ' ' && l.rfind("> STO", 0) != 0 && l.rfind("> ION", 0) != 0) {
             o += l.substr(0, l[0] == '>' ? 14 : 3) + ";";
         }
     }
