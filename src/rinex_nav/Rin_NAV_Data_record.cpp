@@ -36,6 +36,14 @@ void nav_sv_epoch(std::string& line, const std::string& letter, long long sv, co
     }
 }
 
+void nav_eph_header(std::ostream& os, const std::string& letter, long long sv, const std::string& type) {
+    std::string line = "> EPH ";
+    line += letter;
+    fmt_int0(line, sv, 2);
+    fmt_right(line, type, 5);
+    put_line(os, line);
+}
+
 void nav_orbit_line(std::ostream& os, std::initializer_list<double> values) {
     std::string line = "    ";
     for (double v : values) nav_value(line, v);
@@ -87,15 +95,6 @@ double gps_tx_time(uint32_t tx, int32_t ref) {
     return static_cast<double>(t);
 }
 
-// RINEX 4 record header line: "> EPH G01 LNAV".
-void gps_record_head(std::ostream& os, const std::string& letter, long long sv, const std::string& type) {
-    std::string line = "> EPH ";
-    line += letter;
-    fmt_int0(line, sv, 2);
-    fmt_right(line, type, 5);
-    put_line(os, line);
-}
-
 void gps_sv_epoch_line(std::ostream& os, const std::string& letter, long long sv, const GPS_Ephemeris& r,
                        double c0, double c1, double c2) {
     double date[6];
@@ -112,7 +111,7 @@ void gps_sv_epoch_line(std::ostream& os, const std::string& letter, long long sv
 // one; i0 and A-dot are printed at single precision.
 void gps_lnav_record(std::ostream& os, const std::string& letter, long long sv, const GPS_Ephemeris& r,
                      bool with_head) {
-    if (with_head) gps_record_head(os, letter, sv, r.type);
+    if (with_head) nav_eph_header(os, letter, sv, r.type);
     gps_sv_epoch_line(os, letter, sv, r, r.af0, r.af1, r.af2);
     nav_orbit_line(os, {static_cast<double>(r.IODE), r.Crs, r.delta_n, r.M0});
     nav_orbit_line(os, {r.Cuc, r.e, r.Cus, r.sqrtA});
@@ -130,7 +129,7 @@ void gps_lnav_record(std::ostream& os, const std::string& letter, long long sv, 
 void gps_cnav_record(std::ostream& os, const std::string& letter, long long sv, const GPS_Ephemeris& r,
                      bool cnav2) {
     const double week = static_cast<int16_t>(r.week);
-    gps_record_head(os, letter, sv, r.type);
+    nav_eph_header(os, letter, sv, r.type);
     gps_sv_epoch_line(os, letter, sv, r, static_cast<float>(r.af0 + r.clock_bias_addend), r.af1, r.af2);
     nav_orbit_line(os, {static_cast<float>(r.A_dot), r.Crs, r.delta_n, r.M0});
     nav_orbit_line(os, {r.Cuc, r.e, r.Cus, r.sqrtA});
