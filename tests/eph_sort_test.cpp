@@ -32,8 +32,10 @@ void reference_time_sat(Rec* s, int n, Time t) {
 
 double ref_sbas_time(const SBAS_Ephemeris& r) {
     double t = static_cast<double>(r.tx_time / 86400) * 86400.0 + r.t0;
-    if (t - r.tx_time > 43200.0) t -= 86400.0;
-    else if (r.tx_time - t > 43200.0) t += 86400.0;
+    if (t - r.tx_time > 43200.0)
+        t -= 86400.0;
+    else if (r.tx_time - t > 43200.0)
+        t += 86400.0;
     int w = r.week;
     if (t < 0.0) {
         t += 604800.0;
@@ -72,7 +74,8 @@ TEST(EphSort, EqualKeysKeepStoredOrderAndTypesTravel) {
         int32_t toe;
         const char* type;
         uint32_t tag;
-    } stored[] = {{4, 900, "CNAV", 1}, {4, 900, "LNAV", 2}, {2, 0, "LNAV", 3}, {1, 0, "CNV2", 4}, {4, 300, "LNAV", 5}};
+    } stored[] = {
+        {4, 900, "CNAV", 1}, {4, 900, "LNAV", 2}, {2, 0, "LNAV", 3}, {1, 0, "CNV2", 4}, {4, 300, "LNAV", 5}};
     for (int i = 0; i < 5; ++i) {
         GPS_Eph[i].SV = stored[i].sv;
         GPS_Eph[i].toe = stored[i].toe;
@@ -160,7 +163,8 @@ TEST(EphSort, GalileoDataSourceRound) {
 
     load({{11, 600, 0}, {11, 600, 1}, {11, 1200, 0}, {11, 1200, 1}});
     sort_GAL_ephemeris();
-    EXPECT_EQ(keys(4), (std::vector<std::vector<int>>{{11, 600, 0}, {11, 1200, 0}, {11, 600, 1}, {11, 1200, 1}}));
+    EXPECT_EQ(keys(4),
+              (std::vector<std::vector<int>>{{11, 600, 0}, {11, 1200, 0}, {11, 600, 1}, {11, 1200, 1}}));
 }
 
 TEST(EphSort, SbasByTimeThenSatellite) {

@@ -68,9 +68,9 @@ TEST(GpsEphDecode, AccuracyIndexToMetres) {
         int8_t index;
         int32_t metres;
     };
-    const Case cases[] = {{-5, 0}, {-4, 0}, {-3, 1}, {-2, 1}, {-1, 2}, {0, 2},     {1, 2},     {2, 4},
-                          {3, 4},  {5, 8},  {6, 16}, {7, 32}, {8, 64}, {14, 4096}, {15, 8192}, {16, 16},
-                          {127, 127}};
+    const Case cases[] = {{-5, 0}, {-4, 0},    {-3, 1},    {-2, 1},  {-1, 2},   {0, 2},
+                          {1, 2},  {2, 4},     {3, 4},     {5, 8},   {6, 16},   {7, 32},
+                          {8, 64}, {14, 4096}, {15, 8192}, {16, 16}, {127, 127}};
     std::string log = week_2296();
     int n = 0;
     for (const Case& c : cases) {
@@ -269,8 +269,8 @@ TEST(GpsEphDecode, DuplicatesByPrnToeAndType) {
     other_toe.toe = 14400;
     GpsEphFields other_prn = a;
     other_prn.prn = 6;
-    feed(week_2296() + gps_eph(a) + gps_eph(same) + gps_eph(cnav, 168) + gps_eph(same) +
-         gps_eph(other_toe) + gps_eph(other_prn));
+    feed(week_2296() + gps_eph(a) + gps_eph(same) + gps_eph(cnav, 168) + gps_eph(same) + gps_eph(other_toe) +
+         gps_eph(other_prn));
     ASSERT_EQ(GPS_SV_index, 4);
     EXPECT_EQ(GPS_Eph[0].af0, 0.0f);
     EXPECT_EQ(GPS_Eph[1].type, "CNAV");

@@ -137,9 +137,10 @@ TEST(GpsNavRecord, LnavRinex4) {
 TEST(GpsNavRecord, CnavRecord) {
     Rinex_Ver = 4.0;
     fill_cnav(GPS_Eph[0], 2, "CNAV");
-    const std::string want = "> EPH G02 CNAV\n" + cnav_common("G02") +
-                             "     1.000000000000e+00 2.000000000000e+00-3.000000000000e+00 4.000000000000e+00\n"
-                             "     6.058000000000e+05 2.296000000000e+03\n";
+    const std::string want =
+        "> EPH G02 CNAV\n" + cnav_common("G02") +
+        "     1.000000000000e+00 2.000000000000e+00-3.000000000000e+00 4.000000000000e+00\n"
+        "     6.058000000000e+05 2.296000000000e+03\n";
     EXPECT_EQ(write_with(Add_GPS_Ephemeris), want);
 }
 
@@ -199,11 +200,11 @@ TEST(GpsNavRecord, TransmissionTimeAdjustment) {
         const char* last;
     };
     const Case cases[] = {
-        {604000, 7200, "    -8.000000000000e+02"},   // 596800 after toe: a week back
-        {1000, 600000, "     6.058000000000e+05"},   // 599000 before toe: a week on
-        {309600, 7200, "     3.096000000000e+05"},   // exactly half a week after: unchanged
+        {604000, 7200, "    -8.000000000000e+02"},  // 596800 after toe: a week back
+        {1000, 600000, "     6.058000000000e+05"},  // 599000 before toe: a week on
+        {309600, 7200, "     3.096000000000e+05"},  // exactly half a week after: unchanged
         {309601, 7200, "    -2.951990000000e+05"},
-        {0, 302400, "     0.000000000000e+00"},      // exactly half a week before: unchanged
+        {0, 302400, "     0.000000000000e+00"},  // exactly half a week before: unchanged
     };
     Rinex_Ver = 4.0;
     for (const Case& c : cases) {
@@ -244,16 +245,11 @@ TEST(NavRecordFormat, ValueFields) {
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const double inf = std::numeric_limits<double>::infinity();
     const Case cases[] = {
-        {0.0, " 0.000000000000e+00"},
-        {0.00012345678901234, " 1.234567890123e-04"},
-        {-4.5, "-4.500000000000e+00"},
-        {-1.0, "-1.000000000000e+00"},
-        {2300, " 2.300000000000e+03"},
-        {1e-300, "1.000000000000e-300"},
-        {-1e-300, "-1.000000000000e-300"},
-        {nan, "                nan"},
-        {-nan, "               -nan"},
-        {inf, "                inf"},
+        {0.0, " 0.000000000000e+00"},      {0.00012345678901234, " 1.234567890123e-04"},
+        {-4.5, "-4.500000000000e+00"},     {-1.0, "-1.000000000000e+00"},
+        {2300, " 2.300000000000e+03"},     {1e-300, "1.000000000000e-300"},
+        {-1e-300, "-1.000000000000e-300"}, {nan, "                nan"},
+        {-nan, "               -nan"},     {inf, "                inf"},
         {-inf, "               -inf"},
     };
     for (const Case& c : cases) {
@@ -286,9 +282,12 @@ TEST(NavRecordFormat, WeekAndSecondsToDate) {
         int date[6];
     };
     const Case cases[] = {
-        {0, 0, {1980, 1, 6, 0, 0, 0}},          {0, 86399.5, {1980, 1, 6, 23, 59, 59}},
-        {2048, 0, {2019, 4, 7, 0, 0, 0}},        {0, -1, {1980, 1, 5, 23, 59, 59}},
-        {2296, 604799.9, {2024, 1, 13, 23, 59, 59}}, {-1, 0, {1979, 12, 30, 0, 0, 0}},
+        {0, 0, {1980, 1, 6, 0, 0, 0}},
+        {0, 86399.5, {1980, 1, 6, 23, 59, 59}},
+        {2048, 0, {2019, 4, 7, 0, 0, 0}},
+        {0, -1, {1980, 1, 5, 23, 59, 59}},
+        {2296, 604799.9, {2024, 1, 13, 23, 59, 59}},
+        {-1, 0, {1979, 12, 30, 0, 0, 0}},
     };
     for (const Case& c : cases) {
         int d[6];

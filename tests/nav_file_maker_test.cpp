@@ -3,7 +3,6 @@
 // be created, and whole runs of the converter on a log with GPS and QZSS
 // ephemerides.
 #include <gtest/gtest.h>
-
 #include <sys/stat.h>
 #include <sys/wait.h>
 
@@ -27,8 +26,8 @@ namespace {
 
 // A fresh directory per test: the tests run in parallel processes.
 std::string test_dir() {
-    const std::string d = ::testing::TempDir() + "nav_maker_" +
-                          ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    const std::string d =
+        ::testing::TempDir() + "nav_maker_" + ::testing::UnitTest::GetInstance()->current_test_info()->name();
     fs::remove_all(d);
     fs::create_directories(d);
     return d;
@@ -149,7 +148,8 @@ TEST(NavFileMaker, SeparateFilesPerEnabledSystem) {
     one_lnav(QZSS_Eph[0], 194);
     const std::string dir = test_dir();
     EXPECT_TRUE(NavigationFileMaker(dir + "/run.26p", false));
-    EXPECT_EQ(files_in(dir), (std::vector<std::string>{"run.26p_GN.rnx", "run.26p_JN.rnx", "run.26p_SN.rnx"}));
+    EXPECT_EQ(files_in(dir),
+              (std::vector<std::string>{"run.26p_GN.rnx", "run.26p_JN.rnx", "run.26p_SN.rnx"}));
     const std::string head = "RINEX VERSION / TYPE;PGM / RUN BY / DATE;END OF HEADER;";
     EXPECT_EQ(outline(lines_of(dir + "/run.26p_GN.rnx")), head + "> EPH G02 LNAV;G02;");
     EXPECT_EQ(outline(lines_of(dir + "/run.26p_JN.rnx")), head + "> EPH J02 LNAV;J02;");
@@ -267,7 +267,8 @@ TEST(NavFileMakerRun, Rinex305GpsFile) {
     const std::string yy = year_text();
     const std::string nav = dir + "/rover." + yy + "N";
     EXPECT_TRUE(fs::exists(nav));
-    for (const char* letter : {"I", "G", "L", "C"}) EXPECT_TRUE(fs::exists(dir + "/rover." + yy + letter)) << letter;
+    for (const char* letter : {"I", "G", "L", "C"})
+        EXPECT_TRUE(fs::exists(dir + "/rover." + yy + letter)) << letter;
     EXPECT_FALSE(fs::exists(dir + "/rover." + yy + "J"));
     const std::vector<std::string> lines = lines_of(nav);
     ASSERT_FALSE(lines.empty());
@@ -288,8 +289,9 @@ TEST(NavFileMakerRun, Rinex4MixedFile) {
     ASSERT_TRUE(fs::exists(nav));
     const std::vector<std::string> lines = lines_of(nav);
     EXPECT_EQ(lines[0], "     4.00           N: GNSS NAV DATA    M: MIXED            RINEX VERSION / TYPE");
-    EXPECT_EQ(outline(lines), "RINEX VERSION / TYPE;PGM / RUN BY / DATE;END OF HEADER;"
-                              "> EPH G03 LNAV;G03;> EPH G03 CNAV;G03;> EPH G05 LNAV;G05;> EPH J01 LNAV;J01;");
+    EXPECT_EQ(outline(lines),
+              "RINEX VERSION / TYPE;PGM / RUN BY / DATE;END OF HEADER;"
+              "> EPH G03 LNAV;G03;> EPH G03 CNAV;G03;> EPH G05 LNAV;G05;> EPH J01 LNAV;J01;");
     const std::string text = text_of(nav);
     EXPECT_NE(text.find(std::string("> EPH G03 LNAV\n") + g03_lnav + "> EPH G03 CNAV\n"), std::string::npos);
     std::string j01 = g03_lnav;

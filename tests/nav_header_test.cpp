@@ -36,7 +36,8 @@ void run_date_2025() {
     sec = 6;
 }
 
-const char* const pgm_line = "VORSKEL v0.1.2b     TOVRA GNSS          20250307 040506 UTC PGM / RUN BY / DATE";
+const char* const pgm_line =
+    "VORSKEL v0.1.2b     TOVRA GNSS          20250307 040506 UTC PGM / RUN BY / DATE";
 
 NavSys nav_selector = NAV_GPS;
 int rinex4_heading(std::ofstream& os) { return Add_Nav_File_heading(os, nav_selector); }
@@ -49,8 +50,10 @@ TEST(NavHeader, Rinex305LinesPerConstellation) {
         const char* field;
     };
     const Case cases[] = {
-        {Add_GPS_Nav_File_heading, "G: GPS              "},   {Add_GLO_Nav_File_heading, "R: GLONASS          "},
-        {Add_GAL_Nav_File_heading, "E: Galileo          "},   {Add_BDS_Nav_File_heading, "C: BDS              "},
+        {Add_GPS_Nav_File_heading, "G: GPS              "},
+        {Add_GLO_Nav_File_heading, "R: GLONASS          "},
+        {Add_GAL_Nav_File_heading, "E: Galileo          "},
+        {Add_BDS_Nav_File_heading, "C: BDS              "},
         {Add_NavIC_Nav_File_heading, "I: IRNSS            "},
     };
     Rinex_Ver = 3.05;
@@ -59,7 +62,8 @@ TEST(NavHeader, Rinex305LinesPerConstellation) {
         LEAP_flag = false;
         const std::vector<std::string> lines = header_of(c.writer);
         ASSERT_GE(lines.size(), 2u);
-        EXPECT_EQ(lines[0], std::string("     3.05           N: GNSS NAV DATA    ") + c.field + "RINEX VERSION / TYPE");
+        EXPECT_EQ(lines[0],
+                  std::string("     3.05           N: GNSS NAV DATA    ") + c.field + "RINEX VERSION / TYPE");
         EXPECT_EQ(lines[1], pgm_line);
         EXPECT_TRUE(LEAP_flag);
     }
@@ -70,8 +74,9 @@ TEST(NavHeader, Rinex4SelectorsAndVersions) {
         int sel;
         const char* field;
     };
-    const Case cases[] = {{0, "G: GPS              "}, {1, "R: GLONASS          "}, {2, "E: GALILEO          "},
-                          {3, "J: QZSS             "}, {4, "C: BEIDOU           "}, {5, "I: NAVIC            "},
+    const Case cases[] = {{0, "G: GPS              "}, {1, "R: GLONASS          "},
+                          {2, "E: GALILEO          "}, {3, "J: QZSS             "},
+                          {4, "C: BEIDOU           "}, {5, "I: NAVIC            "},
                           {6, "S: SBAS             "}, {7, "M: MIXED            "}};
     run_date_2025();
     for (double ver : {4.0, 4.01}) {
@@ -80,8 +85,8 @@ TEST(NavHeader, Rinex4SelectorsAndVersions) {
             nav_selector = static_cast<NavSys>(c.sel);
             const std::vector<std::string> lines = header_of(rinex4_heading);
             ASSERT_GE(lines.size(), 2u);
-            EXPECT_EQ(lines[0], std::string(ver == 4.0 ? "     4.00" : "     4.01") + "           N: GNSS NAV DATA    " +
-                                    c.field + "RINEX VERSION / TYPE")
+            EXPECT_EQ(lines[0], std::string(ver == 4.0 ? "     4.00" : "     4.01") +
+                                    "           N: GNSS NAV DATA    " + c.field + "RINEX VERSION / TYPE")
                 << c.sel;
             EXPECT_EQ(lines[1], pgm_line);
         }
@@ -111,7 +116,8 @@ TEST(NavHeader, ExponentLetterOfHeaderValues) {
         double ver;
         const char* sci;
     };
-    for (const Case& c : {Case{3.05, "  1.2500e-03|"}, Case{4.0, "  1.2500D-03|"}, Case{4.01, "  1.2500D-03|"}}) {
+    for (const Case& c :
+         {Case{3.05, "  1.2500e-03|"}, Case{4.0, "  1.2500D-03|"}, Case{4.01, "  1.2500D-03|"}}) {
         Rinex_Ver = c.ver;
         std::ostringstream os;
         os << std::scientific << std::setprecision(4) << std::setw(12) << formattedOUT2{0.00125} << '|';

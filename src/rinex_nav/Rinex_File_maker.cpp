@@ -15,8 +15,9 @@ namespace {
 // A RINEX 3.05 file: its header once (heading, ionosphere lines where the
 // constellation has them, time-system lines, END OF HEADER), then every
 // ephemeris record.
-int nav305_file(std::ofstream& os, bool& end_flag, int (*heading)(std::ofstream&), int (*iono)(std::ofstream&),
-                int (*time_corr)(std::ofstream&), void (*ephemerides)(std::ofstream&)) {
+int nav305_file(std::ofstream& os, bool& end_flag, int (*heading)(std::ofstream&),
+                int (*iono)(std::ofstream&), int (*time_corr)(std::ofstream&),
+                void (*ephemerides)(std::ofstream&)) {
     if (!end_flag) {
         heading(os);
         if (iono != nullptr) iono(os);
@@ -96,13 +97,13 @@ int GLO_NavigationFileMaker(std::ofstream& os) {
 }
 
 int GAL_NavigationFileMaker(std::ofstream& os) {
-    return nav305_file(os, END_flag_GAL, Add_GAL_Nav_File_heading, Add_GAL_Nav_File_iono, Add_GAL_Nav_File_Time_corr,
-                       Add_GAL_Ephemeris);
+    return nav305_file(os, END_flag_GAL, Add_GAL_Nav_File_heading, Add_GAL_Nav_File_iono,
+                       Add_GAL_Nav_File_Time_corr, Add_GAL_Ephemeris);
 }
 
 int BDS_NavigationFileMaker(std::ofstream& os) {
-    return nav305_file(os, END_flag_BDS, Add_BDS_Nav_File_heading, Add_BDS_Nav_File_iono, Add_BDS_Nav_File_Time_corr,
-                       Add_BDS_Ephemeris);
+    return nav305_file(os, END_flag_BDS, Add_BDS_Nav_File_heading, Add_BDS_Nav_File_iono,
+                       Add_BDS_Nav_File_Time_corr, Add_BDS_Ephemeris);
 }
 
 // RINEX 4: one mixed file "<stem>_MN.rnx" holding every enabled

@@ -6,14 +6,15 @@
 // exchanges: round 1 exchanges a and b when time(a) > time(b) and
 // time(a) != 0, round 2 when sat(a) > sat(b) at equal non-zero times
 // (SBAS: its own conditions). The stable sorts below give exactly the
-// result of those rounds without their quadratic cost; only the SBAS store
-// holding a record of satellite 0 falls back to the exchanges themselves,
-// whose result has no simpler form.
+// result of those rounds without their quadratic cost; only an SBAS store
+// holding a record of satellite 0 falls back to the exchanges of its first
+// round, whose result has no simpler form.
 #include "rinex_nav/Sat_type.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <utility>
+#include <vector>
 
 #include "stores/VLX_objects.h"
 
@@ -76,8 +77,10 @@ auto toe_of = [](const auto& r) { return r.toe; };
 double sbas_time(const SBAS_Ephemeris& r) {
     const uint32_t m = r.tx_time;
     double t = static_cast<double>(m / 86400) * 86400.0 + r.t0;
-    if (t - m > 43200.0) t -= 86400.0;
-    else if (m - t > 43200.0) t += 86400.0;
+    if (t - m > 43200.0)
+        t -= 86400.0;
+    else if (m - t > 43200.0)
+        t += 86400.0;
     int w = r.week;
     if (t < 0.0) {
         t += 604800.0;
@@ -133,23 +136,38 @@ void sort_GAL_ephemeris() {
 
 // SBAS: ascending SBAS time, then satellite at equal times. A record of
 // satellite 0 never moves towards the end in the first round and so can
-// hold others back; only then are the exchanges run as they are.
+// hold others back; only then is the first round run as exchanges (on
+// small keys, the records are moved once at the end). The second round is
+// a stable sort by satellite within each run of equal times.
 void sort_SBAS_ephemeris() {
     const int n = filled(SBAS_SV_index);
     if (n < 2) return;
-    const bool has_empty = std::any_of(SBAS_Eph, SBAS_Eph + n, [](const SBAS_Ephemeris& r) { return r.SV == 0; });
+    struct Key {
+        double T;
+        uint8_t SV;
+        int at;
+    };
+    std::vector<Key> keys(static_cast<size_t>(n));
+    bool has_empty = false;
+    for (int i = 0; i < n; ++i) {
+        keys[static_cast<size_t>(i)] = {sbas_time(SBAS_Eph[i]), SBAS_Eph[i].SV, i};
+        has_empty = has_empty || SBAS_Eph[i].SV == 0;
+    }
+    auto lower_sv = [](const Key& a, const Key& b) { return a.SV < b.SV; };
     if (!has_empty) {
-        std::stable_sort(SBAS_Eph, SBAS_Eph + n, [](const SBAS_Ephemeris& a, const SBAS_Ephemeris& b) {
-            const double ta = sbas_time(a), tb = sbas_time(b);
-            if (ta != tb) return ta < tb;
+        std::stable_sort(keys.begin(), keys.end(), [](const Key& a, const Key& b) {
+            if (a.T != b.T) return a.T < b.T;
             return a.SV < b.SV;
         });
-        return;
+    } else {
+        exchange_rounds(keys.data(), n, [](const Key& a, const Key& b) { return a.T > b.T && a.SV != 0; });
+        for (size_t i = 0; i < keys.size();) {
+            size_t j = i + 1;
+            while (j < keys.size() && keys[j].T == keys[i].T) ++j;
+            std::stable_sort(keys.data() + i, keys.data() + j, lower_sv);
+            i = j;
+        }
     }
-    exchange_rounds(SBAS_Eph, n, [](const SBAS_Ephemeris& a, const SBAS_Ephemeris& b) {
-        return sbas_time(a) > sbas_time(b) && a.SV != 0;
-    });
-    exchange_rounds(SBAS_Eph, n, [](const SBAS_Ephemeris& a, const SBAS_Ephemeris& b) {
-        return sbas_time(a) == sbas_time(b) && a.SV > b.SV;
-    });
+    const std::vector<SBAS_Ephemeris> stored(SBAS_Eph, SBAS_Eph + n);
+    for (int i = 0; i < n; ++i) SBAS_Eph[i] = stored[static_cast<size_t>(keys[static_cast<size_t>(i)].at)];
 }

@@ -51,7 +51,8 @@ inline std::string gps_eph_payload(const GpsEphFields& f, int length = 123) {
     if (length == 123) return s;
     s += u8(f.cnav_flags) + i32(f.t_op) + le32(f.spare) + f64(f.A_dot) + f32(f.dn_dot);
     s += u8(f.ura_ed) + u8(f.ura_ned0) + u8(f.ura_ned1) + u8(f.ura_ned2);
-    if (length == 160) s += f32(f.l1c[0]) + f32(f.l1c[1]);
+    if (length == 160)
+        s += f32(f.l1c[0]) + f32(f.l1c[1]);
     else
         for (float v : f.isc) s += f32(v);
     s += f32(f.addend);
