@@ -80,6 +80,13 @@ void fmt_fixed0(std::string& out, double v, int w, int prec) {
     out.append(b, static_cast<size_t>(n));
 }
 
+void fmt_fixed_left(std::string& out, double v, int w, int prec) {
+    size_t start = out.size();
+    fmt_fixed(out, v, 0, prec);
+    size_t n = out.size() - start;
+    if (static_cast<int>(n) < w) out.append(static_cast<size_t>(w) - n, ' ');
+}
+
 void fmt_sci(std::string& out, double v, int w, int prec) {
     char b[64];
     int n = std::snprintf(b, sizeof b, "%.*e", prec, v);
