@@ -160,3 +160,20 @@ TEST(SatOrdering, CodeDivisionDataLandInTheMatchingGlonassRecord) {
     EXPECT_EQ(GLO_SVs[3].code[5], 0.0L);
     EXPECT_EQ(GLO_SVs[3].flags[5], 0u);
 }
+
+TEST(SatOrdering, CodeDivisionMatchUsesTheLowByteAndTheLastMatchWins) {
+    GLO_SVs[0].glo_slot = 14;
+    GLO_SVs[1].glo_slot = 142;  // the signed low byte of 142 is -114: no match
+    GLCDMA_SVs[0].SV_num = 14;
+    GLCDMA_SVs[0].code[4] = 1.0L;
+    GLCDMA_SVs[0].flags[4] = 0x40;
+    GLCDMA_SVs[5].SV_num = 0x10E;  // low byte 14
+    GLCDMA_SVs[5].code[4] = 2.0L;
+    GLCDMA_SVs[6].SV_num = 142;
+    GLCDMA_SVs[6].code[4] = 3.0L;
+    GLCDMA_SVs[6].flags[4] = 0x40;
+    add_GLCDMAtoGLO();
+    EXPECT_EQ(GLO_SVs[0].code[4], 2.0L);
+    EXPECT_EQ(GLO_SVs[0].flags[4], 0u);  // the flag comes from the winning record
+    EXPECT_EQ(GLO_SVs[1].code[4], 0.0L);
+}

@@ -137,21 +137,28 @@ void add_GLCDMAtoGLO() {
         for (int k = 0; k < 32; ++k) GLO_SAT_NUM_SYS[f.glo_group][k] = GLCDMA_SAT_NUM_SYS[f.cdma_group][k];
     }
     // A code-division record belongs to the GLONASS record whose slot is
-    // the low byte of its satellite number; when several match, the last wins.
+    // the low byte of its satellite number read as a signed 8-bit value;
+    // when several match, the last one wins. A slot equals such a value
+    // only when it is 0..127, so the last record of each low byte is all
+    // that is needed (this runs on every message of the pass).
+    int last_of_byte[128];
+    for (int& j : last_of_byte) j = -1;
+    for (int j = 0; j < 32; ++j) {
+        const uint32_t b = GLCDMA_SVs[j].SV_num & 0xFF;
+        if (b < 128) last_of_byte[b] = j;
+    }
     for (int i = 0; i < GLO_SV_MAX; ++i) {
         SV_data& g = GLO_SVs[i];
-        for (int j = 0; j < 32; ++j) {
-            const SV_data& c = GLCDMA_SVs[j];
-            if (static_cast<int64_t>(g.glo_slot) != static_cast<int8_t>(c.SV_num & 0xFF)) continue;
-            for (const GloCdmaFold& f : GLO_CDMA_FOLD) {
-                const int t = f.glo_group, s = f.cdma_group;
-                g.code[t] = c.code[s];
-                g.phase[t] = c.phase[s];
-                g.doppler[t] = c.doppler[s];
-                g.snr[t] = c.snr[s];
-                g.snr_digit[t] = c.snr_digit[s];
-                g.flags[t] = (g.flags[t] & ~SLOT_HAS_DATA) | (c.flags[s] & SLOT_HAS_DATA);
-            }
+        if (g.glo_slot >= 128 || last_of_byte[g.glo_slot] < 0) continue;
+        const SV_data& c = GLCDMA_SVs[last_of_byte[g.glo_slot]];
+        for (const GloCdmaFold& f : GLO_CDMA_FOLD) {
+            const int t = f.glo_group, s = f.cdma_group;
+            g.code[t] = c.code[s];
+            g.phase[t] = c.phase[s];
+            g.doppler[t] = c.doppler[s];
+            g.snr[t] = c.snr[s];
+            g.snr_digit[t] = c.snr_digit[s];
+            g.flags[t] = (g.flags[t] & ~SLOT_HAS_DATA) | (c.flags[s] & SLOT_HAS_DATA);
         }
     }
     int n = 0;
