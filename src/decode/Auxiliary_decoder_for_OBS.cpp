@@ -6,6 +6,9 @@
 #include "decode/Decode_func.h"
 #include "decode/VLX_decode.h"
 #include "decode/aux_decoder_func.h"
+#include "decode/le_read.h"
+#include "stores/VLX_msgs.h"
+#include "stores/VLX_objects.h"
 
 namespace {
 
@@ -50,5 +53,23 @@ void decode_OBS_aux() {
     decode_Fl();
 }
 
-// The first and last dates come in a later step of the work.
-void decode_RD_aux() {}
+// First and last receiver dates: the last is rewritten at every "RD" and
+// "~~"; the first follows it until a dated "RD" record has been seen.
+void decode_RD_aux() {
+    static bool first_epoch = true;
+    const uint32_t t = rd_u32(RT, 0);  // milliseconds of day
+    const uint32_t h = t / 3600000;
+    const uint32_t mi = t / 60000 - 60 * h;
+    const uint32_t s = t / 1000 - 3600 * h - 60 * mi;  // whole seconds
+    RCV_date_last.v[EP_YEAR] = rd_u16(RD, 0);
+    RCV_date_last.v[EP_MONTH] = rd_u8(RD, 2);
+    RCV_date_last.v[EP_DAY] = rd_u8(RD, 3);
+    RCV_date_last.v[EP_HOUR] = static_cast<float>(h);
+    RCV_date_last.v[EP_MIN] = static_cast<float>(mi);
+    RCV_date_last.v[EP_SEC] = static_cast<float>(s);
+    RCV_date_last.v[EP_SYS] = rd_u8(RD, 4);
+    if (first_epoch) {
+        RCV_date_first = RCV_date_last;
+        if (rd_u16(RD, 0) != 0) first_epoch = false;
+    }
+}
