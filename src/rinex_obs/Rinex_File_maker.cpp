@@ -48,12 +48,22 @@ bool on_grid(bool reference_set, uint32_t reference, uint32_t epoch, uint32_t in
     return diff % interval_ms == 0;
 }
 
+// The requested output interval in whole milliseconds, rounded; a request
+// below half a millisecond means no interval filter. A negative (or NaN)
+// request filters nothing either, as the header then shows the data
+// interval; one beyond the 32-bit range keeps only the grid origin's
+// time of day.
+uint32_t requested_interval_ms(double seconds) {
+    const double ms = 1000.0 * seconds + 0.5;
+    if (!(ms >= 1.0)) return 0;
+    if (ms >= 4294967295.0) return 0xFFFFFFFFu;
+    return static_cast<uint32_t>(ms);
+}
+
 }  // namespace
 
 int ObservationFileMaker(std::ofstream& obs, FILE* log) {
-    // Rounded to whole milliseconds; a request below half a millisecond
-    // means no interval filter.
-    const uint32_t interval_ms = static_cast<uint32_t>(static_cast<int64_t>(1000.0 * INTERVAL_Requested + 0.5));
+    const uint32_t interval_ms = requested_interval_ms(INTERVAL_Requested);
 
     count_PM = 0;
     wr_u32(RT, 0, 0);
