@@ -8,7 +8,6 @@
 #include "rinex_obs/Rinex_format.h"
 #include "stores/Sat_type.h"
 #include "stores/VLX_objects.h"
-#include "stores/VLX_msgs.h"
 
 void get_cur_time() {
     std::time_t now = std::time(nullptr);
