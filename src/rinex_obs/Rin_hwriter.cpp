@@ -12,6 +12,7 @@
 void get_cur_time() {
     std::time_t now = std::time(nullptr);
     const std::tm* t = std::gmtime(&now);
+    if (t == nullptr) return;  // a clock beyond the calendar: the date stays 0
     year = t->tm_year + 1900;
     month = t->tm_mon + 1;
     day = t->tm_mday;
