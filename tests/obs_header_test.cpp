@@ -151,13 +151,19 @@ TEST(ObsHeader, OverlongAntennaFieldsAreCutToKeepTheLabelColumn) {
     for (const auto& l : lines) EXPECT_GE(l.size(), 61u);
 }
 
-TEST(ObsHeader, FirmwareVersionCutAndOtherTextFieldsPadded) {
+TEST(ObsHeader, OverlongTextFieldsAreCutToTheirWidths) {
+    OBSERVER = "AN-OBSERVER-WITH-A-LONG-NAME";                                  // 28
+    AGENCY = "THE-AGENCY-WITH-AN-EVEN-LONGER-NAME-THAN-FORTY";                // 47
+    RCV_NAME = "MARKER-" + std::string(60, 'M');                                // 67
     RCV_ID = "R";
-    RCV_IGS = "IGS";
-    FW_VER = "12345678901234567890EXTRA";
+    RCV_IGS = "IGS-NAME-LONGER-THAN-TWENTY";                                     // 27
+    FW_VER = "12345678901234567890EXTRA";                                       // 25
     const auto lines = lines_of(capture([](std::ofstream& o) { Add_OBSheading(o); }));
     ASSERT_EQ(lines.size(), 8u);
-    EXPECT_EQ(lines[4] + "\n", H("R                   IGS                 12345678901234567890", "REC # / TYPE / VERS"));
+    EXPECT_EQ(lines[2] + "\n", H("AN-OBSERVER-WITH-A-LTHE-AGENCY-WITH-AN-EVEN-LONGER-NAME-THAN", "OBSERVER / AGENCY"));
+    EXPECT_EQ(lines[3] + "\n", H("MARKER-" + std::string(53, 'M'), "MARKER NAME"));
+    EXPECT_EQ(lines[4] + "\n", H("R                   IGS-NAME-LONGER-THAN12345678901234567890", "REC # / TYPE / VERS"));
+    for (const auto& l : lines) EXPECT_EQ(l.find_first_of("ROMAP#", 60), 60u) << l;
 }
 
 TEST(ObsHeader, RunDateFieldsAreZeroFilled) {

@@ -121,18 +121,20 @@ int Add_OBSheading(std::ofstream& obs) {
     Add_pgm_run_by_date(obs);
     obs.flush();
 
+    // Text fields are cut to their widths: a longer text would push the
+    // label out of column 61 and spoil the line for every reader.
     line.clear();
-    fmt_left(line, OBSERVER, 20);
-    fmt_left(line, AGENCY, 40);
+    fmt_left_cut(line, OBSERVER, 20);
+    fmt_left_cut(line, AGENCY, 40);
     put_whole(obs, line, "OBSERVER / AGENCY");
 
     line.clear();
-    fmt_left(line, RCV_NAME, 60);
+    fmt_left_cut(line, RCV_NAME, 60);
     put_whole(obs, line, "MARKER NAME");
 
     line.clear();
-    fmt_left(line, RCV_ID, 20);
-    fmt_left(line, RCV_IGS, 20);
+    fmt_left_cut(line, RCV_ID, 20);
+    fmt_left_cut(line, RCV_IGS, 20);
     fmt_left_cut(line, FW_VER, 20);
     put_whole(obs, line, "REC # / TYPE / VERS");
 
@@ -142,7 +144,6 @@ int Add_OBSheading(std::ofstream& obs) {
     fmt_fixed(line, APPR_POS_Z, 14, 4);
     put_whole(obs, line, "APPROX POSITION XYZ");
 
-    // Both fields are cut to their width so that the label keeps column 61.
     line.clear();
     fmt_left_cut(line, ANT_NUM, 20);
     fmt_left_cut(line, ANT_Type, 40);
