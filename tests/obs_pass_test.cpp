@@ -162,3 +162,14 @@ TEST(ObsPass, SecondEpochAtMidnightKeepsTheFirstEpoch) {
         EXPECT_GT(end_line, 0);
     }
 }
+
+TEST(ObsPass, CodeDivisionFoldOnlyWhileEnabled) {
+    for (bool enabled : {false, true}) {
+        fresh(2024, 5, 9, 10, 30, 0, 1.0f, 0);
+        GLCDMA_OBS_Arr[0] = "C4X";
+        GLO_OBS_Arr[25].clear();
+        Enable_GLCDMA = enabled;
+        run_pass(epochs_log(every(10 * H_MS, S_MS, 2), true));
+        EXPECT_EQ(GLO_OBS_Arr[25], enabled ? "C4X" : "") << enabled;
+    }
+}
