@@ -15,28 +15,6 @@ using namespace vlxlog;
 
 namespace {
 
-void epoch(const std::string& log) {
-    Aux_stage = 0;
-    feed(log);
-    decode_OBS();
-}
-
-std::string sx(std::initializer_list<SxEntry> v) { return frame("SX", sx_payload(v)); }
-
-SV_data* table_of(uint8_t code) {
-    switch (code) {
-        case SX_GPS: return GPS_SVs;
-        case SX_GLO: return GLO_SVs;
-        case SX_SBAS: return SBAS_SVs;
-        case SX_GAL: return GAL_SVs;
-        case SX_QZSS: return QZSS_SVs;
-        case SX_BDS: return BDS_SVs;
-        case SX_NAVIC: return NavIC_SVs;
-        case SX_GLCDMA: return GLCDMA_SVs;
-    }
-    return nullptr;
-}
-
 int phase_row(uint8_t code) {
     switch (code) {
         case SX_GPS: return 0;

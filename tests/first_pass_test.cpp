@@ -18,7 +18,6 @@ namespace {
 
 void first_pass(const std::string& log) { run_pass(log, process_aux_file); }
 
-std::string sx(std::initializer_list<SxEntry> v) { return frame("SX", sx_payload(v)); }
 std::string fc_on(int n) {
     std::string s;
     for (int i = 0; i < n; ++i) s += i16(0x40);

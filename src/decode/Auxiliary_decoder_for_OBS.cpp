@@ -44,30 +44,13 @@ void decode_for_avail_OBS(std::string& id) {
         }
 }
 
-void decode_OBS_aux() {
-    decode_FC();
-    decode_F1();
-    decode_F2();
-    decode_F3();
-    decode_F5();
-    decode_Fl();
-}
+void decode_OBS_aux() { decode_signal_flags(); }
 
 // First and last receiver dates: the last is rewritten at every "RD" and
 // "~~"; the first follows it until a dated "RD" record has been seen.
 void decode_RD_aux() {
     static bool first_epoch = true;
-    const uint32_t t = rd_u32(RT, 0);  // milliseconds of day
-    const uint32_t h = t / 3600000;
-    const uint32_t mi = t / 60000 - 60 * h;
-    const uint32_t s = t / 1000 - 3600 * h - 60 * mi;  // whole seconds
-    RCV_date_last.v[EP_YEAR] = rd_u16(RD, 0);
-    RCV_date_last.v[EP_MONTH] = rd_u8(RD, 2);
-    RCV_date_last.v[EP_DAY] = rd_u8(RD, 3);
-    RCV_date_last.v[EP_HOUR] = static_cast<float>(h);
-    RCV_date_last.v[EP_MIN] = static_cast<float>(mi);
-    RCV_date_last.v[EP_SEC] = static_cast<float>(s);
-    RCV_date_last.v[EP_SYS] = rd_u8(RD, 4);
+    receiver_date_of_records(RCV_date_last);
     if (first_epoch) {
         RCV_date_first = RCV_date_last;
         if (rd_u16(RD, 0) != 0) first_epoch = false;

@@ -470,13 +470,17 @@ void decode_3E() { walk(row_3E); }
 void decode_5E() { walk(row_5E); }
 void decode_lE() { walk(row_lE); }
 
-void decode_OBS() {
+void decode_signal_flags() {
     decode_FC();
     decode_F1();
     decode_F2();
     decode_F3();
     decode_F5();
     decode_Fl();
+}
+
+void decode_OBS() {
+    decode_signal_flags();
 
     decode_rc();
     decode_rx();

@@ -30,6 +30,8 @@ constexpr uint32_t OBS_MAX_ITEMS = 180;
 void decode_OBS();
 
 // Signal flags (also the signal inventory while Aux_stage is set).
+// The six signal-flag decoders in their fixed order (both passes).
+void decode_signal_flags();
 void decode_FC();
 void decode_F1();
 void decode_F2();

@@ -5,7 +5,11 @@
 #include <cstdio>
 #include <string>
 
+#include "decode/Decode_OBS.h"
 #include "decode/VLX_reader.h"
+#include "stores/Sat_type.h"
+#include "stores/VLX_objects.h"
+#include "support/vlx_builder.h"
 
 namespace vlxlog {
 
@@ -35,6 +39,32 @@ inline void run_pass(const std::string& log, Pass pass) {
     if (f == nullptr) return;
     pass(f);
     std::fclose(f);
+}
+
+// One second-pass epoch: the messages land in their records, then the
+// epoch is decoded.
+inline void epoch(const std::string& log) {
+    Aux_stage = 0;
+    feed(log);
+    decode_OBS();
+}
+
+// An "SX" message of the given entries.
+inline std::string sx(std::initializer_list<SxEntry> v) { return frame("SX", sx_payload(v)); }
+
+// The satellite table of an "SX" system code.
+inline SV_data* table_of(uint8_t code) {
+    switch (code) {
+        case SX_GPS: return GPS_SVs;
+        case SX_GLO: return GLO_SVs;
+        case SX_SBAS: return SBAS_SVs;
+        case SX_GAL: return GAL_SVs;
+        case SX_QZSS: return QZSS_SVs;
+        case SX_BDS: return BDS_SVs;
+        case SX_NAVIC: return NavIC_SVs;
+        case SX_GLCDMA: return GLCDMA_SVs;
+    }
+    return nullptr;
 }
 
 }  // namespace vlxlog
