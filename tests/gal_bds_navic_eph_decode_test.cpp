@@ -284,7 +284,8 @@ TEST(BdsEphDecode, MessageKindFromFlagsAndSatellite) {
     feed(log);
     ASSERT_EQ(BDS_SV_index, static_cast<int>(std::size(cases)));
     for (size_t i = 0; i < std::size(cases); ++i)
-        EXPECT_EQ(BDS_Eph[i].type, cases[i].type) << "flags " << int(cases[i].flags) << " sv " << int(cases[i].sv);
+        EXPECT_EQ(BDS_Eph[i].type, cases[i].type)
+            << "flags " << int(cases[i].flags) << " sv " << int(cases[i].sv);
 }
 
 TEST(BdsEphDecode, WeekUnchangedAndClockEpochInBeiDouTime) {

@@ -187,22 +187,24 @@ void Add_QZSS_Ephemeris(std::ofstream& os) { gps_like_records(os, QZSS_Eph, SatS
 // Line builders of the Galileo, BeiDou, NavIC, GLONASS and SBAS records.
 namespace ephrec {
 
-// "> EPH", the system letter and the two-digit satellite number, then the
-// message type as the caller lays it out.
-void eph_record_header(std::ostream& os, const std::string& letter, long long sv,
-                       const std::string& type_field) {
+// The BeiDou record header line: its type follows a single blank, without
+// fill ("> EPH C06 D1"), unlike the five right-aligned columns of the
+// other systems.
+void bds_record_header(std::ostream& os, long long sv, const std::string& type) {
     std::string line = "> EPH ";
-    line += letter;
+    line += SatSys[SYS_BDS];
     fmt_int0(line, sv, 2);
-    line += type_field;
+    line += ' ';
+    line += type;
     put_line(os, line);
 }
 
-// The type right-aligned in five columns, as GPS-like records carry it.
-std::string type_in_5(const std::string& type) {
-    std::string s;
-    fmt_right(s, type, 5);
-    return s;
+// The stream state every record leaves behind: blank fill, scientific
+// notation, 12 decimals.
+void leave_stream_state(std::ostream& os) {
+    os.fill(' ');
+    os.setf(std::ios::scientific, std::ios::floatfield);
+    os.precision(12);
 }
 
 void epoch_of(const RCV_Epoch& e, double date[6]) {
@@ -238,12 +240,11 @@ bool rinex4() { return Rinex_Ver >= 4.0; }
 
 }  // namespace ephrec
 
-
 void Add_GAL_Ephemeris(std::ofstream& os) {
     for (int i = 0; i < EPH_STORE_SIZE; ++i) {
         const GAL_Ephemeris& r = GAL_Eph[i];
         if (r.SV == 0) continue;
-        if (ephrec::rinex4()) ephrec::eph_record_header(os, SatSys[SYS_GAL], r.SV, ephrec::type_in_5(r.type));
+        if (ephrec::rinex4()) nav_eph_header(os, SatSys[SYS_GAL], r.SV, r.type);
         ephrec::kepler_clock_line(os, SatSys[SYS_GAL], r, r.clock_epoch);
         nav_orbit_line(os, {static_cast<double>(r.IODE), r.Crs, r.delta_n, r.M0});
         ephrec::kepler_orbit_2_to_4(os, r);
@@ -251,47 +252,56 @@ void Add_GAL_Ephemeris(std::ofstream& os) {
         nav_orbit_line(os, {r.SISA, ephrec::signed_health(r), r.BGD_E5a, r.BGD_E5b});
         // The transmission time is written as stored, with no week adjustment.
         nav_orbit_line(os, {static_cast<double>(r.tx_time)});
+        ephrec::leave_stream_state(os);
     }
 }
 
+namespace ephrec {
+
+// The orbit lines of a BeiDou record by its type; a record of an unknown
+// type has none.
+void bds_orbit_lines(std::ostream& os, const BDS_Ephemeris& r) {
+    const double tx = r.tx_time;  // as stored, with no week adjustment
+    if (r.type == "D1" || r.type == "D2") {
+        nav_orbit_line(os, {static_cast<double>(r.AODE), r.Crs, r.delta_n, r.M0});
+        kepler_orbit_2_to_4(os, r);
+        nav_orbit_line(os, {r.IDOT, 0.0, signed_week(r), 0.0});
+        nav_orbit_line(os, {static_cast<double>(r.accuracy), signed_health(r), r.TGD, r.TGD2});
+        nav_orbit_line(os, {tx, static_cast<double>(r.AODC)});
+        return;
+    }
+    const bool cnv1 = r.type == "CNV1", cnv2 = r.type == "CNV2", cnv3 = r.type == "CNV3";
+    if (!cnv1 && !cnv2 && !cnv3) return;
+
+    nav_orbit_line(os, {static_cast<float>(r.A_dot), r.Crs, r.delta_n, r.M0});
+    kepler_orbit_2_to_4(os, r);
+    nav_orbit_line(os, {r.IDOT, r.delta_n_dot, static_cast<double>(r.sat_type), 0.0});
+    nav_orbit_line(os, {r.cnav_accuracy, 0.0, r.cnav_accuracy});
+    if (cnv3) {
+        nav_orbit_line(os, {0.0, signed_health(r), 0.0, r.TGD2});
+        nav_orbit_line(os, {tx});
+        return;
+    }
+    nav_orbit_line(os, {r.cnav_accuracy, 0.0, r.TGD, r.TGD2});
+    // CNAV-2 carries the transmission time where CNAV-1 has the accuracy.
+    nav_orbit_line(os, {cnv2 ? tx : static_cast<double>(r.accuracy), signed_health(r), 0.0,
+                        static_cast<double>(r.IODC)});
+    nav_orbit_line(os, {tx, 0.0, 0.0, static_cast<double>(r.IODE)});
+}
+
+}  // namespace ephrec
+
 void Add_BDS_Ephemeris(std::ofstream& os) {
-    const std::string& C = SatSys[SYS_BDS];
     for (int i = 0; i < EPH_STORE_SIZE; ++i) {
         const BDS_Ephemeris& r = BDS_Eph[i];
         if (r.SV == 0) continue;
-        const bool d1d2 = r.type == "D1" || r.type == "D2";
-        // RINEX 3.05 knows only the D1 and D2 messages.
-        if (!ephrec::rinex4() && !d1d2) continue;
-        // The type follows a single blank, without fill ("> EPH C06 D1").
-        if (ephrec::rinex4()) ephrec::eph_record_header(os, C, r.SV, " " + r.type);
-        ephrec::kepler_clock_line(os, C, r, r.clock_epoch);
-
-        const double tx = r.tx_time;
-        if (d1d2) {
-            nav_orbit_line(os, {static_cast<double>(r.AODE), r.Crs, r.delta_n, r.M0});
-            ephrec::kepler_orbit_2_to_4(os, r);
-            nav_orbit_line(os, {r.IDOT, 0.0, ephrec::signed_week(r), 0.0});
-            nav_orbit_line(os, {static_cast<double>(r.accuracy), ephrec::signed_health(r), r.TGD, r.TGD2});
-            nav_orbit_line(os, {tx, static_cast<double>(r.AODC)});
-            continue;
-        }
-        const bool cnv1 = r.type == "CNV1", cnv2 = r.type == "CNV2", cnv3 = r.type == "CNV3";
-        if (!cnv1 && !cnv2 && !cnv3) continue;  // an unknown type ends after its clock line
-
-        nav_orbit_line(os, {static_cast<float>(r.A_dot), r.Crs, r.delta_n, r.M0});
-        ephrec::kepler_orbit_2_to_4(os, r);
-        nav_orbit_line(os, {r.IDOT, r.delta_n_dot, static_cast<double>(r.sat_type), 0.0});
-        nav_orbit_line(os, {r.cnav_accuracy, 0.0, r.cnav_accuracy});
-        if (cnv3) {
-            nav_orbit_line(os, {0.0, ephrec::signed_health(r), 0.0, r.TGD2});
-            nav_orbit_line(os, {tx});
-            continue;
-        }
-        nav_orbit_line(os, {r.cnav_accuracy, 0.0, r.TGD, r.TGD2});
-        // CNAV-2 carries the transmission time where CNAV-1 has the accuracy.
-        nav_orbit_line(os, {cnv2 ? tx : static_cast<double>(r.accuracy), ephrec::signed_health(r), 0.0,
-                            static_cast<double>(r.IODC)});
-        nav_orbit_line(os, {tx, 0.0, 0.0, static_cast<double>(r.IODE)});
+        // RINEX 3.05 knows only the D1 and D2 messages; RINEX 4 starts every
+        // record and only then looks at its type.
+        if (!ephrec::rinex4() && r.type != "D1" && r.type != "D2") continue;
+        if (ephrec::rinex4()) ephrec::bds_record_header(os, r.SV, r.type);
+        ephrec::kepler_clock_line(os, SatSys[SYS_BDS], r, r.clock_epoch);
+        ephrec::bds_orbit_lines(os, r);
+        ephrec::leave_stream_state(os);
     }
 }
 
@@ -300,7 +310,7 @@ void Add_NavIC_Ephemeris(std::ofstream& os) {
     for (int i = 0; i < EPH_STORE_SIZE; ++i) {
         const NavIC_Ephemeris& r = NavIC_Eph[i];
         if (r.SV < 1 || r.SV > 256) continue;
-        if (ephrec::rinex4()) ephrec::eph_record_header(os, I, r.SV, ephrec::type_in_5("LNAV"));
+        if (ephrec::rinex4()) nav_eph_header(os, I, r.SV, "LNAV");
         ephrec::kepler_clock_line(os, I, r, r.clock_epoch);
         nav_orbit_line(os, {static_cast<double>(r.IODE), r.Crs, r.delta_n, r.M0});
         ephrec::kepler_orbit_2_to_4(os, r);
@@ -310,6 +320,7 @@ void Add_NavIC_Ephemeris(std::ofstream& os) {
                             static_cast<double>(r.IODC)});
         // The transmission time is written as stored, with no week adjustment.
         nav_orbit_line(os, {static_cast<double>(r.tx_time), r.fit_interval});
+        ephrec::leave_stream_state(os);
     }
 }
 
@@ -374,7 +385,7 @@ void Add_GLO_Ephemeris(std::ofstream& os) {
     for (int i = 0; i < EPH_STORE_SIZE; ++i) {
         const GLO_Ephemeris& r = GLO_Eph[i];
         if (r.SV == 0) continue;
-        if (Rinex_Ver >= 4.0) ephrec::eph_record_header(os, R, r.SV, " FDMA");
+        if (ephrec::rinex4()) nav_eph_header(os, R, r.SV, "FDMA");
         double date[6];
         for (int k = 0; k < 6; ++k) date[k] = r.date.v[k];
         // Message frame time: seconds of the GPS-like week of N_T and t_k in
@@ -388,10 +399,12 @@ void Add_GLO_Ephemeris(std::ofstream& os) {
         nav_value(line, tf);
         put_line(os, line);
         // x and z pass through single precision; y is written in full.
-        nav_orbit_line(os, {static_cast<float>(r.pos[0]), r.vel[0], r.acc[0], static_cast<double>(r.health & 1)});
+        nav_orbit_line(os, {static_cast<float>(r.pos[0]), r.vel[0], r.acc[0],
+                            static_cast<double>(r.health & 1)});
         nav_orbit_line(os, {r.pos[1], r.vel[1], r.acc[1], static_cast<double>(r.freq)});
         nav_orbit_line(os, {static_cast<float>(r.pos[2]), r.vel[2], r.acc[2], static_cast<double>(r.age)});
         writeGloOrbit4(os, r);
+        ephrec::leave_stream_state(os);
     }
 }
 
@@ -425,7 +438,7 @@ void Add_SBAS_Ephemeris(std::ofstream& os) {
         const double t_tm = T + k * 604800.0;  // counted from the start of week W
 
         const long long sv = static_cast<long long>(r.SV) - 100;
-        ephrec::eph_record_header(os, S, sv, " SBAS");
+        nav_eph_header(os, S, sv, "SBAS");
         double date[6];
         for (int j = 0; j < 6; ++j) date[j] = d[j];
         std::string line;
@@ -439,6 +452,7 @@ void Add_SBAS_Ephemeris(std::ofstream& os) {
         nav_orbit_line(os, {r.pos[1] / 1000.0, r.vel[1] / 1000.0, r.acc[1] / 1000.0, accuracy});
         nav_orbit_line(os, {r.pos[2] / 1000.0, r.vel[2] / 1000.0, r.acc[2] / 1000.0,
                             static_cast<double>(r.IOD)});
+        ephrec::leave_stream_state(os);
     }
 }
 
