@@ -56,9 +56,9 @@ TEST(GalEphDecode, SisaIndexToMetres) {
     uint8_t sv = 1;
     for (const Case& c : cases) {
         KeplerFields k;
-        k.sv = sv++;
+        k.prn = sv++;
         k.week = 1272;
-        k.accuracy = static_cast<int8_t>(c.index);
+        k.ura = static_cast<int8_t>(c.index);
         log += gal_eph(k);
     }
     feed(log);
@@ -80,7 +80,7 @@ TEST(GalEphDecode, WeekResolvedAgainstReceiverWeek) {
     uint8_t sv = 1;
     for (const Case& c : cases) {
         KeplerFields k;
-        k.sv = sv++;
+        k.prn = sv++;
         k.week = c.sent;
         log += gal_eph(k);
     }
@@ -133,7 +133,7 @@ TEST(GalEphDecode, MessageKindFromDataSources) {
     uint8_t sv = 1;
     for (const Case& c : cases) {
         KeplerFields k;
-        k.sv = sv++;
+        k.prn = sv++;
         k.week = 1272;
         GalFields g;
         g.sources = c.sources;
@@ -152,11 +152,11 @@ TEST(GalEphDecode, MessageKindFromDataSources) {
 
 TEST(GalEphDecode, FieldsAndSemicircleScales) {
     KeplerFields k;
-    k.sv = 11;
+    k.prn = 11;
     k.week = 1272;
     k.tx = 3000;
     k.flags = 0x5A;
-    k.iod = 97;
+    k.iodc = 97;
     k.toc = 3600;
     k.health = 3;
     k.tgd = -1.5e-9f;
@@ -232,7 +232,7 @@ TEST(GalEphDecode, FieldsAndSemicircleScales) {
 
 TEST(GalEphDecode, DuplicatesBySatelliteTimeWeekAndSources) {
     KeplerFields k;
-    k.sv = 11;
+    k.prn = 11;
     k.week = 1272;
     k.toe = 600;
     GalFields inav, fnav, e5b, inav_bit3;
@@ -276,7 +276,7 @@ TEST(BdsEphDecode, MessageKindFromFlagsAndSatellite) {
     std::string log;
     for (const Case& c : cases) {
         KeplerFields k;
-        k.sv = c.sv;
+        k.prn = c.sv;
         BdsFields b;
         b.type_flags = c.flags;
         log += bds_eph(k, b);
@@ -295,7 +295,7 @@ TEST(BdsEphDecode, WeekUnchangedAndClockEpochInBeiDouTime) {
     k.toc = 0;
     k.toe = 0;
     KeplerFields late = k;
-    late.sv = 2;
+    late.prn = 2;
     late.tx = 604000;
     late.toc = 1000;  // early in the following week
     late.toe = 1000;
@@ -318,8 +318,8 @@ TEST(BdsEphDecode, AccuracyIndexToMetres) {
     uint8_t sv = 1;
     for (const Case& c : cases) {
         KeplerFields k;
-        k.sv = sv++;
-        k.accuracy = c.index;
+        k.prn = sv++;
+        k.ura = c.index;
         log += bds_eph(k);
     }
     feed(log);
@@ -330,7 +330,7 @@ TEST(BdsEphDecode, AccuracyIndexToMetres) {
 
 TEST(BdsEphDecode, FieldsOfEachLength) {
     KeplerFields k;
-    k.sv = 6;
+    k.prn = 6;
     k.week = 900;
     BdsFields d1;
     d1.tgd2 = -2.5e-9f;
@@ -340,7 +340,7 @@ TEST(BdsEphDecode, FieldsOfEachLength) {
     d1.aode = 9;
 
     KeplerFields k2 = k;
-    k2.sv = 21;
+    k2.prn = 21;
     BdsFields cnav;
     cnav.tgd2 = 1.25e-9f;
     cnav.type_flags = 0x08;
@@ -351,7 +351,7 @@ TEST(BdsEphDecode, FieldsOfEachLength) {
     for (int i = 0; i < 8; ++i) cnav.bytes151[i] = static_cast<uint8_t>(0x11 * (i + 1));
 
     KeplerFields k3 = k2;
-    k3.sv = 22;
+    k3.prn = 22;
     BdsFields cnav152 = cnav;
     cnav152.type_flags = 0x20;
     cnav152.A_dot = -0.5;
@@ -389,7 +389,7 @@ TEST(BdsEphDecode, FieldsOfEachLength) {
 
 TEST(BdsEphDecode, DuplicatesBySatelliteTimeWeekAndType) {
     KeplerFields k;
-    k.sv = 21;
+    k.prn = 21;
     k.week = 900;
     k.toe = 3600;
     BdsFields d1, cnv1;
@@ -412,7 +412,7 @@ TEST(BdsEphDecode, MessageOfAnotherLengthAddsNothing) {
     // The reader keeps the previous body for a length it does not know; the
     // decoder must not turn those stale bytes into a record of their own.
     KeplerFields k;
-    k.sv = 21;
+    k.prn = 21;
     std::string odd = frame_raw("CN", 0x090, "\xAA\n");
     feed(odd + bds_eph(k) + odd);
     EXPECT_EQ(BDS_SV_index, 1);
@@ -432,7 +432,7 @@ TEST(NavicEphDecode, WeekRules) {
     uint8_t sv = 1;
     for (const Case& c : cases) {
         KeplerFields k;
-        k.sv = sv++;
+        k.prn = sv++;
         k.week = static_cast<int16_t>(c.sent);
         log += navic_eph(k);
     }
@@ -444,9 +444,9 @@ TEST(NavicEphDecode, WeekRules) {
 TEST(NavicEphDecode, WeekWithoutReceiverDateAndOutOfRangeWeeks) {
     KeplerFields a, b, c;
     a.week = 100;
-    b.sv = 2;
+    b.prn = 2;
     b.week = 1024;  // not a 10-bit week: the message is ignored
-    c.sv = 3;
+    c.prn = 3;
     c.week = -1;  // 65535 as sent
     feed(navic_eph(a) + navic_eph(b) + navic_eph(c));
     ASSERT_EQ(NavIC_SV_index, 1);
@@ -465,11 +465,11 @@ TEST(NavicEphDecode, FitIntervalAccuracyAndClockEpoch) {
     uint8_t sv = 1;
     for (const Case& c : cases) {
         KeplerFields k;
-        k.sv = sv++;
+        k.prn = sv++;
         k.week = 248;
         k.flags = c.flags;
-        k.iod = c.iod;
-        k.accuracy = 3;
+        k.iodc = c.iod;
+        k.ura = 3;
         k.toc = 86399;
         log += navic_eph(k);
     }
@@ -484,13 +484,13 @@ TEST(NavicEphDecode, FitIntervalAccuracyAndClockEpoch) {
 
 TEST(NavicEphDecode, DuplicatesBySatelliteTimeAndWeek) {
     KeplerFields k;
-    k.sv = 5;
+    k.prn = 5;
     k.week = 248;
     k.toe = 7200;
     KeplerFields changed = k;
     changed.iode = 99;
     KeplerFields other = k;
-    other.sv = 6;
+    other.prn = 6;
     feed(week_2296() + navic_eph(k) + navic_eph(changed) + navic_eph(other));
     ASSERT_EQ(NavIC_SV_index, 2);
     EXPECT_EQ(NavIC_Eph[0].IODE, 10);
@@ -501,9 +501,9 @@ TEST(NavicEphDecode, DuplicatesBySatelliteTimeAndWeek) {
 
 TEST(KeplerEphDecode, FullStoresKeepWhatTheyHold) {
     KeplerFields a, b;
-    a.sv = 7;
+    a.prn = 7;
     a.week = 248;
-    b.sv = 8;
+    b.prn = 8;
     b.week = 248;
     GAL_SV_index = BDS_SV_index = NavIC_SV_index = EPH_STORE_SIZE - 1;
     feed(week_2296() + gal_eph(a) + gal_eph(b) + bds_eph(a) + bds_eph(b) + navic_eph(a) + navic_eph(b));

@@ -6,39 +6,15 @@
 #include <cstdint>
 #include <string>
 
+#include "support/gps_eph_builder.h"
 #include "support/vlx_builder.h"
 
 namespace vlxlog {
 
-// The 122-byte Keplerian block that opens the "EN", "CN" and "IE" bodies.
-struct KeplerFields {
-    uint8_t sv = 1;
-    uint32_t tx = 7200;
-    uint8_t flags = 0;
-    int16_t iod = 10;
-    int32_t toc = 7200;
-    int8_t accuracy = 0;  // index as sent
-    uint8_t health = 0;
-    int16_t week = 0;
-    float tgd = 0, af2 = 0, af1 = 0, af0 = 0;
-    int32_t toe = 7200;
-    uint16_t iode = 10;
-    double sqrtA = 5440.5, e = 0.001;
-    double M0 = 0, OMEGA0 = 0, i0 = 0.3, omega = 0;  // semicircles
-    float dn = 0, omega_dot = 0, idot = 0;           // semicircles per second
-    float crc = 0, crs = 0, cuc = 0, cus = 0, cic = 0, cis = 0;
-};
-
-inline std::string kepler_block(const KeplerFields& f) {
-    std::string s;
-    s += u8(f.sv) + le32(f.tx) + u8(f.flags) + i16(f.iod) + i32(f.toc) + i8(f.accuracy) + u8(f.health) +
-         i16(f.week);
-    s += f32(f.tgd) + f32(f.af2) + f32(f.af1) + f32(f.af0) + i32(f.toe) + le16(f.iode);
-    s += f64(f.sqrtA) + f64(f.e) + f64(f.M0) + f64(f.OMEGA0) + f64(f.i0) + f64(f.omega);
-    s += f32(f.dn) + f32(f.omega_dot) + f32(f.idot);
-    s += f32(f.crc) + f32(f.crs) + f32(f.cuc) + f32(f.cus) + f32(f.cic) + f32(f.cis);
-    return s;
-}
+// The 122-byte Keplerian block that opens the "EN", "CN" and "IE" bodies
+// is the body of a 123-byte GPS ephemeris message.
+using KeplerFields = GpsEphFields;
+inline std::string kepler_block(const KeplerFields& f) { return gps_eph_payload(f, 123); }
 
 // Galileo additions; the message is 149 bytes long with its checksum.
 struct GalFields {
