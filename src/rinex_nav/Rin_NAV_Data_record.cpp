@@ -387,7 +387,7 @@ void Add_GLO_Ephemeris(std::ofstream& os) {
         if (r.SV == 0) continue;
         if (ephrec::rinex4()) nav_eph_header(os, R, r.SV, "FDMA");
         double date[6];
-        for (int k = 0; k < 6; ++k) date[k] = r.date.v[k];
+        ephrec::epoch_of(r.date, date);
         // Message frame time: seconds of the GPS-like week of N_T and t_k in
         // Moscow time, in 32-bit arithmetic (negative early on day 0).
         const int64_t tf64 = static_cast<int64_t>(r.day_number) * 86400 + r.tk - GLO_MOSCOW_OFFSET_S;
