@@ -184,19 +184,277 @@ void Add_QZSS_Ephemeris(std::ofstream& os) { gps_like_records(os, QZSS_Eph, SatS
 // Galileo, BeiDou and NavIC ephemeris records
 // ===================================================================
 
-// Written in a later step of the work.
-void Add_GAL_Ephemeris(std::ofstream&) {}
-void Add_BDS_Ephemeris(std::ofstream&) {}
-void Add_NavIC_Ephemeris(std::ofstream&) {}
+// Line builders of the Galileo, BeiDou, NavIC, GLONASS and SBAS records.
+namespace ephrec {
+
+// The BeiDou record header line: its type follows a single blank, without
+// fill ("> EPH C06 D1"), unlike the five right-aligned columns of the
+// other systems.
+void bds_record_header(std::ostream& os, long long sv, const std::string& type) {
+    std::string line = "> EPH ";
+    line += SatSys[SYS_BDS];
+    fmt_int0(line, sv, 2);
+    line += ' ';
+    line += type;
+    put_line(os, line);
+}
+
+// The stream state every record leaves behind: blank fill, scientific
+// notation, 12 decimals.
+void leave_stream_state(std::ostream& os) {
+    os.fill(' ');
+    os.setf(std::ios::scientific, std::ios::floatfield);
+    os.precision(12);
+}
+
+void epoch_of(const RCV_Epoch& e, double date[6]) {
+    for (int i = 0; i < 6; ++i) date[i] = e.v[i];
+}
+
+// Satellite, epoch and clock line: the date, then af0, af1 and af2.
+void kepler_clock_line(std::ostream& os, const std::string& letter, const Kepler_head& h,
+                       const RCV_Epoch& epoch) {
+    double date[6];
+    epoch_of(epoch, date);
+    std::string line;
+    nav_sv_epoch(line, letter, h.SV, date);
+    nav_value(line, h.af0);
+    nav_value(line, h.af1);
+    nav_value(line, h.af2);
+    put_line(os, line);
+}
+
+// Orbit lines 2 to 4, common to every Keplerian record; i0 is written at
+// single precision.
+void kepler_orbit_2_to_4(std::ostream& os, const Kepler_head& h) {
+    nav_orbit_line(os, {h.Cuc, h.e, h.Cus, h.sqrtA});
+    nav_orbit_line(os, {static_cast<double>(h.toe), h.Cic, h.OMEGA0, h.Cis});
+    nav_orbit_line(os, {static_cast<float>(h.i0), h.Crc, h.omega, h.OMEGA_DOT});
+}
+
+// Week and health are read as signed values.
+double signed_week(const Kepler_head& h) { return static_cast<int16_t>(h.week); }
+double signed_health(const Kepler_head& h) { return static_cast<int32_t>(h.health); }
+
+bool rinex4() { return Rinex_Ver >= 4.0; }
+
+}  // namespace ephrec
+
+void Add_GAL_Ephemeris(std::ofstream& os) {
+    for (int i = 0; i < EPH_STORE_SIZE; ++i) {
+        const GAL_Ephemeris& r = GAL_Eph[i];
+        if (r.SV == 0) continue;
+        if (ephrec::rinex4()) nav_eph_header(os, SatSys[SYS_GAL], r.SV, r.type);
+        ephrec::kepler_clock_line(os, SatSys[SYS_GAL], r, r.clock_epoch);
+        nav_orbit_line(os, {static_cast<double>(r.IODE), r.Crs, r.delta_n, r.M0});
+        ephrec::kepler_orbit_2_to_4(os, r);
+        nav_orbit_line(os, {r.IDOT, static_cast<double>(r.data_source_word), ephrec::signed_week(r), 0.0});
+        nav_orbit_line(os, {r.SISA, ephrec::signed_health(r), r.BGD_E5a, r.BGD_E5b});
+        // The transmission time is written as stored, with no week adjustment.
+        nav_orbit_line(os, {static_cast<double>(r.tx_time)});
+        ephrec::leave_stream_state(os);
+    }
+}
+
+namespace ephrec {
+
+// The orbit lines of a BeiDou record by its type; a record of an unknown
+// type has none.
+void bds_orbit_lines(std::ostream& os, const BDS_Ephemeris& r) {
+    const double tx = r.tx_time;  // as stored, with no week adjustment
+    if (r.type == "D1" || r.type == "D2") {
+        nav_orbit_line(os, {static_cast<double>(r.AODE), r.Crs, r.delta_n, r.M0});
+        kepler_orbit_2_to_4(os, r);
+        nav_orbit_line(os, {r.IDOT, 0.0, signed_week(r), 0.0});
+        nav_orbit_line(os, {static_cast<double>(r.accuracy), signed_health(r), r.TGD, r.TGD2});
+        nav_orbit_line(os, {tx, static_cast<double>(r.AODC)});
+        return;
+    }
+    const bool cnv1 = r.type == "CNV1", cnv2 = r.type == "CNV2", cnv3 = r.type == "CNV3";
+    if (!cnv1 && !cnv2 && !cnv3) return;
+
+    nav_orbit_line(os, {static_cast<float>(r.A_dot), r.Crs, r.delta_n, r.M0});
+    kepler_orbit_2_to_4(os, r);
+    nav_orbit_line(os, {r.IDOT, r.delta_n_dot, static_cast<double>(r.sat_type), 0.0});
+    nav_orbit_line(os, {r.cnav_accuracy, 0.0, r.cnav_accuracy});
+    if (cnv3) {
+        nav_orbit_line(os, {0.0, signed_health(r), 0.0, r.TGD2});
+        nav_orbit_line(os, {tx});
+        return;
+    }
+    nav_orbit_line(os, {r.cnav_accuracy, 0.0, r.TGD, r.TGD2});
+    // CNAV-2 carries the transmission time where CNAV-1 has the accuracy.
+    nav_orbit_line(os, {cnv2 ? tx : static_cast<double>(r.accuracy), signed_health(r), 0.0,
+                        static_cast<double>(r.IODC)});
+    nav_orbit_line(os, {tx, 0.0, 0.0, static_cast<double>(r.IODE)});
+}
+
+}  // namespace ephrec
+
+void Add_BDS_Ephemeris(std::ofstream& os) {
+    for (int i = 0; i < EPH_STORE_SIZE; ++i) {
+        const BDS_Ephemeris& r = BDS_Eph[i];
+        if (r.SV == 0) continue;
+        // RINEX 3.05 knows only the D1 and D2 messages; RINEX 4 starts every
+        // record and only then looks at its type.
+        if (!ephrec::rinex4() && r.type != "D1" && r.type != "D2") continue;
+        if (ephrec::rinex4()) ephrec::bds_record_header(os, r.SV, r.type);
+        ephrec::kepler_clock_line(os, SatSys[SYS_BDS], r, r.clock_epoch);
+        ephrec::bds_orbit_lines(os, r);
+        ephrec::leave_stream_state(os);
+    }
+}
+
+void Add_NavIC_Ephemeris(std::ofstream& os) {
+    const std::string& I = SatSys[SYS_NAVIC];
+    for (int i = 0; i < EPH_STORE_SIZE; ++i) {
+        const NavIC_Ephemeris& r = NavIC_Eph[i];
+        if (r.SV < 1 || r.SV > 256) continue;
+        if (ephrec::rinex4()) nav_eph_header(os, I, r.SV, "LNAV");
+        ephrec::kepler_clock_line(os, I, r, r.clock_epoch);
+        nav_orbit_line(os, {static_cast<double>(r.IODE), r.Crs, r.delta_n, r.M0});
+        ephrec::kepler_orbit_2_to_4(os, r);
+        nav_orbit_line(os, {r.IDOT, static_cast<double>((r.flags >> 2) & 1), ephrec::signed_week(r),
+                            static_cast<double>((r.flags >> 1) & 1)});
+        nav_orbit_line(os, {static_cast<double>(r.accuracy), ephrec::signed_health(r), r.TGD,
+                            static_cast<double>(r.IODC)});
+        // The transmission time is written as stored, with no week adjustment.
+        nav_orbit_line(os, {static_cast<double>(r.tx_time), r.fit_interval});
+        ephrec::leave_stream_state(os);
+    }
+}
 
 // ===================================================================
 // GLONASS and SBAS ephemeris records
 // ===================================================================
 
-// Written in a later step of the work.
-void Add_GLO_Ephemeris(std::ofstream&) {}
-void writeGloOrbit4(std::ofstream&, const GLO_Ephemeris&) {}
-void Add_SBAS_Ephemeris(std::ofstream&) {}
+namespace {
+
+// Moscow time is UTC + 3 h.
+constexpr int64_t GLO_MOSCOW_OFFSET_S = 10800;
+
+// Status flags of orbit line 4: bit fields of the flag byte (B) and the
+// flag word (F) placed side by side.
+struct BitMove {
+    bool from_word;  // F (true) or B (false)
+    int from_bit, width, to_bit;
+};
+constexpr BitMove GLO_STATUS_BITS[] = {
+    {true, 1, 2, 0},   // F bits 1-2
+    {false, 0, 2, 2},  // B bits 0-1
+    {false, 2, 1, 4},  // B bit 2
+    {false, 3, 1, 5},  // B bit 3
+    {true, 3, 1, 6},   // F bit 3
+    {true, 4, 2, 7},   // F bits 4-5
+};
+// Health flags: bits 3 and 4 of the health byte and bit 0 of the flag word.
+constexpr BitMove GLO_HEALTH_BITS[] = {
+    {false, 3, 1, 0},
+    {false, 4, 1, 1},
+    {true, 0, 1, 2},
+};
+
+template <size_t N>
+unsigned gather_bits(const BitMove (&moves)[N], unsigned byte, unsigned word) {
+    unsigned v = 0;
+    for (const BitMove& m : moves) {
+        unsigned src = m.from_word ? word : byte;
+        v |= ((src >> m.from_bit) & ((1u << m.width) - 1)) << m.to_bit;
+    }
+    return v;
+}
+
+// SBAS user range accuracy in metres by index 0..14; index 15 means "do
+// not use" (its own accuracy and health value), above 15 no record.
+constexpr double SBAS_URA_METRES[15] = {2.4, 3.4, 4.85, 6.85, 9.65, 13.65, 24,  48,
+                                        96,  192, 384,  768,  1536, 3072,  6144};
+constexpr double SBAS_URA_DO_NOT_USE = 32767.0;
+constexpr double SBAS_HEALTH_USABLE = 31, SBAS_HEALTH_DO_NOT_USE = 63;
+
+}  // namespace
+
+void writeGloOrbit4(std::ofstream& os, const GLO_Ephemeris& e) {
+    nav_orbit_line(os, {static_cast<double>(gather_bits(GLO_STATUS_BITS, e.flags, e.flags2)), e.delta_tau,
+                        static_cast<double>(e.Ft),
+                        static_cast<double>(gather_bits(GLO_HEALTH_BITS, e.health, e.flags2))});
+}
+
+void Add_GLO_Ephemeris(std::ofstream& os) {
+    const std::string& R = SatSys[SYS_GLO];
+    // A local walk: the store's count stays as the first pass left it.
+    for (int i = 0; i < EPH_STORE_SIZE; ++i) {
+        const GLO_Ephemeris& r = GLO_Eph[i];
+        if (r.SV == 0) continue;
+        if (ephrec::rinex4()) nav_eph_header(os, R, r.SV, "FDMA");
+        double date[6];
+        ephrec::epoch_of(r.date, date);
+        // Message frame time: seconds of the GPS-like week of N_T and t_k in
+        // Moscow time, in 32-bit arithmetic (negative early on day 0).
+        const int64_t tf64 = static_cast<int64_t>(r.day_number) * 86400 + r.tk - GLO_MOSCOW_OFFSET_S;
+        const int32_t tf = static_cast<int32_t>(static_cast<uint32_t>(tf64)) % 604800;
+        std::string line;
+        nav_sv_epoch(line, R, r.SV, date);
+        nav_value(line, static_cast<float>(-r.tau));
+        nav_value(line, r.gamma);
+        nav_value(line, tf);
+        put_line(os, line);
+        // x and z pass through single precision; y is written in full.
+        nav_orbit_line(os, {static_cast<float>(r.pos[0]), r.vel[0], r.acc[0],
+                            static_cast<double>(r.health & 1)});
+        nav_orbit_line(os, {r.pos[1], r.vel[1], r.acc[1], static_cast<double>(r.freq)});
+        nav_orbit_line(os, {static_cast<float>(r.pos[2]), r.vel[2], r.acc[2], static_cast<double>(r.age)});
+        writeGloOrbit4(os, r);
+        ephrec::leave_stream_state(os);
+    }
+}
+
+void Add_SBAS_Ephemeris(std::ofstream& os) {
+    const std::string& S = SatSys[SYS_SBAS];
+    // A local walk: the store's count stays as the first pass left it.
+    for (int i = 0; i < EPH_STORE_SIZE; ++i) {
+        const SBAS_Ephemeris& r = SBAS_Eph[i];
+        if (r.SV == 0 || r.URA > 15) continue;
+        const double accuracy = r.URA < 15 ? SBAS_URA_METRES[r.URA] : SBAS_URA_DO_NOT_USE;
+        const double health = r.URA < 15 ? SBAS_HEALTH_USABLE : SBAS_HEALTH_DO_NOT_USE;
+
+        // t0 is a time of day: place it on the day of the message, within
+        // half a day of the message time, then into the right week.
+        const double T = r.tx_time;
+        double t = static_cast<double>(r.tx_time / 86400) * 86400.0 + r.t0;
+        if (t - T > 43200.0) t -= 86400.0;
+        else if (T - t > 43200.0) t += 86400.0;
+        int W = r.week, k = 0;
+        if (t < 0.0) {
+            t += 604800.0;
+            W -= 1;
+            k = 1;
+        } else if (t >= 604800.0) {
+            t -= 604800.0;
+            W += 1;
+            k = -1;
+        }
+        int d[6];
+        GPS_week_tow_to_date(W, t, d);
+        const double t_tm = T + k * 604800.0;  // counted from the start of week W
+
+        const long long sv = static_cast<long long>(r.SV) - 100;
+        nav_eph_header(os, S, sv, "SBAS");
+        double date[6];
+        for (int j = 0; j < 6; ++j) date[j] = d[j];
+        std::string line;
+        nav_sv_epoch(line, S, sv, date);
+        nav_value(line, r.aGf0);
+        nav_value(line, r.aGf1);
+        nav_value(line, t_tm);
+        put_line(os, line);
+        // Metres to kilometres.
+        nav_orbit_line(os, {r.pos[0] / 1000.0, r.vel[0] / 1000.0, r.acc[0] / 1000.0, health});
+        nav_orbit_line(os, {r.pos[1] / 1000.0, r.vel[1] / 1000.0, r.acc[1] / 1000.0, accuracy});
+        nav_orbit_line(os, {r.pos[2] / 1000.0, r.vel[2] / 1000.0, r.acc[2] / 1000.0,
+                            static_cast<double>(r.IOD)});
+        ephrec::leave_stream_state(os);
+    }
+}
 
 // ===================================================================
 // RINEX 4 system-time-offset and ionosphere records
