@@ -11,16 +11,18 @@
 // Record format shared by every constellation
 // ===================================================================
 
-std::ostream& operator<<(std::ostream& os, const format_OUT& v) {
+std::string stream_text(std::ostream& os, double v) {
     std::ostringstream t;
     t.flags(os.flags());
     t.precision(os.precision());
     t.width(os.width());
     t.fill(os.fill());
-    t << v.value;
-    os.width(0);
-    return os << t.str();
+    t << v;
+    os.width(0);  // the width is spent, as after any insertion
+    return t.str();
 }
+
+std::ostream& operator<<(std::ostream& os, const format_OUT& v) { return os << stream_text(os, v.value); }
 
 void nav_value(std::string& line, double v) { fmt_sci(line, v, 19, 12); }
 

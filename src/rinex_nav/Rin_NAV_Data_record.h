@@ -15,6 +15,9 @@ struct format_OUT {
     double value;
 };
 std::ostream& operator<<(std::ostream& os, const format_OUT& v);
+// The text of a double inserted with the stream's flags, precision, width
+// and fill; the stream's width is spent.
+std::string stream_text(std::ostream& os, double v);
 
 // One value field: scientific, 12 decimals, lowercase "e", right-adjusted
 // in 19 columns (a longer text is written whole).

@@ -1,9 +1,9 @@
 // Navigation file headers.
 #include "rinex_nav/Rin_hwriter.h"
 
-#include <sstream>
 #include <string>
 
+#include "rinex_nav/Rin_NAV_Data_record.h"
 #include "rinex_obs/Rin_hwriter.h"
 #include "rinex_obs/Rinex_format.h"
 #include "stores/VLX_objects.h"
@@ -15,18 +15,11 @@
 // The value as the stream would print it, with the first "e" of the text
 // turned into "D" for RINEX 4.
 std::ostream& operator<<(std::ostream& os, const formattedOUT2& v) {
-    std::ostringstream t;
-    t.flags(os.flags());
-    t.precision(os.precision());
-    t.width(os.width());
-    t.fill(os.fill());
-    t << v.value;
-    std::string text = t.str();
+    std::string text = stream_text(os, v.value);
     if (Rinex_Ver >= 4.0) {
         const size_t e = text.find('e');
         if (e != std::string::npos) text[e] = 'D';
     }
-    os.width(0);
     return os << text;
 }
 
