@@ -165,7 +165,10 @@ TEST(NavFileMaker, MixedFileGroupsByConstellation) {
     EXPECT_TRUE(NavigationFileMaker(dir + "/run.26p", true));
     EXPECT_EQ(outline(lines_of(dir + "/run.26p_MN.rnx")),
               "RINEX VERSION / TYPE;PGM / RUN BY / DATE;END OF HEADER;"
-              "> EPH G09 LNAV;G09;> EPH G04 LNAV;G04;> EPH J01 LNAV;J01;");
+              "> EPH G09 LNAV;G09;> EPH G04 LNAV;G04;"
+              // GLONASS time offset and Galileo ionosphere: always one record each.
+              "> STO R   FDMA;> ION E   IFNV;"
+              "> EPH J01 LNAV;J01;");
 }
 
 TEST(NavFileMaker, FileThatCannotBeCreatedIsAnError) {
@@ -286,7 +289,8 @@ TEST(NavFileMakerRun, Rinex4MixedFile) {
     const std::vector<std::string> lines = lines_of(nav);
     EXPECT_EQ(lines[0], "     4.00           N: GNSS NAV DATA    M: MIXED            RINEX VERSION / TYPE");
     EXPECT_EQ(outline(lines), "RINEX VERSION / TYPE;PGM / RUN BY / DATE;END OF HEADER;"
-                              "> EPH G03 LNAV;G03;> EPH G03 CNAV;G03;> EPH G05 LNAV;G05;> EPH J01 LNAV;J01;");
+                              "> EPH G03 LNAV;G03;> EPH G03 CNAV;G03;> EPH G05 LNAV;G05;"
+                              "> STO R   FDMA;> ION E   IFNV;> EPH J01 LNAV;J01;");
     const std::string text = text_of(nav);
     EXPECT_NE(text.find(std::string("> EPH G03 LNAV\n") + g03_lnav + "> EPH G03 CNAV\n"), std::string::npos);
     std::string j01 = g03_lnav;

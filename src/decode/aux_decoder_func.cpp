@@ -171,14 +171,6 @@ void decode_WE() {}
 // Ionosphere and time-system parameters
 // ===================================================================
 
-// The includes of this section stand here so that the sections of this
-// file stay independent of each other.
-#include <cmath>
-
-#include "decode/le_read.h"
-#include "stores/VLX_msgs.h"
-#include "stores/VLX_objects.h"
-
 namespace {
 
 // Ionosphere body: tot u32 at 0, week u16 at 4, alpha0..3 at 6, beta0..3 at 22.

@@ -90,21 +90,18 @@ int Add_end_of_header(std::ofstream& os) {
 // file stay independent of each other.
 #include <algorithm>
 #include <cmath>
-
-#include "rinex_obs/Rinex_format.h"
+#include <iomanip>
 
 namespace {
 
-// A header value as formattedOUT2 prints it: scientific with `prec`
-// decimals, right-adjusted in `w` columns, "D" for the first "e" from
-// RINEX 4 on. (These lines exist only in RINEX 3.05 files, so in practice
-// the exponent stays "e".)
+// A header value through formattedOUT2: scientific with `prec` decimals,
+// right-adjusted in `w` columns, "D" for the first "e" from RINEX 4 on.
+// (These lines exist only in RINEX 3.05 files, so in practice the exponent
+// stays "e".)
 void hdr_sci(std::string& line, double v, int w, int prec) {
-    std::string t;
-    fmt_sci(t, v, 0, prec);
-    size_t e = t.find('e');
-    if (e != std::string::npos && Rinex_Ver >= 4.0) t[e] = 'D';
-    fmt_right(line, t, w);
+    std::ostringstream t;
+    t << std::scientific << std::setprecision(prec) << std::setw(w) << formattedOUT2{v};
+    line += t.str();
 }
 
 // One IONOSPHERIC CORR line: type in 5 columns, four coefficients, then
