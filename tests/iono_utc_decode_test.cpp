@@ -10,7 +10,7 @@
 #include "decode/Auxiliary_decoder_for_OBS.h"
 #include "decode/VLX_reader.h"
 #include "stores/VLX_objects.h"
-#include "support/vlx_builder.h"
+#include "support/iono_utc_builder.h"
 
 using namespace vlxlog;
 
@@ -26,42 +26,6 @@ void run_log(const std::string& log) {
         decode_for_avail_OBS(id);
     }
     std::fclose(f);
-}
-
-struct Klob {
-    float a[4];
-    float b[4];
-};
-
-// Ionosphere body: tot, week, alpha0..3, beta0..3.
-std::string iono_msg(const char* id, const Klob& k, uint32_t tot = 0, uint16_t week = 0) {
-    std::string p = le32(tot) + le16(week);
-    for (float v : k.a) p += f32(v);
-    for (float v : k.b) p += f32(v);
-    return frame(id, p);
-}
-
-struct Utc {
-    double A0;
-    float A1;
-    uint32_t tot;
-    uint16_t WNt;
-    int8_t dtLS;
-    uint8_t DN;
-    uint16_t WNlsf;
-    int8_t dtLSF;
-};
-
-std::string utc_payload(const Utc& u) {
-    return f64(u.A0) + f32(u.A1) + le32(u.tot) + le16(u.WNt) + i8(u.dtLS) + u8(u.DN) + le16(u.WNlsf) +
-           i8(u.dtLSF);
-}
-std::string utc_msg(const char* id, const Utc& u) { return frame(id, utc_payload(u)); }
-std::string eu_msg(const Utc& u, float a0G, float a1G, uint32_t t0G, uint16_t WN0G) {
-    return frame("EU", utc_payload(u) + f32(a0G) + f32(a1G) + le32(t0G) + le16(WN0G));
-}
-std::string wu_msg(const Utc& u, uint8_t b23 = 0, uint32_t w24 = 0, uint16_t w28 = 0, uint8_t b30 = 0) {
-    return frame("WU", utc_payload(u) + u8(b23) + le32(w24) + le16(w28) + u8(b30));
 }
 
 // A dated epoch: receiver date 2024-03-15 and 12:34:56.789 of day.
@@ -424,8 +388,7 @@ TEST(UtcDecode, FullStoresDropFurtherMessages) {
 TEST(GloTimeDecode, EveryMessageOverwritesTheRecord) {
     std::string rest1 = std::string("\x01\x02\x03\x04\x05\x06\x07\x08", 8);
     std::string rest2 = std::string("\x11\x12\x13\x14\x15\x16\x17\x18", 8);
-    run_log(frame("NU", f64(-1.5e-8) + f32(2.5e-9f) + rest1) + dated() +
-            frame("NU", f64(-3.0e-8) + f32(-4.0e-9f) + rest2));
+    run_log(nu_msg(-1.5e-8, 2.5e-9f, rest1) + dated() + nu_msg(-3.0e-8, -4.0e-9f, rest2));
     EXPECT_EQ(GLO_Time_Par.corr0, -3.0e-8);
     EXPECT_EQ(GLO_Time_Par.corr1, -4.0e-9f);
     for (int i = 0; i < 8; ++i) EXPECT_EQ(GLO_Time_Par.rest[i], 0x11 + i);
