@@ -67,6 +67,11 @@ Iono_Par bds(uint32_t sv, const char* mark) {
     return r;
 }
 
+Iono_Par zero_coefficients(Iono_Par r) {
+    for (int i = 0; i < 4; ++i) r.alpha[i] = r.beta[i] = 0;
+    return r;
+}
+
 // The header lines belong to RINEX 3.05 files.
 class IonoCorrLines : public testing::Test {
   protected:
@@ -174,8 +179,13 @@ TEST(BdsIonoPlausibility, EachRuleRejects) {
         {"year huge", [](Iono_Par& r) { r.date.v[EP_YEAR] = 3e38f; }, false},
         {"beta3 infinite", [](Iono_Par& r) { r.beta[3] = INFINITY; }, false},
         {"alpha2 NaN", [](Iono_Par& r) { r.alpha[2] = NAN; }, false},
-        {"all zero", [](Iono_Par& r) { r.alpha[0] = r.alpha[1] = r.alpha[3] = r.beta[0] = r.beta[1] = r.beta[2] = r.beta[3] = 0; }, false},
-        {"largest 2e-20", [](Iono_Par& r) { r.alpha[0] = r.alpha[1] = r.alpha[3] = r.beta[0] = r.beta[1] = r.beta[2] = 0; r.beta[3] = 2e-20f; }, true},
+        {"all zero", [](Iono_Par& r) { r = zero_coefficients(r); }, false},
+        {"largest 2e-20",
+         [](Iono_Par& r) {
+             r = zero_coefficients(r);
+             r.beta[3] = 2e-20f;
+         },
+         true},
         {"alpha1 0.02", [](Iono_Par& r) { r.alpha[1] = 0.02f; }, false},
         {"alpha3 -0.01", [](Iono_Par& r) { r.alpha[3] = -0.01f; }, true},
         {"beta0 1e8", [](Iono_Par& r) { r.beta[0] = 1e8f; }, true},
