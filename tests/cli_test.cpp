@@ -120,7 +120,8 @@ TEST(Cli, AcceptedVersionsAndTheMissingLog) {
         SCOPED_TRACE(c.shown);
         Result r = vorskel(args, dir);
         EXPECT_EQ(r.status, 1);
-        EXPECT_EQ(r.out, std::string("Rinex Version: ") + c.shown + "\nVLX File: missing.bin\n" + help + "\n");
+        EXPECT_EQ(r.out,
+                  std::string("Rinex Version: ") + c.shown + "\nVLX File: missing.bin\n" + help + "\n");
         EXPECT_EQ(r.err, std::string("File Error: : ") + std::strerror(ENOENT) + "\n");
     }
     // Without "-f" the log name is a single blank.
@@ -145,11 +146,11 @@ TEST(Cli, HelpAndVersionEndWithStatusZero) {
         EXPECT_EQ(r.status, 0);
         EXPECT_EQ(r.err, "");
         EXPECT_EQ(r.out.rfind("Usage: VORSKEL", 0), 0u);
-        for (const char* text : {"VORSKEL , TOVRA GNSS, Inc", "VORSKEL -h or --help for help",
-                                 "Input file name (with extension)",
-                                 "3.05|4.00|4.01 - rinex version, default version - 4.01", "Exclude all GLCDMA SVs",
-                                 "Separate Navigation Files", "shows help message and exits",
-                                 "prints version information and exits"})
+        for (const char* text :
+             {"VORSKEL , TOVRA GNSS, Inc", "VORSKEL -h or --help for help",
+              "Input file name (with extension)", "3.05|4.00|4.01 - rinex version, default version - 4.01",
+              "Exclude all GLCDMA SVs", "Separate Navigation Files", "shows help message and exits",
+              "prints version information and exits"})
             EXPECT_NE(r.out.find(text), std::string::npos) << text;
     }
     for (const char* opt : {"-v", "--version"}) {
@@ -172,14 +173,10 @@ TEST(Cli, RejectedCommandLineGivesAReasonAndTheUsage) {
         const char* reason;
     };
     const Case cases[] = {
-        {{"-f", "rover.bin", "-x"}, "-x"},
-        {{"-f", "rover.bin", "--bogus"}, "--bogus"},
-        {{"-f", "rover.bin", "-rv"}, "-rv"},
-        {{"-f"}, "-f"},
-        {{"-f", "rover.bin", "-p", "abc"}, "abc"},
-        {{"-f", "rover.bin", "-rv", "four"}, "four"},
-        {{"-f", "rover.bin", "-DH", "1e"}, "1e"},
-        {{"-f", "rover.bin", "-DN", "nan"}, "nan"},
+        {{"-f", "rover.bin", "-x"}, "-x"},         {{"-f", "rover.bin", "--bogus"}, "--bogus"},
+        {{"-f", "rover.bin", "-rv"}, "-rv"},       {{"-f"}, "-f"},
+        {{"-f", "rover.bin", "-p", "abc"}, "abc"}, {{"-f", "rover.bin", "-rv", "four"}, "four"},
+        {{"-f", "rover.bin", "-DH", "1e"}, "1e"},  {{"-f", "rover.bin", "-DN", "nan"}, "nan"},
         {{"-f", "rover.bin", "extra"}, "extra"},
     };
     for (const Case& c : cases) {
@@ -211,28 +208,37 @@ TEST(Cli, ShortNamesOfEveryFile) {
         {"rover.bin", {"-rv", "4.01"}, {"rover." + y + "o", "rover." + y + "p_MN.rnx"}},
         {"abc", {}, {"abc." + y + "o", "abc." + y + "p_MN.rnx"}},
         {"ab.c", {}, {"." + y + "o", "." + y + "p_MN.rnx"}},  // exactly four characters: no base left
-        {"rover.bin", {"-rv", "3.05"},
+        {"rover.bin",
+         {"-rv", "3.05"},
          {"rover." + y + "o", "rover." + y + "N", "rover." + y + "I", "rover." + y + "G", "rover." + y + "L",
           "rover." + y + "C"}},
-        {"rover.bin", {"-rv", "3.05", "-R"},
-         {"rover." + y + "o", "rover." + y + "N", "rover." + y + "I", "rover." + y + "L", "rover." + y + "C"}},
-        {"rover.bin", {"-rv", "3.05", "-G", "-I", "-E", "-C", "-J", "-S"},
+        {"rover.bin",
+         {"-rv", "3.05", "-R"},
+         {"rover." + y + "o", "rover." + y + "N", "rover." + y + "I", "rover." + y + "L",
+          "rover." + y + "C"}},
+        {"rover.bin",
+         {"-rv", "3.05", "-G", "-I", "-E", "-C", "-J", "-S"},
          {"rover." + y + "o", "rover." + y + "G"}},
-        {"rover.bin", {"-rv", "3.05", "-SN"},
+        {"rover.bin",
+         {"-rv", "3.05", "-SN"},
          {"rover." + y + "o", "rover." + y + "N", "rover." + y + "I", "rover." + y + "G", "rover." + y + "L",
           "rover." + y + "C"}},
         // Version 3.05 with long names requested: short names, no checks.
-        {"rover.bin", {"-rv", "3.05", "-ln", "-sc", "AB"},
+        {"rover.bin",
+         {"-rv", "3.05", "-ln", "-sc", "AB"},
          {"rover." + y + "o", "rover." + y + "N", "rover." + y + "I", "rover." + y + "G", "rover." + y + "L",
           "rover." + y + "C"}},
-        {"rover.bin", {"-SN"},
+        {"rover.bin",
+         {"-SN"},
          {"rover." + y + "o", "rover." + y + "p_GN.rnx", "rover." + y + "p_RN.rnx", "rover." + y + "p_EN.rnx",
           "rover." + y + "p_JN.rnx", "rover." + y + "p_CN.rnx", "rover." + y + "p_IN.rnx",
           "rover." + y + "p_SN.rnx"}},
-        {"rover.bin", {"-SN", "-G", "-S", "-W"},
+        {"rover.bin",
+         {"-SN", "-G", "-S", "-W"},
          {"rover." + y + "o", "rover." + y + "p_RN.rnx", "rover." + y + "p_EN.rnx", "rover." + y + "p_JN.rnx",
           "rover." + y + "p_CN.rnx", "rover." + y + "p_IN.rnx"}},
-        {"rover.bin", {"-G", "-R", "-E", "-C", "-J", "-I", "-GC", "-S"},
+        {"rover.bin",
+         {"-G", "-R", "-E", "-C", "-J", "-I", "-GC", "-S"},
          {"rover." + y + "o", "rover." + y + "p_MN.rnx"}},
     };
     for (const Case& c : cases) {
@@ -259,7 +265,8 @@ TEST(Cli, ShortNamesKeepTheDirectoryOfTheLog) {
     Result r = vorskel({"-f", "sub/dir/rover.bin"}, dir);
     expect_complete_run(r);
     EXPECT_NE(r.out.find("VLX File: sub/dir/rover.bin\n"), std::string::npos);
-    EXPECT_EQ(files_in(dir + "/sub/dir"), (Names{"rover.bin", "rover." + y + "o", "rover." + y + "p_MN.rnx"}));
+    EXPECT_EQ(files_in(dir + "/sub/dir"),
+              (Names{"rover.bin", "rover." + y + "o", "rover." + y + "p_MN.rnx"}));
     EXPECT_EQ(files_in(dir), Names{"sub"});
 
     // An absolute path, run from elsewhere.
@@ -306,10 +313,18 @@ TEST(Cli, AnOutputFileThatCannotBeCreatedFailsTheRun) {
         const char* message;  // the start of the line naming it
     };
     const std::vector<Case> cases = {
-        {"observation file below a regular file", {}, "rover." + y + "o", false, "Cannot create observation file "},
+        {"observation file below a regular file",
+         {},
+         "rover." + y + "o",
+         false,
+         "Cannot create observation file "},
         {"observation file is a directory", {}, "rover." + y + "o", true, "Cannot create observation file "},
         {"mixed navigation file", {}, "rover." + y + "p_MN.rnx", false, "Cannot create navigation file "},
-        {"one of the separate files", {"-SN"}, "rover." + y + "p_EN.rnx", true, "Cannot create navigation file "},
+        {"one of the separate files",
+         {"-SN"},
+         "rover." + y + "p_EN.rnx",
+         true,
+         "Cannot create navigation file "},
         {"a RINEX 3.05 file", {"-rv", "3.05"}, "rover." + y + "G", false, "Cannot create navigation file "},
     };
     for (const Case& c : cases) {
@@ -367,7 +382,8 @@ TEST(CliLongNames, ObservationAndNavigationNamesInTheWorkingDirectory) {
         {{"-p", "0"}, {"ZELK00USA_R_20240010000_01M_30S_MO.rnx", "ZELK00USA_R_20240010000_01M_MN.rnx"}},
         {{"-sc", "algo", "-mn", "1", "-rc", "2", "-cc", "can"},
          {"ALGO12CAN_R_20240010000_01M_30S_MO.rnx", "ALGO12CAN_R_20240010000_01M_MN.rnx"}},
-        {{"--sitecode", "Abcd", "--monument", "9", "--receiver", "z", "--country", "Deu", "-SN", "-J", "-S", "-I"},
+        {{"--sitecode", "Abcd", "--monument", "9", "--receiver", "z", "--country", "Deu", "-SN", "-J", "-S",
+          "-I"},
          {"ABCD9ZDEU_R_20240010000_01M_30S_MO.rnx", "ABCD9ZDEU_R_20240010000_01M_GN.rnx",
           "ABCD9ZDEU_R_20240010000_01M_RN.rnx", "ABCD9ZDEU_R_20240010000_01M_EN.rnx",
           "ABCD9ZDEU_R_20240010000_01M_CN.rnx"}},

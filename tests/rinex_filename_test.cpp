@@ -15,7 +15,9 @@ namespace {
 struct Date {
     float v[7];
 };
-Date date(float y, float m, float d, float h = 0, float mi = 0, float s = 0) { return {{y, m, d, h, mi, s, 0}}; }
+Date date(float y, float m, float d, float h = 0, float mi = 0, float s = 0) {
+    return {{y, m, d, h, mi, s, 0}};
+}
 
 TEST(LongNameTime, DayOfYearAcrossLeapYearsAndTruncatedFields) {
     struct Case {
@@ -27,12 +29,12 @@ TEST(LongNameTime, DayOfYearAcrossLeapYearsAndTruncatedFields) {
         {date(2024, 2, 29), 2024, 60, 0, 0},
         {date(2024, 3, 1), 2024, 61, 0, 0},
         {date(2023, 3, 1), 2023, 60, 0, 0},
-        {date(2100, 3, 1), 2100, 60, 0, 0},    // divisible by 100: not a leap year
+        {date(2100, 3, 1), 2100, 60, 0, 0},  // divisible by 100: not a leap year
         {date(1900, 3, 1), 1900, 60, 0, 0},
-        {date(2000, 3, 1), 2000, 61, 0, 0},    // divisible by 400: a leap year
+        {date(2000, 3, 1), 2000, 61, 0, 0},  // divisible by 400: a leap year
         {date(2000, 12, 31), 2000, 366, 0, 0},
         {date(2023, 12, 31), 2023, 365, 0, 0},
-        {date(2024, 2, 1), 2024, 32, 0, 0},    // a leap day counts only from March
+        {date(2024, 2, 1), 2024, 32, 0, 0},                           // a leap day counts only from March
         {date(2026, 7, 4, 23.9f, 59.99f, 59.9f), 2026, 185, 23, 59},  // fields are truncated, seconds unused
     };
     for (const Case& c : cases) {
@@ -71,10 +73,25 @@ TEST(LongNameCodes, DataFrequency) {
         const char* code;
     };
     const Case cases[] = {
-        {30, "30S"},     {1, "01S"},      {59.7f, "60S"},  {0.4f, "00S"},   {0.5f, "01S"},  {0, "00S"},
-        {59.99f, "60S"}, {60, "01M"},     {89, "01M"},     {90, "02M"},     {300, "05M"},   {3599, "60M"},
-        {3600, "01H"},   {5400, "02H"},   {86399, "24H"},  {86400, "00U"}, {1e6f, "00U"},
-        {std::numeric_limits<float>::quiet_NaN(), "00U"}, {std::numeric_limits<float>::infinity(), "00U"},
+        {30, "30S"},
+        {1, "01S"},
+        {59.7f, "60S"},
+        {0.4f, "00S"},
+        {0.5f, "01S"},
+        {0, "00S"},
+        {59.99f, "60S"},
+        {60, "01M"},
+        {89, "01M"},
+        {90, "02M"},
+        {300, "05M"},
+        {3599, "60M"},
+        {3600, "01H"},
+        {5400, "02H"},
+        {86399, "24H"},
+        {86400, "00U"},
+        {1e6f, "00U"},
+        {std::numeric_limits<float>::quiet_NaN(), "00U"},
+        {std::numeric_limits<float>::infinity(), "00U"},
     };
     for (const Case& c : cases) EXPECT_EQ(make_RINEX_data_freq(c.seconds), c.code) << c.seconds;
 }
@@ -125,8 +142,8 @@ struct Fields {
     std::string period = "01D", frequency = "30S", type = "MO";
 };
 std::string name_of(const Fields& f) {
-    return make_RINEX_long_file_name(f.site, f.monument, f.receiver, f.country, f.source, f.year, f.doy, f.hour,
-                                     f.minute, f.period, f.frequency, f.type);
+    return make_RINEX_long_file_name(f.site, f.monument, f.receiver, f.country, f.source, f.year, f.doy,
+                                     f.hour, f.minute, f.period, f.frequency, f.type);
 }
 
 TEST(LongFileName, ObservationNameAndNavigationStem) {
@@ -137,17 +154,54 @@ TEST(LongFileName, ObservationNameAndNavigationStem) {
     };
     const Case cases[] = {
         {"defaults", [](Fields&) {}, "ZELK00USA_R_20240010000_01D_30S_MO.rnx"},
-        {"lower case fields", [](Fields& f) { f.site = "zelk"; f.country = "usa"; f.source = "r"; f.type = "mo"; f.frequency = "30s"; f.period = "01d"; },
+        {"lower case fields",
+         [](Fields& f) {
+             f.site = "zelk";
+             f.country = "usa";
+             f.source = "r";
+             f.type = "mo";
+             f.frequency = "30s";
+             f.period = "01d";
+         },
          "ZELK00USA_R_20240010000_01D_30S_MO.rnx"},
-        {"other fields", [](Fields& f) { f.site = "Algo"; f.monument = "3"; f.receiver = "x"; f.country = "can"; f.source = "s";
-                                          f.year = 987; f.doy = 45; f.hour = 7; f.minute = 5; f.period = "15M"; f.frequency = "01S"; },
+        {"other fields",
+         [](Fields& f) {
+             f.site = "Algo";
+             f.monument = "3";
+             f.receiver = "x";
+             f.country = "can";
+             f.source = "s";
+             f.year = 987;
+             f.doy = 45;
+             f.hour = 7;
+             f.minute = 5;
+             f.period = "15M";
+             f.frequency = "01S";
+         },
          "ALGO3XCAN_S_09870450705_15M_01S_MO.rnx"},
-        {"latest time", [](Fields& f) { f.year = 9999; f.doy = 366; f.hour = 23; f.minute = 59; f.source = "U"; },
+        {"latest time",
+         [](Fields& f) {
+             f.year = 9999;
+             f.doy = 366;
+             f.hour = 23;
+             f.minute = 59;
+             f.source = "U";
+         },
          "ZELK00USA_U_99993662359_01D_30S_MO.rnx"},
         {"year 0", [](Fields& f) { f.year = 0; }, "ZELK00USA_R_00000010000_01D_30S_MO.rnx"},
-        {"mixed navigation stem", [](Fields& f) { f.type = "MN"; f.frequency = ""; }, "ZELK00USA_R_20240010000_01D"},
+        {"mixed navigation stem",
+         [](Fields& f) {
+             f.type = "MN";
+             f.frequency = "";
+         },
+         "ZELK00USA_R_20240010000_01D"},
         {"stem ignores a frequency", [](Fields& f) { f.type = "GN"; }, "ZELK00USA_R_20240010000_01D"},
-        {"another data type", [](Fields& f) { f.type = "MM"; f.frequency = ""; }, "ZELK00USA_R_20240010000_01D_MM.rnx"},
+        {"another data type",
+         [](Fields& f) {
+             f.type = "MM";
+             f.frequency = "";
+         },
+         "ZELK00USA_R_20240010000_01D_MM.rnx"},
     };
     for (const Case& c : cases) {
         Fields f;
@@ -198,12 +252,34 @@ TEST(LongFileName, EveryFieldCheckRaisesItsMessage) {
         {[](Fields& f) { f.frequency = ""; }, "Wrong data frequency length"},
         {[](Fields& f) { f.frequency = "30SS"; }, "Wrong data frequency length"},
         // The first failing check wins, whatever follows.
-        {[](Fields& f) { f = Fields{"ABCDE", "", "", "", "X", -5, 0, 99, 99, "", "", ""}; }, "Wrong site code length"},
-        {[](Fields& f) { f.monument = "12"; f.year = -1; f.type = ""; }, "Wrong monument number length"},
-        {[](Fields& f) { f.source = "Q"; f.doy = 400; }, "Wrong data source"},
-        {[](Fields& f) { f.minute = 60; f.period = "x"; }, "Wrong minute"},
-        {[](Fields& f) { f.period = "x"; f.type = "x"; }, "Wrong file period length"},
-        {[](Fields& f) { f.type = "x"; f.frequency = ""; }, "Wrong data type length"},
+        {[](Fields& f) { f = Fields{"ABCDE", "", "", "", "X", -5, 0, 99, 99, "", "", ""}; },
+         "Wrong site code length"},
+        {[](Fields& f) {
+             f.monument = "12";
+             f.year = -1;
+             f.type = "";
+         },
+         "Wrong monument number length"},
+        {[](Fields& f) {
+             f.source = "Q";
+             f.doy = 400;
+         },
+         "Wrong data source"},
+        {[](Fields& f) {
+             f.minute = 60;
+             f.period = "x";
+         },
+         "Wrong minute"},
+        {[](Fields& f) {
+             f.period = "x";
+             f.type = "x";
+         },
+         "Wrong file period length"},
+        {[](Fields& f) {
+             f.type = "x";
+             f.frequency = "";
+         },
+         "Wrong data type length"},
     };
     for (const Case& c : cases) {
         Fields f;

@@ -46,7 +46,9 @@ std::string sentinel(int k) {
 void expect_sentinel(FILE* f, int k, const std::string& after) {
     SCOPED_TRACE("message after " + after);
     ASSERT_EQ(VLXFileReader(f), "ST");
-    for (int i = 0; i < 5; ++i) { EXPECT_EQ(ST[i], static_cast<uint8_t>(0x40 + k * 5 + i)) << "ST byte " << i; }
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(ST[i], static_cast<uint8_t>(0x40 + k * 5 + i)) << "ST byte " << i;
+    }
     EXPECT_EQ(ST[6], '\n');
 }
 void expect_end(FILE* f) {
@@ -78,28 +80,31 @@ const ItemRow item_rows[] = {
     {"c2", c2, 368, 2, 360, 364, PLAIN, 180},      {"c3", c3, 368, 2, 360, 364, PLAIN, 180},
     {"c5", c5, 368, 2, 360, -1, PLAIN, 180},       {"cc", cc, 368, 2, 360, -1, PLAIN, 180},
     {"cl", cl, 368, 2, 360, -1, PLAIN, 180},       {"cr", cr, 368, 2, 360, -1, PLAIN, 180},
-    {"TC", TC, 362, 2, 360, -1, PLAIN, 180},
-    {"rx", rx, 728, 4, 720, 724, PLAIN, 180},      {"rc", rc, 728, 4, 720, 724, PLAIN, 180},
-    {"cp", cp, 728, 4, 720, 724, PLAIN, 180},      {"1p", one_p, 728, 4, 720, 724, PLAIN, 180},
-    {"2p", two_p, 728, 4, 720, 724, PLAIN, 180},   {"3p", three_p, 728, 4, 720, 724, PLAIN, 180},
-    {"5p", five_p, 728, 4, 720, 724, PLAIN, 180},  {"lp", l_p, 728, 4, 720, 724, PLAIN, 180},
-    {"DC", DC, 728, 4, 720, 724, PLAIN, 180},      {"DX", DX, 728, 4, 720, 724, PLAIN, 180},
-    {"CE", CE, 188, 1, 180, 184, PLAIN, 180},      {"1E", one_E, 188, 1, 180, 184, PLAIN, 180},
-    {"2E", two_E, 188, 1, 180, 184, PLAIN, 180},   {"3E", three_E, 188, 1, 180, 184, PLAIN, 180},
-    {"5E", five_E, 188, 1, 180, 184, PLAIN, 180},  {"lE", l_E, 188, 1, 180, 184, PLAIN, 180},
-    {"SI", SI, 188, 1, 180, 184, PLAIN, 180},      {"EL", EL, 182, 1, 180, -1, PLAIN, 180},
-    {"NN", NN, 32, 1, 24, 28, PLAIN, 24},          {"SX", SX, 368, 2, 360, 364, PAIRS, 180},
-    {"FC", FC, 1444, 2, 1440, -1, FLAGS, 360},     {"F1", F1, 1444, 2, 1440, -1, FLAGS, 360},
-    {"F2", F2, 1444, 2, 1440, -1, FLAGS, 360},     {"F3", F3, 1444, 2, 1440, -1, FLAGS, 360},
-    {"F5", F5, 1444, 2, 1440, -1, FLAGS, 360},     {"Fl", Fl, 1444, 2, 1440, -1, FLAGS, 360},
+    {"TC", TC, 362, 2, 360, -1, PLAIN, 180},       {"rx", rx, 728, 4, 720, 724, PLAIN, 180},
+    {"rc", rc, 728, 4, 720, 724, PLAIN, 180},      {"cp", cp, 728, 4, 720, 724, PLAIN, 180},
+    {"1p", one_p, 728, 4, 720, 724, PLAIN, 180},   {"2p", two_p, 728, 4, 720, 724, PLAIN, 180},
+    {"3p", three_p, 728, 4, 720, 724, PLAIN, 180}, {"5p", five_p, 728, 4, 720, 724, PLAIN, 180},
+    {"lp", l_p, 728, 4, 720, 724, PLAIN, 180},     {"DC", DC, 728, 4, 720, 724, PLAIN, 180},
+    {"DX", DX, 728, 4, 720, 724, PLAIN, 180},      {"CE", CE, 188, 1, 180, 184, PLAIN, 180},
+    {"1E", one_E, 188, 1, 180, 184, PLAIN, 180},   {"2E", two_E, 188, 1, 180, 184, PLAIN, 180},
+    {"3E", three_E, 188, 1, 180, 184, PLAIN, 180}, {"5E", five_E, 188, 1, 180, 184, PLAIN, 180},
+    {"lE", l_E, 188, 1, 180, 184, PLAIN, 180},     {"SI", SI, 188, 1, 180, 184, PLAIN, 180},
+    {"EL", EL, 182, 1, 180, -1, PLAIN, 180},       {"NN", NN, 32, 1, 24, 28, PLAIN, 24},
+    {"SX", SX, 368, 2, 360, 364, PAIRS, 180},      {"FC", FC, 1444, 2, 1440, -1, FLAGS, 360},
+    {"F1", F1, 1444, 2, 1440, -1, FLAGS, 360},     {"F2", F2, 1444, 2, 1440, -1, FLAGS, 360},
+    {"F3", F3, 1444, 2, 1440, -1, FLAGS, 360},     {"F5", F5, 1444, 2, 1440, -1, FLAGS, 360},
+    {"Fl", Fl, 1444, 2, 1440, -1, FLAGS, 360},
 };
 
 // Record position of byte b of item i.
 int item_pos(const ItemRow& r, int i, int b) {
     switch (r.kind) {
-        case PAIRS: return b == 0 ? i : 180 + i;
-        case FLAGS: return 4 * i + b;
-        default: return i * r.width + b;
+        case PAIRS:
+            return b == 0 ? i : 180 + i;
+        case FLAGS:
+            return 4 * i + b;
+        default:
+            return i * r.width + b;
     }
 }
 
@@ -111,7 +116,9 @@ void expect_items(const ItemRow& r, const std::string& payload, int n, uint8_t c
                 << "item " << i << " byte " << b;
     EXPECT_EQ(r.rec[r.cs_at], cs) << "checksum";
     EXPECT_EQ(r.rec[r.cs_at + 1], sep) << "separator";
-    if (r.count_at >= 0) { EXPECT_EQ(rd_u32(r.rec, r.count_at), static_cast<uint32_t>(n)) << "count"; }
+    if (r.count_at >= 0) {
+        EXPECT_EQ(rd_u32(r.rec, r.count_at), static_cast<uint32_t>(n)) << "count";
+    }
 }
 
 TEST(ReaderItemLists, EveryRowStoresItemsChecksumSeparatorAndCount) {
@@ -119,25 +126,31 @@ TEST(ReaderItemLists, EveryRowStoresItemsChecksumSeparatorAndCount) {
         SCOPED_TRACE(r.id);
         std::string three = pattern(3 * r.width, 11);
         std::string full = pattern(r.max_items * r.width, 29);
-        std::string log = frame(r.id, three) + sentinel(0) +
-                          frame_raw(r.id, 0, "\xAB\xCD") + sentinel(1) +  // L = 0: no items
-                          frame(r.id, full) + sentinel(2) +               // a full record
-                          frame(r.id, three) + sentinel(3);               // and back to three
+        std::string log = frame(r.id, three) + sentinel(0) + frame_raw(r.id, 0, "\xAB\xCD") +
+                          sentinel(1) +                      // L = 0: no items
+                          frame(r.id, full) + sentinel(2) +  // a full record
+                          frame(r.id, three) + sentinel(3);  // and back to three
         FILE* f = open_log(log);
         ASSERT_NE(f, nullptr);
 
         ASSERT_EQ(VLXFileReader(f), r.id);
         expect_items(r, three, 3, checksum(three), '\n');
         if (r.kind == FLAGS)  // the upper halves of the slots are never written
-            for (int i = 0; i < 3; ++i) { EXPECT_EQ(rd_u16(r.rec, 4 * i + 2), 0) << "slot " << i; }
+            for (int i = 0; i < 3; ++i) {
+                EXPECT_EQ(rd_u16(r.rec, 4 * i + 2), 0) << "slot " << i;
+            }
         if (r.count_at < 0)  // no count: the bytes after the separator stay untouched
-            for (int p = r.cs_at + 2; p < r.cap; ++p) { EXPECT_EQ(r.rec[p], 0) << "position " << p; }
+            for (int p = r.cs_at + 2; p < r.cap; ++p) {
+                EXPECT_EQ(r.rec[p], 0) << "position " << p;
+            }
         expect_sentinel(f, 0, "three items");
 
         ASSERT_EQ(VLXFileReader(f), r.id);
         EXPECT_EQ(r.rec[r.cs_at], 0xAB);
         EXPECT_EQ(r.rec[r.cs_at + 1], 0xCD);
-        if (r.count_at >= 0) { EXPECT_EQ(rd_u32(r.rec, r.count_at), 0u); }
+        if (r.count_at >= 0) {
+            EXPECT_EQ(rd_u32(r.rec, r.count_at), 0u);
+        }
         // The items of the earlier message are still there.
         EXPECT_EQ(r.rec[item_pos(r, 0, 0)], static_cast<uint8_t>(three[0]));
         expect_sentinel(f, 1, "L = 0");
@@ -171,9 +184,7 @@ TEST(ReaderItemLists, LeftOverBytesAreReadAsChecksumAndSeparator) {
         {"rc", rc, 4, 720, 724, 9, 2},   // (9-1)/4 = 2, nothing left over: consumes L+1
         {"rc", rc, 4, 720, 724, 10, 2},  // one byte left over
         {"rc", rc, 4, 720, 724, 12, 2},  // three left over
-        {"1d", one_d, 2, 360, 364, 4, 1},
-        {"SX", SX, 2, 360, 364, 4, 1},
-        {"FC", FC, 2, 1440, -1, 6, 2},
+        {"1d", one_d, 2, 360, 364, 4, 1}, {"SX", SX, 2, 360, 364, 4, 1}, {"FC", FC, 2, 1440, -1, 6, 2},
     };
     int k = 0;
     for (const Case& c : cases) {
@@ -186,7 +197,9 @@ TEST(ReaderItemLists, LeftOverBytesAreReadAsChecksumAndSeparator) {
         ASSERT_EQ(VLXFileReader(f), c.id);
         EXPECT_EQ(c.rec[c.cs_at], 0x91);
         EXPECT_EQ(c.rec[c.cs_at + 1], 0x92);
-        if (c.count_at >= 0) { EXPECT_EQ(rd_u32(c.rec, c.count_at), static_cast<uint32_t>(c.items)); }
+        if (c.count_at >= 0) {
+            EXPECT_EQ(rd_u32(c.rec, c.count_at), static_cast<uint32_t>(c.items));
+        }
         expect_sentinel(f, k, c.id);
         std::fclose(f);
         ++k;
@@ -228,12 +241,11 @@ struct WholeRow {
     int cap;
 };
 const WholeRow whole_rows[] = {
-    {"~~", RT, 6},   {"AI", AI, 108}, {"CA", CA, 300}, {"CU", CU, 25}, {"CI", CI, 40},
-    {"DP", DP, 19},  {"DO", DO, 18},  {"EN", EN, 150}, {"EA", EA, 300}, {"EU", EU, 41},
-    {"GA", GE, 184}, {"IA", IA, 300}, {"UO", UO, 25},  {"IO", IO, 40},  {"II", II, 40},
-    {"IE", IE, 425}, {"IU", IU, 25},  {"NA", NA, 300}, {"NU", NU, 28},  {"PV", PV, 47},
-    {"QU", QU, 25},  {"QI", QI, 40},  {"RD", RD, 7},   {"ST", ST, 7},   {"TO", TO, 18},
-    {"WA", WA, 300},
+    {"~~", RT, 6},  {"AI", AI, 108}, {"CA", CA, 300}, {"CU", CU, 25},  {"CI", CI, 40},  {"DP", DP, 19},
+    {"DO", DO, 18}, {"EN", EN, 150}, {"EA", EA, 300}, {"EU", EU, 41},  {"GA", GE, 184}, {"IA", IA, 300},
+    {"UO", UO, 25}, {"IO", IO, 40},  {"II", II, 40},  {"IE", IE, 425}, {"IU", IU, 25},  {"NA", NA, 300},
+    {"NU", NU, 28}, {"PV", PV, 47},  {"QU", QU, 25},  {"QI", QI, 40},  {"RD", RD, 7},   {"ST", ST, 7},
+    {"TO", TO, 18}, {"WA", WA, 300},
 };
 
 TEST(ReaderWholeBodies, EveryIdentifierFillsItsRecordExactly) {
@@ -247,17 +259,25 @@ TEST(ReaderWholeBodies, EveryIdentifierFillsItsRecordExactly) {
         FILE* f = open_log(log);
         ASSERT_NE(f, nullptr);
         ASSERT_EQ(VLXFileReader(f), r.id);
-        for (int i = 0; i < r.cap - 2; ++i) { ASSERT_EQ(r.rec[i], static_cast<uint8_t>(p[i])) << i; }
+        for (int i = 0; i < r.cap - 2; ++i) {
+            ASSERT_EQ(r.rec[i], static_cast<uint8_t>(p[i])) << i;
+        }
         EXPECT_EQ(r.rec[r.cap - 2], checksum(p));
         EXPECT_EQ(r.rec[r.cap - 1], '\n');
-        if (r.rec == RT) { EXPECT_EQ(time_tag, rd_u32(reinterpret_cast<const unsigned char*>(p.data()), 0)); }
+        if (r.rec == RT) {
+            EXPECT_EQ(time_tag, rd_u32(reinterpret_cast<const unsigned char*>(p.data()), 0));
+        }
         expect_sentinel(f, 1, "full body");
         // A shorter body overwrites only its own bytes.
         ASSERT_EQ(VLXFileReader(f), r.id);
-        for (int i = 0; i < 3; ++i) { EXPECT_EQ(r.rec[i], static_cast<uint8_t>(shorter[i])); }
+        for (int i = 0; i < 3; ++i) {
+            EXPECT_EQ(r.rec[i], static_cast<uint8_t>(shorter[i]));
+        }
         EXPECT_EQ(r.rec[3], checksum(shorter));
         EXPECT_EQ(r.rec[4], '\n');
-        if (r.cap - 2 > 5) { EXPECT_EQ(r.rec[5], static_cast<uint8_t>(p[5])); }
+        if (r.cap - 2 > 5) {
+            EXPECT_EQ(r.rec[5], static_cast<uint8_t>(p[5]));
+        }
         expect_sentinel(f, 2, "short body");
         expect_end(f);
         std::fclose(f);
@@ -289,8 +309,12 @@ TEST(ReaderWholeBodies, IuBeyondTwentyFiveBytesSpillsIntoScratch) {
         FILE* f = open_log(log);
         ASSERT_EQ(VLXFileReader(f), "IU");
         size_t in_iu = whole.size() < 25 ? whole.size() : 25;
-        for (size_t i = 0; i < in_iu; ++i) { ASSERT_EQ(IU[i], static_cast<uint8_t>(whole[i])) << i; }
-        for (size_t i = in_iu; i < 25; ++i) { EXPECT_EQ(IU[i], 0xEE) << i; }
+        for (size_t i = 0; i < in_iu; ++i) {
+            ASSERT_EQ(IU[i], static_cast<uint8_t>(whole[i])) << i;
+        }
+        for (size_t i = in_iu; i < 25; ++i) {
+            EXPECT_EQ(IU[i], 0xEE) << i;
+        }
         if (whole.size() > 25) {
             for (size_t i = 0; i < 40 && 25 + i < whole.size(); ++i)
                 ASSERT_EQ(buf[i], static_cast<uint8_t>(whole[25 + i])) << i;
@@ -324,7 +348,9 @@ TEST(ReaderOtherLayouts, TwoTrailingBytesAfterJpTdMfAndChevrons) {
         FILE* f = open_log(log);
         ASSERT_EQ(VLXFileReader(f), "~~");
         ASSERT_EQ(VLXFileReader(f), c.id);
-        for (int i = 0; i < 9; ++i) { ASSERT_EQ(c.rec[i], static_cast<uint8_t>(p[i])) << i; }
+        for (int i = 0; i < 9; ++i) {
+            ASSERT_EQ(c.rec[i], static_cast<uint8_t>(p[i])) << i;
+        }
         EXPECT_EQ(c.rec[9], checksum(p));
         if (c.rec == MF) {
             // The time of the last epoch replaces bytes 12-15.
@@ -398,13 +424,17 @@ TEST(ReaderOtherLayouts, EventAndSatelliteStatusLayouts) {
                       frame("SS", pattern(300, 6)) + sentinel(3);
     FILE* f = open_log(log);
     ASSERT_EQ(VLXFileReader(f), "==");
-    for (int i = 0; i < 20; ++i) { ASSERT_EQ(EV[i], static_cast<uint8_t>(ev[i])); }
+    for (int i = 0; i < 20; ++i) {
+        ASSERT_EQ(EV[i], static_cast<uint8_t>(ev[i]));
+    }
     EXPECT_EQ(EV[20], 0);  // L-1 = 20 bytes only
     EXPECT_EQ(EV[105], checksum(ev));
     EXPECT_EQ(EV[106], '\n');
     expect_sentinel(f, 0, "==");
     ASSERT_EQ(VLXFileReader(f), "SS");
-    for (int i = 0; i < 29; ++i) { ASSERT_EQ(SS[i], static_cast<uint8_t>(ss[i])); }
+    for (int i = 0; i < 29; ++i) {
+        ASSERT_EQ(SS[i], static_cast<uint8_t>(ss[i]));
+    }
     EXPECT_EQ(SS[29], 0);
     EXPECT_EQ(SS[180], static_cast<uint8_t>(ss[29]));
     EXPECT_EQ(SS[181], checksum(ss));
@@ -431,7 +461,9 @@ TEST(ReaderOtherLayouts, SeAlwaysConsumesSevenBytes) {
         std::string log = frame_raw("SE", L, body) + sentinel(k);
         FILE* f = open_log(log);
         ASSERT_EQ(VLXFileReader(f), "SE");
-        for (int i = 0; i < 7; ++i) { EXPECT_EQ(SE[i], static_cast<uint8_t>(body[i])); }
+        for (int i = 0; i < 7; ++i) {
+            EXPECT_EQ(SE[i], static_cast<uint8_t>(body[i]));
+        }
         expect_sentinel(f, k, "SE");
         std::fclose(f);
         ++k;
@@ -453,8 +485,8 @@ TEST(ReaderOtherLayouts, ChevronWithAnotherCharacterIsABareMarker) {
 }
 
 TEST(ReaderOtherLayouts, UnknownIdentifiersSkipTheirBody) {
-    for (const char* id : {"~A", "~>", "zz", "ab", "Zq", "{x", "z~", "\x01\x02", "\xff\xfe", "00", "G1",
-                           "rd", "ge"}) {
+    for (const char* id :
+         {"~A", "~>", "zz", "ab", "Zq", "{x", "z~", "\x01\x02", "\xff\xfe", "00", "G1", "rd", "ge"}) {
         std::string ident(id, 2);
         SCOPED_TRACE(ident);
         std::memset(buf, 0, 64);
@@ -496,10 +528,22 @@ const FixedCase fixed_cases[] = {
     {"QE", QE, 184, 160, {{0, 146, 0}, {147, 154, 163}, {155, 158, 171}}, 175, 180, 161},
     {"QE", QE, 184, 168, {{0, 146, 0}, {147, 162, 147}, {163, 166, 171}}, 175, 180, 169},
     {"QE", QE, 184, 122, {}, 175, 180, 2},
-    {"CN", CN, 168, 134, {{0, 121, 0}, {122, 125, 122}, {126, 126, 126}, {127, 130, 127}, {131, 132, 131}},
-     161, 164, 135},
-    {"CN", CN, 168, 152,
-     {{0, 130, 0}, {131, 138, 133}, {139, 142, 141}, {143, 146, 145}, {147, 150, 149}}, 161, 164, 153},
+    {"CN",
+     CN,
+     168,
+     134,
+     {{0, 121, 0}, {122, 125, 122}, {126, 126, 126}, {127, 130, 127}, {131, 132, 131}},
+     161,
+     164,
+     135},
+    {"CN",
+     CN,
+     168,
+     152,
+     {{0, 130, 0}, {131, 138, 133}, {139, 142, 141}, {143, 146, 145}, {147, 150, 149}},
+     161,
+     164,
+     153},
     {"CN", CN, 168, 160, {{0, 130, 0}, {131, 158, 133}}, 161, 164, 161},
     {"CN", CN, 168, 135, {}, 161, 164, 2},
     {"NE", NE, 108, 88, {{0, 86, 0}}, 102, 104, 89},
@@ -523,13 +567,17 @@ TEST(ReaderFixedLayouts, EveryLengthLandsWhereItsTableSaysAndLeavesTheRest) {
         ASSERT_EQ(VLXFileReader(f), c.id);
         std::vector<int> expect(static_cast<size_t>(c.cap), 0xEE);
         for (const ByteRun& r : c.runs)
-            for (int b = r.from; b <= r.to; ++b) expect[static_cast<size_t>(r.at + b - r.from)] = static_cast<uint8_t>(bytes[b]);
+            for (int b = r.from; b <= r.to; ++b)
+                expect[static_cast<size_t>(r.at + b - r.from)] = static_cast<uint8_t>(bytes[b]);
         if (c.cs_at >= 0) {
             expect[static_cast<size_t>(c.cs_at)] = static_cast<uint8_t>(bytes[c.consumed - 2]);
             expect[static_cast<size_t>(c.cs_at + 1)] = static_cast<uint8_t>(bytes[c.consumed - 1]);
         }
-        for (int i = 0; i < 4; ++i) expect[static_cast<size_t>(c.len_at + i)] = static_cast<uint8_t>(c.L >> (8 * i));
-        for (int p = 0; p < c.cap; ++p) { ASSERT_EQ(c.rec[p], expect[static_cast<size_t>(p)]) << "position " << p; }
+        for (int i = 0; i < 4; ++i)
+            expect[static_cast<size_t>(c.len_at + i)] = static_cast<uint8_t>(c.L >> (8 * i));
+        for (int p = 0; p < c.cap; ++p) {
+            ASSERT_EQ(c.rec[p], expect[static_cast<size_t>(p)]) << "position " << p;
+        }
         expect_sentinel(f, k % 10, "fixed layout");
         std::fclose(f);
         ++k;
@@ -545,8 +593,12 @@ TEST(ReaderFixedLayouts, ShorterLengthKeepsThePositionsItDoesNotReach) {
     ASSERT_EQ(rd_u32(GE, 180), 168u);
     ASSERT_EQ(VLXFileReader(f), "GE");
     EXPECT_EQ(rd_u32(GE, 180), 160u);
-    for (int p = 147; p <= 162; ++p) { EXPECT_EQ(GE[p], static_cast<uint8_t>(m168[p])) << p; }
-    for (int p = 163; p <= 170; ++p) { EXPECT_EQ(GE[p], static_cast<uint8_t>(m160[p - 16])) << p; }
+    for (int p = 147; p <= 162; ++p) {
+        EXPECT_EQ(GE[p], static_cast<uint8_t>(m168[p])) << p;
+    }
+    for (int p = 163; p <= 170; ++p) {
+        EXPECT_EQ(GE[p], static_cast<uint8_t>(m160[p - 16])) << p;
+    }
     EXPECT_EQ(GE[146], static_cast<uint8_t>(m160[146]));
     expect_sentinel(f, 0, "GE 160");
     std::fclose(f);
@@ -574,9 +626,9 @@ TEST(ReaderLength, ThreeCharactersReadAsOneBase16Number) {
         uint32_t L;
     };
     const Case cases[] = {
-        {"07B", 123}, {"07b", 123}, {"FFF", 0xFFF}, {" 7F", 0x7F}, {"  A", 10},  {"+7F", 0x7F},
-        {"-01", 0xFFFFFFFFu}, {"- 1", 0},  {"1G2", 1}, {"G12", 0}, {"0x5", 0}, {"\0\0\0", 0},
-        {"\t1\n", 1}, {"++1", 0},
+        {"07B", 123},  {"07b", 123},         {"FFF", 0xFFF}, {" 7F", 0x7F}, {"  A", 10},
+        {"+7F", 0x7F}, {"-01", 0xFFFFFFFFu}, {"- 1", 0},     {"1G2", 1},    {"G12", 0},
+        {"0x5", 0},    {"\0\0\0", 0},        {"\t1\n", 1},   {"++1", 0},
     };
     int k = 0;
     for (const Case& c : cases) {
@@ -631,7 +683,8 @@ std::vector<std::string> every_identifier() {
     std::vector<std::string> ids;
     for (const ItemRow& r : item_rows) ids.push_back(r.id);
     for (const WholeRow& r : whole_rows) ids.push_back(r.id);
-    for (const char* id : {"JP", "TD", ">>", "MF", "PM", "==", "SS", "SE", "GE", "QE", "CN", "NE", "WE", "WU", "zz"})
+    for (const char* id :
+         {"JP", "TD", ">>", "MF", "PM", "==", "SS", "SE", "GE", "QE", "CN", "NE", "WE", "WU", "zz"})
         ids.push_back(id);
     return ids;
 }
@@ -645,7 +698,8 @@ TEST(ReaderOverlong, BodiesLongerThanTheirRecordAreCutAndTheReaderStaysInStep) {
         std::vector<std::string> ids = every_identifier();
         int k = 0;
         for (const std::string& id : ids) {
-            log += frame_raw(id, static_cast<unsigned>(L), pattern(consumed_for(id, L), k)) + sentinel(k % 10);
+            log +=
+                frame_raw(id, static_cast<unsigned>(L), pattern(consumed_for(id, L), k)) + sentinel(k % 10);
             ++k;
         }
         FILE* f = open_log(log);
@@ -656,7 +710,9 @@ TEST(ReaderOverlong, BodiesLongerThanTheirRecordAreCutAndTheReaderStaysInStep) {
             ASSERT_EQ(VLXFileReader(f), id);
             for (const ItemRow& r : item_rows)
                 if (id == r.id) {
-                    if (r.count_at >= 0) { EXPECT_EQ(rd_u32(r.rec, r.count_at), static_cast<uint32_t>(r.max_items)); }
+                    if (r.count_at >= 0) {
+                        EXPECT_EQ(rd_u32(r.rec, r.count_at), static_cast<uint32_t>(r.max_items));
+                    }
                     // The last item that fits, then checksum and separator.
                     const int last = r.max_items - 1;
                     EXPECT_EQ(r.rec[item_pos(r, last, 0)], pat(static_cast<size_t>(last * r.width), k));
@@ -665,7 +721,9 @@ TEST(ReaderOverlong, BodiesLongerThanTheirRecordAreCutAndTheReaderStaysInStep) {
                     EXPECT_EQ(r.rec[r.cs_at + 1], pat(c - 1, k));
                 }
             for (const WholeRow& r : whole_rows)
-                if (id == r.id) { EXPECT_EQ(r.rec[r.cap - 1], pat(static_cast<size_t>(r.cap - 1), k)); }
+                if (id == r.id) {
+                    EXPECT_EQ(r.rec[r.cap - 1], pat(static_cast<size_t>(r.cap - 1), k));
+                }
             expect_sentinel(f, k % 10, id);
             if (HasFatalFailure()) break;
             ++k;
@@ -697,7 +755,9 @@ TEST(ReaderEnd, EmptyLogOneByteAndTruncatedMessages) {
         SCOPED_TRACE(c.what);
         FILE* f = open_log(c.bytes);
         ASSERT_NE(f, nullptr);
-        for (const std::string& id : c.ids) { EXPECT_EQ(VLXFileReader(f), id); }
+        for (const std::string& id : c.ids) {
+            EXPECT_EQ(VLXFileReader(f), id);
+        }
         expect_end(f);
         EXPECT_NE(std::feof(f), 0);
         std::fclose(f);
@@ -725,7 +785,9 @@ TEST(ReaderWholeLog, EveryMessageKindIsReadToItsEndWithEveryRecordAsTheTablesSay
         std::string p = pattern(static_cast<size_t>(r.cap - 2), k++);
         log += frame(r.id, p);
         expects.push_back({r.id, [r, p] {
-                               for (int i = 0; i < r.cap - 2; ++i) { ASSERT_EQ(r.rec[i], static_cast<uint8_t>(p[i])); }
+                               for (int i = 0; i < r.cap - 2; ++i) {
+                                   ASSERT_EQ(r.rec[i], static_cast<uint8_t>(p[i]));
+                               }
                                EXPECT_EQ(r.rec[r.cap - 1], '\n');
                            }});
     }
@@ -744,18 +806,48 @@ TEST(ReaderWholeLog, EveryMessageKindIsReadToItsEndWithEveryRecordAsTheTablesSay
     log += frame("QE", qe) + frame("CN", cn) + frame("NE", ne) + frame("WE", we) + frame("WU", wu) +
            frame("JP", jp) + frame("TD", td) + frame(">>", "chev") + frame("MF", mf) + frame("PM", pm) +
            frame("==", ev) + frame("SS", ss) + frame_raw("SE", 0x10, "1234567") + ">A" + frame("~X", "zz");
-    expects.push_back({"QE", [qe] { EXPECT_EQ(QE[121], static_cast<uint8_t>(qe[121])); EXPECT_EQ(rd_u32(QE, 180), 123u); }});
-    expects.push_back({"CN", [cn] { EXPECT_EQ(CN[152], static_cast<uint8_t>(cn[150])); EXPECT_EQ(rd_u32(CN, 164), 152u); }});
-    expects.push_back({"NE", [ne] { EXPECT_EQ(NE[101], static_cast<uint8_t>(ne[101])); EXPECT_EQ(NE[103], '\n'); }});
-    expects.push_back({"WE", [we] { EXPECT_EQ(WE[71], static_cast<uint8_t>(we[71])); EXPECT_EQ(WE[73], '\n'); }});
-    expects.push_back({"WU", [wu] { EXPECT_EQ(WU[30], static_cast<uint8_t>(wu[30])); EXPECT_EQ(WU[32], '\n'); }});
-    expects.push_back({"JP", [jp] { EXPECT_EQ(JP[59], static_cast<uint8_t>(jp[59])); EXPECT_EQ(JP[62], '\n'); }});
-    expects.push_back({"TD", [td] { EXPECT_EQ(TD[199], static_cast<uint8_t>(td[199])); EXPECT_EQ(TD[202], '\n'); }});
+    expects.push_back({"QE", [qe] {
+                           EXPECT_EQ(QE[121], static_cast<uint8_t>(qe[121]));
+                           EXPECT_EQ(rd_u32(QE, 180), 123u);
+                       }});
+    expects.push_back({"CN", [cn] {
+                           EXPECT_EQ(CN[152], static_cast<uint8_t>(cn[150]));
+                           EXPECT_EQ(rd_u32(CN, 164), 152u);
+                       }});
+    expects.push_back({"NE", [ne] {
+                           EXPECT_EQ(NE[101], static_cast<uint8_t>(ne[101]));
+                           EXPECT_EQ(NE[103], '\n');
+                       }});
+    expects.push_back({"WE", [we] {
+                           EXPECT_EQ(WE[71], static_cast<uint8_t>(we[71]));
+                           EXPECT_EQ(WE[73], '\n');
+                       }});
+    expects.push_back({"WU", [wu] {
+                           EXPECT_EQ(WU[30], static_cast<uint8_t>(wu[30]));
+                           EXPECT_EQ(WU[32], '\n');
+                       }});
+    expects.push_back({"JP", [jp] {
+                           EXPECT_EQ(JP[59], static_cast<uint8_t>(jp[59]));
+                           EXPECT_EQ(JP[62], '\n');
+                       }});
+    expects.push_back({"TD", [td] {
+                           EXPECT_EQ(TD[199], static_cast<uint8_t>(td[199]));
+                           EXPECT_EQ(TD[202], '\n');
+                       }});
     expects.push_back({">>", [] { EXPECT_EQ(std::memcmp(buf, "chev", 4), 0); }});
     expects.push_back({"MF", [mf] { EXPECT_EQ(MF[10], static_cast<uint8_t>(mf[10])); }});
-    expects.push_back({"PM", [] { EXPECT_EQ(std::memcmp(PM, "FW 1.2.3", 8), 0); EXPECT_EQ(count_PM, 1u); }});
-    expects.push_back({"==", [ev] { EXPECT_EQ(EV[49], static_cast<uint8_t>(ev[49])); EXPECT_EQ(EV[106], '\n'); }});
-    expects.push_back({"SS", [ss] { EXPECT_EQ(SS[98], static_cast<uint8_t>(ss[98])); EXPECT_EQ(SS[182], '\n'); }});
+    expects.push_back({"PM", [] {
+                           EXPECT_EQ(std::memcmp(PM, "FW 1.2.3", 8), 0);
+                           EXPECT_EQ(count_PM, 1u);
+                       }});
+    expects.push_back({"==", [ev] {
+                           EXPECT_EQ(EV[49], static_cast<uint8_t>(ev[49]));
+                           EXPECT_EQ(EV[106], '\n');
+                       }});
+    expects.push_back({"SS", [ss] {
+                           EXPECT_EQ(SS[98], static_cast<uint8_t>(ss[98]));
+                           EXPECT_EQ(SS[182], '\n');
+                       }});
     expects.push_back({"SE", [] { EXPECT_EQ(std::memcmp(SE, "1234567", 7), 0); }});
     expects.push_back({">A", [] {}});
     expects.push_back({"~X", [] {}});
@@ -783,6 +875,26 @@ TEST(ReaderWholeLog, EveryMessageKindIsReadToItsEndWithEveryRecordAsTheTablesSay
         e.check();
     }
     std::fclose(f);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ReaderHelpers, UnknownMessageSkipAndIdentifierText) {
+    // unkown_msg starts after the identifier: three length characters,
+    // then L+1 bytes.
+    std::string log = "00A" + pattern(11, 3) + sentinel(4);
+    FILE* f = open_log(log);
+    unkown_msg(f);
+    EXPECT_EQ(buf[10], pat(10, 3));
+    expect_sentinel(f, 4, "unkown_msg");
+    std::fclose(f);
+
+    const char raw[] = {'G', '\0', 'E', '\0'};
+    EXPECT_EQ(convertToString(raw, 2), std::string("G\0", 2));
+    EXPECT_EQ(convertToString(raw, 4).size(), 4u);
+    EXPECT_EQ(convertToString(raw, 0), "");
 }
 
 }  // namespace

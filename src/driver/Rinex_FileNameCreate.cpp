@@ -69,7 +69,10 @@ void get_RINEX_long_file_name_time(const float* date, int* out) {
     const int d = truncated(date[2]);
     // A damaged day far out of range still gives a day of year that the
     // name check refuses; keep the sum within int.
-    out[1] = (d > 1000 ? 1000 : d < -1000 ? -1000 : d) + days_before_month[m - 1] + (m >= 3 && is_leap(y) ? 1 : 0);
+    out[1] = (d > 1000    ? 1000
+              : d < -1000 ? -1000
+                          : d) +
+             days_before_month[m - 1] + (m >= 3 && is_leap(y) ? 1 : 0);
     out[2] = truncated(date[3]);
     out[3] = truncated(date[4]);
 }
@@ -123,7 +126,8 @@ std::string make_RINEX_long_file_name(std::string site, std::string monument, st
     if (observation && frequency.size() != 3) throw std::string("Wrong data frequency length");
 
     std::string name = site + monument + receiver + country + "_" + source + "_" + zero_filled(year, 4) +
-                       zero_filled(dayOfYear, 3) + zero_filled(hour, 2) + zero_filled(minute, 2) + "_" + period;
+                       zero_filled(dayOfYear, 3) + zero_filled(hour, 2) + zero_filled(minute, 2) + "_" +
+                       period;
     if (observation) name += "_" + frequency;
     if (type[1] == 'N') return name;  // the navigation stem: the makers add the endings
     return name + "_" + type + ".rnx";
