@@ -12,6 +12,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -32,13 +33,27 @@ inline std::string slurp(const std::string& path) {
     return s.str();
 }
 
-// A new empty directory under the system's temporary directory.
+// Directories made by temp_dir, removed with their contents when the test
+// process ends.
+inline std::vector<std::string>& made_dirs() {
+    static std::vector<std::string> dirs;
+    return dirs;
+}
+inline void remove_made_dirs() {
+    std::error_code ec;
+    for (const std::string& d : made_dirs()) std::filesystem::remove_all(d, ec);
+}
+
+// A new empty directory under the system's temporary directory; it is
+// removed at the end of the test process.
 inline std::string temp_dir() {
     const char* base = std::getenv("TMPDIR");
     std::string templ = std::string(base && *base ? base : "/tmp") + "/vorskel-XXXXXX";
     std::vector<char> name(templ.begin(), templ.end());
     name.push_back('\0');
     if (mkdtemp(name.data()) == nullptr) return "";
+    if (made_dirs().empty()) std::atexit(remove_made_dirs);
+    made_dirs().push_back(name.data());
     return name.data();
 }
 
@@ -74,9 +89,6 @@ inline Result run(const std::vector<std::string>& argv, const std::string& cwd =
     r.status = WIFEXITED(st) ? WEXITSTATUS(st) : 128 + WTERMSIG(st);
     r.out = slurp(out_path);
     r.err = slurp(err_path);
-    std::remove(out_path.c_str());
-    std::remove(err_path.c_str());
-    rmdir(dir.c_str());
     return r;
 }
 
