@@ -12,7 +12,6 @@
 #include "decode/VLX_reader.h"
 
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
 
 #include "decode/le_read.h"
@@ -220,7 +219,7 @@ void read_body(FILE* log, const Layout& l) {
                 read_cut(log, nullptr, 0, span(L, 2));
                 break;
             }
-            if (L - 4 > 4096) {
+            if (L - 4 > 4096) {  // beyond three hexadecimal digits; kept as a guard
                 read_cut(log, PM, 4096, 4096);
                 read_cut(log, buf, SCRATCH_SIZE, L - 4 - 4096);
                 PM[4095] = 0;

@@ -85,12 +85,17 @@ int run(int argc, char** argv) {
     // fopen succeeds on a directory (and on some files that cannot be
     // read); the passes would then never see the end of the log. One probe
     // read tells them apart from a readable, possibly empty, log.
-    if (std::fgetc(log) == EOF && std::ferror(log)) {
+    // The probed byte is pushed back, so the first pass sees the whole log.
+    const int first_byte = std::fgetc(log);
+    if (first_byte == EOF && std::ferror(log)) {
         const std::string reason = std::strerror(errno);
         std::fclose(log);
         return fail("File Error: " + filename + ": " + reason);
     }
-    std::rewind(log);
+    if (first_byte == EOF)
+        std::clearerr(log);  // an empty log: the first pass finds its end itself
+    else
+        std::ungetc(first_byte, log);
 
     say("Conversion in progress");
     process_aux_file(log);
