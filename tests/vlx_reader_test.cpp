@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 #include <functional>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -895,6 +896,102 @@ TEST(ReaderHelpers, UnknownMessageSkipAndIdentifierText) {
     EXPECT_EQ(convertToString(raw, 2), std::string("G\0", 2));
     EXPECT_EQ(convertToString(raw, 4).size(), 4u);
     EXPECT_EQ(convertToString(raw, 0), "");
+}
+
+}  // namespace
+
+namespace {
+
+// Damaged logs: known identifiers with random length fields (digits, signs,
+// blanks, junk) and random amounts of body, and plain random bytes. Every
+// log is read to its end (each call consumes at least its two identifier
+// bytes) and, in the sanitizer build, nothing is written beyond a record.
+TEST(ReaderRobustness, DamagedLogsAreReadToTheEndWithoutOverrun) {
+    std::mt19937 rng(20260101);
+    const std::vector<std::string> ids = every_identifier();
+    const char length_chars[] = "0123456789ABCDEFabcdef +-xG\n";
+    for (int round = 0; round < 300; ++round) {
+        std::string log;
+        const int messages = static_cast<int>(rng() % 40);
+        for (int m = 0; m < messages; ++m) {
+            if (rng() % 8 == 0) {  // a stretch of noise
+                log += pattern(rng() % 64, static_cast<int>(rng()));
+                continue;
+            }
+            log += ids[rng() % ids.size()];
+            for (int c = 0; c < 3; ++c) log += length_chars[rng() % (sizeof length_chars - 1)];
+            log += pattern(rng() % 0x1100, static_cast<int>(rng()));
+        }
+        FILE* f = open_log(log);
+        ASSERT_NE(f, nullptr);
+        size_t calls = 0;
+        while (!std::feof(f)) {
+            VLXFileReader(f);
+            ++calls;
+            ASSERT_LE(calls, log.size() / 2 + 2) << "round " << round;
+        }
+        std::fclose(f);
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// One, two and three bytes more than the record holds: the last positions
+// hold the bytes that fit, the rest is dropped (the sanitizer build sees
+// any write beyond), and the next message is read in step.
+TEST(ReaderOverlong, JustBeyondTheRecord) {
+    struct Case {
+        std::string id;
+        unsigned char* rec;
+        int room;   // bytes of the record the body runs into from position 0
+        int extra;  // bytes consumed after the header besides the body bytes
+    };
+    std::vector<Case> cases;
+    for (const WholeRow& r : whole_rows) cases.push_back({r.id, r.rec, r.cap, 0});
+    cases.push_back({"JP", JP, 87, 0});
+    cases.push_back({"TD", TD, 300, 0});
+    cases.push_back({"MF", MF, 16, 0});
+    cases.push_back({"==", EV, 105, 2});
+    cases.push_back({"SS", SS, 180, 3});
+    int k = 0;
+    for (const Case& c : cases) {
+        for (int over = 1; over <= 3; ++over) {
+            SCOPED_TRACE(c.id + " +" + std::to_string(over));
+            const size_t n = static_cast<size_t>(c.room + over + c.extra);  // bytes consumed
+            // L from the consumption: L+1 (whole, "=="), L+2 (two trailing
+            // bytes), L+1 ("SS": L-2 then three).
+            const bool two = c.id == "JP" || c.id == "TD" || c.id == "MF";
+            const unsigned L = static_cast<unsigned>(n - (two ? 2 : 1));
+            std::string bytes = pattern(n, k);
+            std::string log = frame_raw(c.id, L, bytes) + sentinel(k % 10);
+            FILE* f = open_log(log);
+            ASSERT_EQ(VLXFileReader(f), c.id);
+            if (c.rec == MF) {  // bytes 12-15 are replaced by the time of the epoch
+                EXPECT_EQ(MF[11], pat(11, k));
+            } else {
+                EXPECT_EQ(c.rec[c.room - 1], pat(static_cast<size_t>(c.room - 1), k));
+            }
+            expect_sentinel(f, k % 10, c.id);
+            std::fclose(f);
+            ++k;
+        }
+    }
+    // Item lists one to three items beyond their capacity.
+    for (const ItemRow& r : item_rows) {
+        for (int over = 1; over <= 3; ++over) {
+            SCOPED_TRACE(std::string(r.id) + " +" + std::to_string(over) + " items");
+            std::string p = pattern(static_cast<size_t>((r.max_items + over) * r.width), k);
+            std::string log = frame(r.id, p) + sentinel(k % 10);
+            FILE* f = open_log(log);
+            ASSERT_EQ(VLXFileReader(f), r.id);
+            expect_items(r, p, r.max_items, checksum(p), '\n');
+            expect_sentinel(f, k % 10, r.id);
+            std::fclose(f);
+            ++k;
+        }
+    }
 }
 
 }  // namespace
