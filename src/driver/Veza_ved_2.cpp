@@ -100,7 +100,9 @@ int run(int argc, char** argv) {
     say("Conversion in progress");
     process_aux_file(log);
     get_cur_time();
+    const bool read_failed = std::ferror(log) != 0;
     std::fclose(log);
+    if (read_failed) return fail("Cannot read the log " + filename);
 
     // From here on the flag decoders no longer register codes and satellites.
     Aux_stage = 0;
@@ -140,6 +142,10 @@ int run(int argc, char** argv) {
     say("Preparing Observation data");
     ObservationFileMaker(obs, log2);
     obs.close();
+    if (std::ferror(log2)) {
+        std::fclose(log2);
+        return fail("Cannot read the log " + filename);
+    }
     if (obs.fail()) {
         std::fclose(log2);
         return fail("Cannot write observation file " + obs_name);
