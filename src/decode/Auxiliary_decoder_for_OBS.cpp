@@ -6,6 +6,9 @@
 #include "decode/Decode_func.h"
 #include "decode/VLX_decode.h"
 #include "decode/aux_decoder_func.h"
+#include "decode/le_read.h"
+#include "stores/VLX_msgs.h"
+#include "stores/VLX_objects.h"
 
 namespace {
 
@@ -41,14 +44,15 @@ void decode_for_avail_OBS(std::string& id) {
         }
 }
 
-void decode_OBS_aux() {
-    decode_FC();
-    decode_F1();
-    decode_F2();
-    decode_F3();
-    decode_F5();
-    decode_Fl();
-}
+void decode_OBS_aux() { decode_signal_flags(); }
 
-// The first and last dates come in a later step of the work.
-void decode_RD_aux() {}
+// First and last receiver dates: the last is rewritten at every "RD" and
+// "~~"; the first follows it until a dated "RD" record has been seen.
+void decode_RD_aux() {
+    static bool first_epoch = true;
+    receiver_date_of_records(RCV_date_last);
+    if (first_epoch) {
+        RCV_date_first = RCV_date_last;
+        if (rd_u16(RD, 0) != 0) first_epoch = false;
+    }
+}

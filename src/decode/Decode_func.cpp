@@ -32,19 +32,21 @@ void civil_from_days(int64_t z, int64_t* y, int64_t* m, int64_t* d) {
     *y = 400 * era + yoe + (*m <= 2 ? 1 : 0);
 }
 
-void decode_RD() {
+void receiver_date_of_records(RCV_Epoch& date) {
     uint32_t t = rd_u32(RT, 0);  // milliseconds of day
     uint32_t h = t / 3600000;
     uint32_t mi = t / 60000 - 60 * h;
     uint32_t s = t / 1000 - 3600 * h - 60 * mi;  // whole seconds
-    RCV_date.v[EP_YEAR] = rd_u16(RD, 0);
-    RCV_date.v[EP_MONTH] = rd_u8(RD, 2);
-    RCV_date.v[EP_DAY] = rd_u8(RD, 3);
-    RCV_date.v[EP_HOUR] = static_cast<float>(h);
-    RCV_date.v[EP_MIN] = static_cast<float>(mi);
-    RCV_date.v[EP_SEC] = static_cast<float>(s);
-    RCV_date.v[EP_SYS] = rd_u8(RD, 4);
+    date.v[EP_YEAR] = rd_u16(RD, 0);
+    date.v[EP_MONTH] = rd_u8(RD, 2);
+    date.v[EP_DAY] = rd_u8(RD, 3);
+    date.v[EP_HOUR] = static_cast<float>(h);
+    date.v[EP_MIN] = static_cast<float>(mi);
+    date.v[EP_SEC] = static_cast<float>(s);
+    date.v[EP_SYS] = rd_u8(RD, 4);
 }
+
+void decode_RD() { receiver_date_of_records(RCV_date); }
 
 int get_GPS_week_from_receiver_date() {
     if (RCV_date.v[EP_YEAR] < 1980 || RCV_date.v[EP_MONTH] < 1 || RCV_date.v[EP_DAY] < 1) return -1;

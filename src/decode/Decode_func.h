@@ -5,6 +5,10 @@
 
 // Sets RCV_date from the "RD" record and the time of day of the last "~~".
 void decode_RD();
+// The same date into any receiver date: year, month, day and time-system
+// code from "RD", whole hours, minutes and seconds from the "~~" time.
+struct RCV_Epoch;
+void receiver_date_of_records(RCV_Epoch& date);
 // GPS week (no rollover) of the calendar day in RCV_date, or -1 when the
 // date is unusable (before 1980, or month or day below 1).
 int get_GPS_week_from_receiver_date();

@@ -1,44 +1,705 @@
 // First-pass decoders of navigation data.
 #include "decode/aux_decoder_func.h"
 
+#include <cmath>
+#include <cstdint>
+
+#include "decode/Decode_func.h"
+#include "decode/le_read.h"
+#include "stores/VLX_msgs.h"
+#include "stores/VLX_objects.h"
+
+// ===================================================================
+// The Keplerian head shared by the GPS-like ephemerides
+// ===================================================================
+
+namespace {
+
+constexpr double KEPLER_SEMICIRCLE = 3.141592653589793;
+
+// The 122-byte Keplerian block that opens the GPS-like ephemeris messages:
+// everything but the satellite number, the accuracy and the week, which
+// each system sets by its own rules. Angles arrive in semicircles; the
+// rates are scaled in double precision and rounded to float.
+void copy_kepler_head(const unsigned char* m, Kepler_head& h) {
+    h.tx_time = rd_u32(m, 1);
+    h.flags = rd_u8(m, 5);
+    h.IODC = rd_i16(m, 6);
+    h.toc = rd_i32(m, 8);
+    h.health = rd_u8(m, 13);
+    h.TGD = rd_f32(m, 16);
+    h.af2 = rd_f32(m, 20);
+    h.af1 = rd_f32(m, 24);
+    h.af0 = rd_f32(m, 28);
+    h.toe = rd_i32(m, 32);
+    h.IODE = rd_u16(m, 36);
+    h.sqrtA = rd_f64(m, 38);
+    h.e = rd_f64(m, 46);
+    h.M0 = rd_f64(m, 54) * KEPLER_SEMICIRCLE;
+    h.OMEGA0 = rd_f64(m, 62) * KEPLER_SEMICIRCLE;
+    h.i0 = rd_f64(m, 70) * KEPLER_SEMICIRCLE;
+    h.omega = rd_f64(m, 78) * KEPLER_SEMICIRCLE;
+    h.delta_n = static_cast<float>(static_cast<double>(rd_f32(m, 86)) * KEPLER_SEMICIRCLE);
+    h.OMEGA_DOT = static_cast<float>(static_cast<double>(rd_f32(m, 90)) * KEPLER_SEMICIRCLE);
+    h.IDOT = static_cast<float>(static_cast<double>(rd_f32(m, 94)) * KEPLER_SEMICIRCLE);
+    h.Crc = rd_f32(m, 98);
+    h.Crs = rd_f32(m, 102);
+    h.Cuc = rd_f32(m, 106);
+    h.Cus = rd_f32(m, 110);
+    h.Cic = rd_f32(m, 114);
+    h.Cis = rd_f32(m, 118);
+}
+
+// User range accuracy in whole metres from the signed index: up to 6
+// (negatives too) 2^(i/2+1) with the division toward zero, 7..15 2^(i-2);
+// larger indices are kept as they are.
+int32_t kepler_ura_metres(int32_t i) {
+    if (i <= 6) return static_cast<int32_t>(std::ldexp(1.0, i / 2 + 1));
+    if (i <= 15) return static_cast<int32_t>(std::ldexp(1.0, i - 2));
+    return i;
+}
+
+// Week of toc or toe, which may lie on the other side of a week boundary
+// from the transmission time.
+int week_near_tx(int w, int64_t time_of_week, int64_t tx) {
+    if (time_of_week - tx > 302400) return w - 1;
+    if (time_of_week - tx < -302400) return w + 1;
+    return w;
+}
+
+}  // namespace
+
 // ===================================================================
 // GPS and QZSS ephemerides
 // ===================================================================
 
-// Decoded in a later step of the work.
-void decode_GE() {}
-void decode_QE() {}
+namespace {
+
+// Full week from the transmitted (possibly rolled-over) week: brought within
+// 512 weeks of the receiver's week, or without a usable receiver date
+// placed in the third 1024-week era when it is below 1024.
+int gps_resolve_week(int transmitted, int receiver) {
+    int w = transmitted;
+    if (receiver < 0) return w < 1024 ? w + 2048 : w;
+    while (w - receiver > 512) w -= 1024;
+    while (receiver - w > 512) w += 1024;
+    return w;
+}
+
+// Navigation message type from the CNAV flag byte. The two long layouts
+// rank the flag bits differently; no bit set keeps the slot's type.
+void gps_type_160(GPS_Ephemeris& r, uint8_t f) {
+    if (f & 0x08) r.type = Eph_type[2];
+    else if (f & 0x06) r.type = Eph_type[1];
+    else if (f & 0x01) r.type = Eph_type[0];
+}
+void gps_type_168(GPS_Ephemeris& r, uint8_t f) {
+    if (f & 0x06) r.type = Eph_type[1];
+    else if (f & 0x01) r.type = Eph_type[0];
+    else if (f & 0x08) r.type = Eph_type[2];
+}
+
+// The GPS and QZSS ephemeris messages share one layout; the record goes
+// into slot `count` of the store and is kept unless it repeats an earlier
+// record (same satellite, toe and type). Fields a message does not carry
+// keep what the slot held. A full store drops the message.
+void decode_gps_like(const unsigned char* m, GPS_Ephemeris* store, int32_t& count) {
+    if (count < 0 || count >= EPH_STORE_SIZE) return;
+    GPS_Ephemeris& r = store[count];
+    const uint32_t len = rd_u32(m, 180);
+
+    if (len == 123) {
+        r.type = Eph_type[0];
+        r.SV = rd_u8(m, 0);
+    }
+    copy_kepler_head(m, r);
+    r.accuracy = kepler_ura_metres(rd_i8(m, 12));
+    const int w = gps_resolve_week(rd_i16(m, 14), get_GPS_week_from_receiver_date());
+
+    if (len == 160 || len == 168) {
+        r.SV = rd_u8(m, 0);
+        r.cnav_flags = rd_u8(m, 122);
+        if (len == 160) gps_type_160(r, r.cnav_flags);
+        else gps_type_168(r, r.cnav_flags);
+        r.t_op = rd_i32(m, 123);
+        r.spare = rd_u32(m, 127);
+        r.A_dot = rd_f64(m, 131);
+        r.delta_n_dot = static_cast<float>(static_cast<double>(rd_f32(m, 139)) * KEPLER_SEMICIRCLE);
+        r.URA_ED = rd_u8(m, 143);
+        r.URA_NED0 = rd_u8(m, 144);
+        r.URA_NED1 = rd_u8(m, 145);
+        r.URA_NED2 = rd_u8(m, 146);
+        if (len == 160) {
+            r.ISC_L1C[0] = rd_f32(m, 163);
+            r.ISC_L1C[1] = rd_f32(m, 167);
+        } else {
+            for (int k = 0; k < 4; ++k) r.ISC[k] = rd_f32(m, 147 + 4 * k);
+        }
+        r.clock_bias_addend = rd_f32(m, 171);
+    }
+
+    // toc and toe may fall in the week before or after the transmission.
+    const int64_t tx = r.tx_time;
+    const int week_toc = week_near_tx(w, r.toc, tx);
+    const int week_toe = week_near_tx(w, r.toe, tx);
+    set_GPS_EPH_date(week_toc, r.toc, r.clock_epoch.v);
+    if (r.type == Eph_type[0]) {
+        r.week = static_cast<uint16_t>(week_toe);
+        if (r.IODC < 240) r.fit_interval = 4.0f;
+    } else {
+        r.week = static_cast<uint16_t>(week_toc);
+    }
+
+    for (int32_t k = 0; k < count; ++k) {
+        const GPS_Ephemeris& o = store[k];
+        if (o.SV == r.SV && o.toe == r.toe && o.type == r.type) {
+            r.SV = 0;  // a repeat: the slot is reused by the next message
+            return;
+        }
+    }
+    ++count;
+}
+
+}  // namespace
+
+void decode_GE() { decode_gps_like(GE, GPS_Eph, GPS_SV_index); }
+void decode_QE() { decode_gps_like(QE, QZSS_Eph, QZSS_SV_index); }
 
 // ===================================================================
 // Galileo, BeiDou and NavIC ephemerides
 // ===================================================================
 
-// Decoded in a later step of the work.
-void decode_EN() {}
-void decode_CN() {}
-void decode_IE() {}
+namespace {
+
+// Galileo signal-in-space accuracy in metres from its index: piecewise
+// linear bands, and "no accuracy prediction" (-1) above 125.
+struct SisaBand {
+    int lo, hi;
+    double base, step;
+};
+constexpr SisaBand SISA_BANDS[] = {
+    {0, 49, 0.0, 0.01}, {50, 74, 0.5, 0.02}, {75, 99, 1.0, 0.04}, {100, 125, 2.0, 0.16}};
+
+float gal_sisa_metres(int index) {
+    for (const SisaBand& b : SISA_BANDS)
+        if (index >= b.lo && index <= b.hi) return static_cast<float>(b.base + b.step * (index - b.lo));
+    return -1.0f;
+}
+
+// Galileo weeks are sent modulo 4096 from the GST origin, 1024 weeks after
+// GPS week 0: placed within 2048 weeks of the receiver's week when it has
+// a usable date.
+int gal_resolve_week(int transmitted, int receiver) {
+    int w = transmitted + 1024;
+    if (receiver < 0) return w;
+    while (w - receiver > 2048) w -= 4096;
+    while (receiver - w > 2048) w += 4096;
+    return w;
+}
+
+// NavIC weeks are sent modulo 1024: brought within 512 weeks of the
+// receiver's week, or placed in the third era without a receiver date.
+int navic_resolve_week(int transmitted, int receiver) {
+    if (receiver < 0) return transmitted + 2048;
+    int w = transmitted;
+    if (w - receiver > 512) w -= 1024;
+    while (receiver - w > 512) w += 1024;
+    return w;
+}
+
+// Navigation-data bits of the Galileo message.
+constexpr uint8_t GAL_INAV_E1B = 0x01, GAL_FNAV_E5A = 0x02, GAL_INAV_E5B = 0x04;
+constexpr uint8_t GAL_SOURCE_BITS = GAL_INAV_E1B | GAL_FNAV_E5A | GAL_INAV_E5B;
+
+// BeiDou message kinds from the message-type flag byte; the D1/D2 choice
+// follows the satellite: numbers below 6 are GEO satellites, which send D2.
+void bds_type_from_flags(BDS_Ephemeris& r) {
+    const uint8_t f = r.type_flags;
+    if (f & 0x07) r.type = r.SV < 6 ? "D2" : "D1";
+    else if (f & 0x08) r.type = "CNV1";
+    else if (f & 0x20) r.type = "CNV2";
+    else if (f & 0x40) r.type = "CNV3";
+}
+
+// BeiDou weeks count from 1 January 2006, 1356 weeks after GPS week 0.
+constexpr int BDS_GPS_WEEK_OFFSET = 1356;
+
+// Stored lengths of the BeiDou message ("CN" record, length at 164).
+constexpr uint32_t CN_LEN_D1D2 = 134, CN_LEN_CNAV = 152, CN_LEN_CNAV_EXT = 160;
+
+}  // namespace
+
+void decode_EN() {
+    const int32_t n = GAL_SV_index;
+    if (n < 0 || n >= EPH_STORE_SIZE) return;  // full store: the message is dropped
+    GAL_Ephemeris& r = GAL_Eph[n];
+    r.SV = rd_u8(EN, 0);
+    copy_kepler_head(EN, r);
+    r.flag_word = 0;
+    r.accuracy = rd_u8(EN, 12);  // the raw SISA index
+    r.SISA = gal_sisa_metres(r.accuracy);
+    const int w = gal_resolve_week(rd_i16(EN, 14), get_GPS_week_from_receiver_date());
+
+    r.BGD_E5a = rd_f32(EN, 122);
+    r.BGD_E5b = rd_f32(EN, 126);
+    r.ai0 = rd_f32(EN, 130);
+    r.ai1 = rd_f32(EN, 134);
+    r.ai2 = rd_f32(EN, 138);
+    r.iono_flags = rd_u8(EN, 142);
+    r.data_sources = rd_u8(EN, 143);
+    r.spare = rd_u32(EN, 144);
+
+    // The data-source word is the RINEX "data sources" value of the record.
+    r.data_source_word = 0;
+    if (r.data_sources & (GAL_INAV_E1B | GAL_INAV_E5B)) {
+        r.type = "INAV";
+        r.flag_word = 0x205;
+        r.data_source_word = 517;
+    } else if (r.data_sources & GAL_FNAV_E5A) {
+        r.type = "FNAV";
+        r.flag_word = 0x102;
+        r.data_source_word = 258;
+    }
+
+    const int64_t tx = r.tx_time;
+    const int week_toc = week_near_tx(w, r.toc, tx);
+    r.week = static_cast<uint16_t>(week_near_tx(w, r.toe, tx));
+    set_GPS_EPH_date(week_toc, r.toc, r.clock_epoch.v);
+
+    // An I/NAV and an F/NAV batch of the same time are both kept.
+    for (int32_t k = 0; k < n; ++k) {
+        const GAL_Ephemeris& o = GAL_Eph[k];
+        if (o.SV == r.SV && o.toe == r.toe && o.week == r.week &&
+            (o.data_sources & GAL_SOURCE_BITS) == (r.data_sources & GAL_SOURCE_BITS)) {
+            r.SV = 0;  // a repeat: the slot is reused by the next message
+            return;
+        }
+    }
+    GAL_SV_index = n + 1;
+}
+
+void decode_CN() {
+    const int32_t n = BDS_SV_index;
+    if (n < 0 || n >= EPH_STORE_SIZE) return;  // full store: the message is dropped
+    const uint32_t len = rd_u32(CN, 164);
+    // A message of another length brought no body: the record still holds
+    // the previous message, which is already stored.
+    if (len != CN_LEN_D1D2 && len != CN_LEN_CNAV && len != CN_LEN_CNAV_EXT) return;
+    BDS_Ephemeris& r = BDS_Eph[n];
+    r.SV = rd_u8(CN, 0);
+    copy_kepler_head(CN, r);
+    r.accuracy = kepler_ura_metres(rd_i8(CN, 12));
+    r.TGD2 = rd_f32(CN, 122);
+    r.type_flags = rd_u8(CN, 126);
+    r.word127 = rd_u32(CN, 127);
+    bds_type_from_flags(r);
+
+    if (len == CN_LEN_D1D2) {
+        r.AODC = rd_u8(CN, 131);
+        r.AODE = rd_u8(CN, 132);
+    } else {
+        // The reader leaves two bytes free after byte 130 for the CNAV bodies.
+        r.A_dot = rd_f64(CN, 133);
+        r.delta_n_dot = static_cast<float>(static_cast<double>(rd_f32(CN, 141)) * KEPLER_SEMICIRCLE);
+        r.cnav_accuracy = rd_f32(CN, 145);
+        r.word147 = rd_u32(CN, 149);
+        if (len == CN_LEN_CNAV_EXT)
+            for (int k = 0; k < 8; ++k) r.bytes151[k] = rd_u8(CN, 153 + k);
+    }
+
+    // The BeiDou week needs no unwrapping; the clock epoch is a BeiDou-time
+    // calendar date computed on the GPS week scale.
+    const int w = rd_i16(CN, 14);
+    const int64_t tx = r.tx_time;
+    const int week_toc = week_near_tx(w, r.toc, tx);
+    r.week = static_cast<uint16_t>(week_near_tx(w, r.toe, tx));
+    set_GPS_EPH_date(week_toc + BDS_GPS_WEEK_OFFSET, r.toc, r.clock_epoch.v);
+
+    for (int32_t k = 0; k < n; ++k) {
+        const BDS_Ephemeris& o = BDS_Eph[k];
+        if (o.SV == r.SV && o.toe == r.toe && o.week == r.week && o.type == r.type) {
+            r.SV = 0;  // a repeat: the slot is reused by the next message
+            return;
+        }
+    }
+    BDS_SV_index = n + 1;
+}
+
+void decode_IE() {
+    const int32_t n = NavIC_SV_index;
+    if (n < 0 || n >= EPH_STORE_SIZE) return;  // full store: the message is dropped
+    const uint16_t sent_week = rd_u16(IE, 14);
+    if (sent_week > 1023) return;  // not a 10-bit week: not a usable message
+    NavIC_Ephemeris& r = NavIC_Eph[n];
+    r.SV = rd_u8(IE, 0);
+    copy_kepler_head(IE, r);
+    r.accuracy = kepler_ura_metres(rd_i8(IE, 12));
+    const int w = navic_resolve_week(sent_week, get_GPS_week_from_receiver_date());
+    if ((r.flags & 0x01) && r.IODC <= 239) r.fit_interval = 4.0f;
+
+    const int64_t tx = r.tx_time;
+    const int week_toc = week_near_tx(w, r.toc, tx);
+    r.week = static_cast<uint16_t>(week_near_tx(w, r.toe, tx));
+    set_GPS_EPH_date(week_toc, r.toc, r.clock_epoch.v);
+
+    for (int32_t k = 0; k < n; ++k) {
+        const NavIC_Ephemeris& o = NavIC_Eph[k];
+        if (o.SV == r.SV && o.toe == r.toe && o.week == r.week) {
+            r.SV = 0;  // a repeat: the slot is reused by the next message
+            return;
+        }
+    }
+    NavIC_SV_index = n + 1;
+}
 
 // ===================================================================
 // GLONASS and SBAS ephemerides
 // ===================================================================
 
-// Decoded in a later step of the work.
-void decode_NE() {}
-void decode_WE() {}
+namespace {
+
+// Stored lengths of the GLONASS message ("NE" record, length at 104) and
+// of the SBAS message ("WE" record, length at 76).
+constexpr uint32_t NE_LEN = 88, NE_LEN_EXT = 103, WE_LEN = 73;
+
+// Moscow time is UTC + 3 h.
+constexpr int32_t MOSCOW_OFFSET_S = 10800;
+
+// UTC calendar date and time of tb. The day comes from the four-year
+// interval N4 (counted from 1996) and the day number within it; without a
+// usable pair the receiver's date is taken and only the time follows tb.
+void glo_tb_date(GLO_Ephemeris& r) {
+    const uint32_t N = r.day_number;
+    const int K = r.N4;
+    int64_t s = static_cast<int64_t>(r.tb) - MOSCOW_OFFSET_S;
+    if (N == 0 || N > 1461 || K == 0) {
+        r.date.v[EP_YEAR] = RCV_date.v[EP_YEAR];
+        r.date.v[EP_MONTH] = RCV_date.v[EP_MONTH];
+        r.date.v[EP_DAY] = RCV_date.v[EP_DAY];
+        if (s < 0) s += 86400;
+        else if (s >= 86400) s -= 86400;
+    } else {
+        int64_t d = days_from_civil(1996 + 4 * (K - 1), 1, 1) + (N - 1);
+        if (s < 0) {
+            --d;
+            s += 86400;
+        } else if (s >= 86400) {
+            ++d;
+            s -= 86400;
+        }
+        int64_t y, m, dd;
+        civil_from_days(d, &y, &m, &dd);
+        r.date.v[EP_YEAR] = static_cast<float>(y);
+        r.date.v[EP_MONTH] = static_cast<float>(m);
+        r.date.v[EP_DAY] = static_cast<float>(dd);
+    }
+    r.date.v[EP_HOUR] = static_cast<float>(s / 3600);
+    r.date.v[EP_MIN] = static_cast<float>((s % 3600) / 60);
+    r.date.v[EP_SEC] = static_cast<float>(s % 60);
+    r.date.v[EP_SYS] = RCV_date.v[EP_SYS];
+}
+
+}  // namespace
+
+void decode_NE() {
+    const int32_t n = GLO_SV_index;
+    if (n < 0 || n >= EPH_STORE_SIZE) return;  // full store: the message is dropped
+    const uint32_t len = rd_u32(NE, 104);
+    // A message of another length brought no body: the record still holds
+    // the previous message, which is already stored.
+    if (len != NE_LEN && len != NE_LEN_EXT) return;
+    GLO_Ephemeris& r = GLO_Eph[n];
+    r.SV = rd_u8(NE, 0);
+    r.freq = rd_i8(NE, 1);
+    r.day_number = rd_u16(NE, 2);
+    r.tk = rd_i32(NE, 4);
+    r.tb = rd_i32(NE, 8);
+    r.health = rd_u8(NE, 12);
+    r.age = rd_u8(NE, 13);
+    r.flags = rd_u8(NE, 14);
+    for (int k = 0; k < 3; ++k) {
+        r.pos[k] = rd_f64(NE, 15 + 8 * k);
+        r.vel[k] = rd_f32(NE, 39 + 4 * k);
+        r.acc[k] = rd_f32(NE, 51 + 4 * k);
+    }
+    r.tau_sys = rd_f64(NE, 63);
+    r.tau = rd_f32(NE, 71);
+    r.gamma = rd_f32(NE, 75);
+    r.delta_tau = rd_f32(NE, 79);
+    r.Ft = rd_u8(NE, 83);
+    r.N4 = rd_u8(NE, 84);
+    r.flags2 = rd_u16(NE, 85);
+    if (len == NE_LEN_EXT) {  // the short message keeps the slot's extension values
+        r.ext1 = rd_u8(NE, 87);
+        for (int k = 0; k < 8; ++k) r.ext2[k] = rd_u8(NE, 88 + k);
+        r.ext3 = rd_u16(NE, 96);
+        r.ext4 = rd_u8(NE, 98);
+        r.ext5 = rd_u8(NE, 99);
+        r.ext6 = rd_u16(NE, 100);
+    }
+    glo_tb_date(r);
+
+    for (int32_t k = 0; k < n; ++k) {
+        const GLO_Ephemeris& o = GLO_Eph[k];
+        if (o.SV == r.SV && o.N4 == r.N4 && o.day_number == r.day_number && o.tb == r.tb) {
+            r.SV = 0;  // a repeat: the slot is reused by the next message
+            return;
+        }
+    }
+    GLO_SV_index = n + 1;
+}
+
+void decode_WE() {
+    if (rd_u32(WE, 76) != WE_LEN) return;
+    const int32_t n = SBAS_SV_index;
+    if (n < 0 || n >= EPH_STORE_SIZE) return;  // full store: the message is dropped
+    SBAS_Ephemeris& r = SBAS_Eph[n];
+    r.SV = rd_u8(WE, 0);
+    r.byte1 = rd_u8(WE, 1);
+    r.IOD = rd_u8(WE, 2);
+    r.URA = rd_u8(WE, 3);
+    r.t0 = rd_u32(WE, 4);
+    for (int k = 0; k < 3; ++k) {
+        r.pos[k] = rd_f64(WE, 8 + 8 * k);
+        r.vel[k] = rd_f32(WE, 32 + 4 * k);
+        r.acc[k] = rd_f32(WE, 44 + 4 * k);
+    }
+    r.aGf0 = rd_f32(WE, 56);
+    r.aGf1 = rd_f32(WE, 60);
+    r.tx_time = rd_u32(WE, 64);
+    r.week = static_cast<uint16_t>(rd_u16(WE, 68) + 2048);  // the week is sent modulo 2048
+    r.word70 = rd_u16(WE, 70);
+
+    for (int32_t k = 0; k < n; ++k) {
+        const SBAS_Ephemeris& o = SBAS_Eph[k];
+        if (o.SV == r.SV && o.IOD == r.IOD) {
+            r.SV = 0;  // a repeat: the slot is reused by the next message
+            return;
+        }
+    }
+    SBAS_SV_index = n + 1;
+}
 
 // ===================================================================
 // Ionosphere and time-system parameters
 // ===================================================================
 
-// Decoded in a later step of the work.
-void decode_IO() {}
-void decode_QI() {}
-void decode_II() {}
-void decode_CI() {}
-void decode_UO() {}
-void decode_QU() {}
-void decode_CU() {}
-void decode_IU() {}
-void decode_EU() {}
-void decode_WU() {}
-void decode_NU() {}
+namespace {
+
+// Ionosphere body: tot u32 at 0, week u16 at 4, alpha0..3 at 6, beta0..3 at 22.
+constexpr int ION_ALPHA = 6, ION_BETA = 22;
+// The GPS, QZSS and NavIC ionosphere stores use records 0..498, then start
+// again at record 0; the BeiDou store records 0..98.
+constexpr int ION_LAST = 498;
+constexpr int BDS_ION_LAST = 98;
+// The NavIC UTC store uses records 0..98, then starts again at record 0.
+constexpr int NAVIC_UTC_WRAP = 99;
+// Full GPS week of a week transmitted modulo 1024 (GPS, QZSS, NavIC, Galileo).
+constexpr uint16_t WEEK_ROLLOVER = 2048;
+
+void read_iono(const unsigned char* msg, Iono_Par& r) {
+    for (int i = 0; i < 4; ++i) {
+        r.alpha[i] = rd_f32(msg, ION_ALPHA + 4 * i);
+        r.beta[i] = rd_f32(msg, ION_BETA + 4 * i);
+    }
+    r.date = RCV_date;
+}
+
+// A store counter as an index that can be written: a counter outside the
+// store (only possible if something else corrupted it) restarts at 0.
+int32_t slot_of(int32_t n, int32_t size) { return (n < 0 || n >= size) ? 0 : n; }
+
+// GPS, QZSS and NavIC: only the last record is compared (alpha0, alpha1,
+// beta0); tot and the week are not kept.
+void decode_klobuchar(const unsigned char* msg, Iono_Par* store, int32_t& count) {
+    int32_t n = slot_of(count, ION_LAST + 1);
+    float a0 = rd_f32(msg, ION_ALPHA), a1 = rd_f32(msg, ION_ALPHA + 4), b0 = rd_f32(msg, ION_BETA);
+    if (n >= 1) {
+        const Iono_Par& last = store[n - 1];
+        if (last.alpha[0] == a0 && last.alpha[1] == a1 && last.beta[0] == b0) return;
+    }
+    read_iono(msg, store[n]);
+    count = (n + 1 > ION_LAST) ? 0 : n + 1;
+}
+
+// The UTC body shared by "UO", "QU", "CU", "IU", "EU" and "WU".
+struct UTC_body {
+    double A0;
+    float A1;
+    uint32_t tot;
+    uint16_t WNt;  // as transmitted
+    int8_t dtLS;
+    uint8_t DN;
+    uint16_t WNlsf;
+    int8_t dtLSF;
+};
+
+UTC_body read_utc(const unsigned char* msg) {
+    UTC_body b;
+    b.A0 = rd_f64(msg, 0);
+    b.A1 = rd_f32(msg, 8);
+    b.tot = rd_u32(msg, 12);
+    b.WNt = rd_u16(msg, 16);
+    b.dtLS = rd_i8(msg, 18);
+    b.DN = rd_u8(msg, 19);
+    b.WNlsf = rd_u16(msg, 20);
+    b.dtLSF = rd_i8(msg, 22);
+    return b;
+}
+
+void store_utc(const UTC_body& b, uint16_t week, UTC_Par& r) {
+    r.A0 = b.A0;
+    r.A1 = b.A1;
+    r.A2 = 0;
+    r.tot = b.tot;
+    r.WNt = week;
+    r.dtLS = b.dtLS;
+    r.DN = b.DN;
+    r.WNlsf = b.WNlsf;
+    r.dtLSF = b.dtLSF;
+    r.date = RCV_date;
+}
+
+// GPS, QZSS, BeiDou: only the last record is compared (A0, A1, tot). The
+// store only grows; a message that finds it full is dropped. GPS and QZSS
+// records give the leap seconds, BeiDou records do not.
+void decode_utc_last(const unsigned char* msg, UTC_Par* store, int32_t& count, uint16_t week_add,
+                     bool gives_leap_sec) {
+    UTC_body b = read_utc(msg);
+    int32_t n = count < 0 ? 0 : count;
+    if (n >= UTC_STORE_SIZE) return;
+    if (n >= 1) {
+        const UTC_Par& last = store[n - 1];
+        if (last.A0 == b.A0 && last.A1 == b.A1 && last.tot == b.tot) return;
+    }
+    store_utc(b, static_cast<uint16_t>(b.WNt + week_add), store[n]);
+    count = n + 1;
+    if (gives_leap_sec) Leap_sec = b.dtLS;
+}
+
+// Whether any of records 0..n-1 carries these A0, A1, tot and full week.
+template <typename Rec>
+bool utc_seen(const Rec* store, int32_t n, const UTC_body& b, uint16_t week) {
+    for (int32_t i = 0; i < n; ++i)
+        if (store[i].A0 == b.A0 && store[i].A1 == b.A1 && store[i].tot == b.tot && store[i].WNt == week)
+            return true;
+    return false;
+}
+
+// Hour mark of a BeiDou ionosphere record: "A" for hours 0 to 1 of the day
+// inclusive, then one letter per hour, each closed at its upper end ("B"
+// for (1, 2], ... "X" for (23, 24]).
+std::string bds_hour_mark(uint32_t tot) {
+    float h = static_cast<float>(tot / 3600.0);
+    double hd = std::fmod(static_cast<double>(h), 24.0);
+    int k = hd <= 1.0 ? 0 : static_cast<int>(std::ceil(hd)) - 1;
+    return std::string(1, static_cast<char>('A' + k));
+}
+
+}  // namespace
+
+void decode_IO() { decode_klobuchar(IO, Iono_GPS, GPS_ION_Par_n); }
+void decode_QI() { decode_klobuchar(QI, Iono_QZSS, QZSS_ION_Par_n); }
+void decode_II() { decode_klobuchar(II, Iono_NavIC, NavIC_ION_Par_n); }
+
+// BeiDou: stamped with the satellite of the most recent BeiDou ephemeris;
+// dropped when it repeats the last record, or any earlier record of the
+// same satellite (alpha0, alpha1).
+void decode_CI() {
+    int32_t n = slot_of(BDS_ION_Par_n, BDS_ION_LAST + 1);
+    float a0 = rd_f32(CI, ION_ALPHA), a1 = rd_f32(CI, ION_ALPHA + 4), b0 = rd_f32(CI, ION_BETA);
+    if (n >= 1) {
+        const Iono_Par& last = Iono_BDS[n - 1];
+        if (last.alpha[0] == a0 && last.alpha[1] == a1 && last.beta[0] == b0) return;
+    }
+    Iono_Par& r = Iono_BDS[n];
+    read_iono(CI, r);
+    r.tot = rd_u32(CI, 0);
+    r.hour_mark = bds_hour_mark(r.tot);
+    int32_t eph = BDS_SV_index > EPH_STORE_SIZE ? EPH_STORE_SIZE : BDS_SV_index;
+    r.SV = eph >= 1 ? BDS_Eph[eph - 1].SV : 0;
+    int32_t next = n + 1;
+    for (int32_t i = 0; i < n; ++i)
+        if (Iono_BDS[i].alpha[0] == r.alpha[0] && Iono_BDS[i].alpha[1] == r.alpha[1] &&
+            Iono_BDS[i].SV == r.SV) {
+            r.SV = 0;  // dropped: the slot is written again by the next message
+            next = n;
+            break;
+        }
+    BDS_ION_Par_n = next > BDS_ION_LAST ? 0 : next;
+}
+
+void decode_UO() { decode_utc_last(UO, GPS_UTC_Par, GPS_UTC_Par_n, WEEK_ROLLOVER, true); }
+void decode_QU() { decode_utc_last(QU, QZSS_UTC_Par, QZSS_UTC_Par_n, WEEK_ROLLOVER, true); }
+// BeiDou: the week is kept as transmitted.
+void decode_CU() { decode_utc_last(CU, BDS_UTC_Par, BDS_UTC_Par_n, 0, false); }
+
+// NavIC: a week or time of week out of range is ignored; all stored
+// records are compared.
+void decode_IU() {
+    UTC_body b = read_utc(IU);
+    if (b.WNt > 1023 || b.tot > 604799) return;
+    int32_t n = slot_of(NavIC_UTC_Par_n, NAVIC_UTC_WRAP);
+    uint16_t week = static_cast<uint16_t>(b.WNt + WEEK_ROLLOVER);
+    if (utc_seen(NavIC_UTC_Par, n, b, week)) return;
+    store_utc(b, week, NavIC_UTC_Par[n]);
+    NavIC_UTC_Par_n = (n + 1 >= NAVIC_UTC_WRAP) ? 0 : n + 1;
+}
+
+// Galileo, with the GPS-to-Galileo offset: all stored records are
+// compared; the store only grows and a message that finds it full is
+// dropped.
+void decode_EU() {
+    UTC_body b = read_utc(EU);
+    int32_t n = GAL_UTC_Par_n < 0 ? 0 : GAL_UTC_Par_n;
+    if (n >= UTC_STORE_SIZE) return;
+    uint16_t week = static_cast<uint16_t>(b.WNt + WEEK_ROLLOVER);
+    if (utc_seen(GAL_UTC_Par, n, b, week)) return;
+    UTC_GGTO_Par& r = GAL_UTC_Par[n];
+    store_utc(b, week, r);
+    r.a0G = rd_f32(EU, 23);
+    r.a1G = rd_f32(EU, 27);
+    r.t0G = rd_u32(EU, 31);
+    r.WN0G = static_cast<uint16_t>(rd_u16(EU, 35) + WEEK_ROLLOVER);
+    GAL_UTC_Par_n = n + 1;
+    Leap_sec = b.dtLS;
+}
+
+// SBAS: only the last record is compared. The reader fills the body only
+// for its one known length (stored at 36); with any other length the record
+// holds no body of this message, so nothing is decoded.
+void decode_WU() {
+    constexpr uint32_t WU_LENGTH = 32;
+    if (rd_u32(WU, 36) != WU_LENGTH) return;
+    UTC_body b = read_utc(WU);
+    int32_t n = SBAS_UTC_Par_n < 0 ? 0 : SBAS_UTC_Par_n;
+    if (n >= SBAS_UTC_STORE_SIZE) return;
+    if (n >= 1) {
+        const UTC_SBAS_Par& last = SBAS_UTC_Par[n - 1];
+        if (last.A0 == b.A0 && last.A1 == b.A1 && last.tot == b.tot) return;
+    }
+    UTC_SBAS_Par& r = SBAS_UTC_Par[n];
+    r.A0 = b.A0;
+    r.A1 = b.A1;
+    r.tot = b.tot;
+    r.WNt = b.WNt;
+    r.dtLS = b.dtLS;
+    r.DN = b.DN;
+    r.WNlsf = b.WNlsf;
+    r.dtLSF = b.dtLSF;
+    for (int i = 0; i < 7; ++i) r.date[i] = RCV_date.v[i];
+    r.b23 = rd_u8(WU, 23);
+    r.w24 = rd_u32(WU, 24);
+    r.w28 = rd_u16(WU, 28);
+    r.b30 = rd_u8(WU, 30);
+    SBAS_UTC_Par_n = n + 1;
+    Leap_sec = b.dtLS;
+}
+
+// GLONASS: one record, overwritten by every message.
+void decode_NU() {
+    GLO_Time_Par.corr0 = rd_f64(NU, 0);
+    GLO_Time_Par.corr1 = rd_f32(NU, 8);
+    for (int i = 0; i < 8; ++i) GLO_Time_Par.rest[i] = NU[12 + i];
+    GLO_Time_Par.date = RCV_date;
+}

@@ -1,19 +1,108 @@
-// The first pass over the whole log.
+// The first pass over the whole log: navigation data to its stores, the
+// first and last dates, the data interval, and the signal inventory of
+// every epoch; at the end the satellite count of the observation header.
 #include "decode/aux_file_process.h"
 
 #include <string>
 
 #include "decode/Auxiliary_decoder_for_OBS.h"
 #include "decode/VLX_reader.h"
+#include "decode/le_read.h"
+#include "stores/Sat_type.h"
+#include "stores/VLX_msgs.h"
+#include "stores/VLX_objects.h"
 
-// Epochs, the interval and the inventory come in a later step of the work;
-// for now the pass reads the log to its end and dispatches every message.
+namespace {
+
+constexpr uint32_t MS_PER_DAY = 86400000;
+
+template <int N>
+void clear_all(SV_data (&table)[N]) {
+    for (SV_data& sv : table) sv.clear_SV();
+}
+
+template <int R, int N>
+void copy_row0_to_row6(uint32_t (&list)[R][N]) {
+    for (int j = 0; j < N; ++j) list[6][j] = list[0][j];
+}
+
+template <int R, int N>
+int count_row6(const uint32_t (&list)[R][N]) {
+    int c = 0;
+    for (int j = 0; j < N; ++j)
+        if (list[6][j] != 0) ++c;
+    return c;
+}
+
+void close_epoch() {
+    decode_OBS_aux();
+    finalize_aux_observation_epoch();
+}
+
+}  // namespace
+
 int process_aux_file(FILE* log) {
-    while (!std::feof(log)) {
+    wr_u32(RT, 0, 0);
+    bool seen = false;   // a "~~" has opened an epoch
+    bool open = false;   // the current epoch is not closed yet
+    bool interval_found = false;
+    uint32_t prev = 0;   // time of day of the previous "~~", ms
+
+    while (!std::feof(log) && !std::ferror(log)) {  // a read error ends the pass too
         std::string id = VLXFileReader(log);
+        const bool epoch_time = id == "~~";
+        if (epoch_time && seen && open) close_epoch();
         decode_for_avail_OBS(id);
+        if (epoch_time) {
+            const uint32_t c = rd_u32(RT, 0);
+            if (seen && !interval_found) {
+                // One wrap over midnight.
+                const uint32_t d = prev > c ? c + MS_PER_DAY - prev : c - prev;
+                if (d != 0) {
+                    INTERVAL_Aux = static_cast<float>(d * 0.001);
+                    interval_found = true;
+                }
+            }
+            prev = c;
+            seen = true;
+            open = true;
+        }
+        if (id == "TD") {  // the dispatcher has just run the flag decoders
+            finalize_aux_observation_epoch();
+            open = false;
+        }
     }
+    if (seen && open) close_epoch();
+
+    copy_row0_to_row6(GPS_SAT_NUM_SYS);
+    copy_row0_to_row6(NavIC_SAT_NUM_SYS);
+    copy_row0_to_row6(GLO_SAT_NUM_SYS);
+    copy_row0_to_row6(GAL_SAT_NUM_SYS);
+    copy_row0_to_row6(BDS_SAT_NUM_SYS);
+
+    nSAt_max = 0;
+    if (Enable_GPS) nSAt_max += count_row6(GPS_SAT_NUM_SYS);
+    if (Enable_GLO) nSAt_max += count_row6(GLO_SAT_NUM_SYS);
+    if (Enable_GLCDMA) nSAt_max += count_row6(GLCDMA_SAT_NUM_SYS);
+    if (Enable_NavIC) nSAt_max += count_row6(NavIC_SAT_NUM_SYS);
+    if (Enable_SBAS) nSAt_max += count_row6(SBAS_SAT_NUM_SYS);
+    if (Enable_GAL) nSAt_max += count_row6(GAL_SAT_NUM_SYS);
+    if (Enable_QZSS) nSAt_max += count_row6(QZSS_SAT_NUM_SYS);
+    if (Enable_BDS) nSAt_max += count_row6(BDS_SAT_NUM_SYS);
     return 1;
 }
 
-void finalize_aux_observation_epoch() {}
+// Every record of every table is emptied, so that the flag decoders of the
+// next epoch claim records afresh (a satellite ranked beyond 31 of its
+// system would otherwise keep its record and lock out the next epoch's
+// satellite of that rank).
+void finalize_aux_observation_epoch() {
+    clear_all(GPS_SVs);
+    clear_all(GLO_SVs);
+    clear_all(GAL_SVs);
+    clear_all(QZSS_SVs);
+    clear_all(BDS_SVs);
+    clear_all(NavIC_SVs);
+    clear_all(SBAS_SVs);
+    clear_all(GLCDMA_SVs);
+}

@@ -11,16 +11,18 @@
 // Record format shared by every constellation
 // ===================================================================
 
-std::ostream& operator<<(std::ostream& os, const format_OUT& v) {
+std::string stream_text(std::ostream& os, double v) {
     std::ostringstream t;
     t.flags(os.flags());
     t.precision(os.precision());
     t.width(os.width());
     t.fill(os.fill());
-    t << v.value;
-    os.width(0);
-    return os << t.str();
+    t << v;
+    os.width(0);  // the width is spent, as after any insertion
+    return t.str();
 }
+
+std::ostream& operator<<(std::ostream& os, const format_OUT& v) { return os << stream_text(os, v.value); }
 
 void nav_value(std::string& line, double v) { fmt_sci(line, v, 19, 12); }
 
@@ -34,6 +36,14 @@ void nav_sv_epoch(std::string& line, const std::string& letter, long long sv, co
         line += ' ';
         fmt_fixed0(line, date[i], 2, 0);
     }
+}
+
+void nav_eph_header(std::ostream& os, const std::string& letter, long long sv, const std::string& type) {
+    std::string line = "> EPH ";
+    line += letter;
+    fmt_int0(line, sv, 2);
+    fmt_right(line, type, 5);
+    put_line(os, line);
 }
 
 void nav_orbit_line(std::ostream& os, std::initializer_list<double> values) {
@@ -76,42 +86,579 @@ void BDS_week_tow_to_date(uint16_t week, uint32_t seconds, int* date) {
 // GPS and QZSS ephemeris records
 // ===================================================================
 
-// Written in a later step of the work.
-void Add_GPS_Ephemeris(std::ofstream&) {}
-void Add_QZSS_Ephemeris(std::ofstream&) {}
+namespace {
+
+// The transmission time moved by one week when it lies more than half a
+// week from the reference time (toe for LNAV, toc for CNAV and CNAV-2).
+double gps_tx_time(uint32_t tx, int32_t ref) {
+    const int64_t t = tx;
+    if (t - ref > 302400) return static_cast<double>(t - 604800);
+    if (ref - t > 302400) return static_cast<double>(t + 604800);
+    return static_cast<double>(t);
+}
+
+void gps_sv_epoch_line(std::ostream& os, const std::string& letter, long long sv, const GPS_Ephemeris& r,
+                       double c0, double c1, double c2) {
+    double date[6];
+    for (int k = 0; k < 6; ++k) date[k] = r.clock_epoch.v[k];
+    std::string line;
+    nav_sv_epoch(line, letter, sv, date);
+    nav_value(line, c0);
+    nav_value(line, c1);
+    nav_value(line, c2);
+    put_line(os, line);
+}
+
+// Health is printed as a signed 32-bit value, the week as a signed 16-bit
+// one; i0 and A-dot are printed at single precision.
+void gps_lnav_record(std::ostream& os, const std::string& letter, long long sv, const GPS_Ephemeris& r,
+                     bool with_head) {
+    if (with_head) nav_eph_header(os, letter, sv, r.type);
+    gps_sv_epoch_line(os, letter, sv, r, r.af0, r.af1, r.af2);
+    nav_orbit_line(os, {static_cast<double>(r.IODE), r.Crs, r.delta_n, r.M0});
+    nav_orbit_line(os, {r.Cuc, r.e, r.Cus, r.sqrtA});
+    nav_orbit_line(os, {static_cast<double>(r.toe), r.Cic, r.OMEGA0, r.Cis});
+    nav_orbit_line(os, {static_cast<float>(r.i0), r.Crc, r.omega, r.OMEGA_DOT});
+    nav_orbit_line(os, {r.IDOT, static_cast<double>((r.flags >> 2) & 1),
+                        static_cast<double>(static_cast<int16_t>(r.week)), static_cast<double>((r.flags >> 1) & 1)});
+    nav_orbit_line(os, {static_cast<double>(r.accuracy), static_cast<double>(static_cast<int32_t>(r.health)), r.TGD,
+                        static_cast<double>(r.IODC)});
+    nav_orbit_line(os, {gps_tx_time(r.tx_time, r.toe), r.fit_interval});
+}
+
+// CNAV and CNAV-2 share their first seven lines; the clock offset carries
+// the clock-bias addend of the message (summed at single precision).
+void gps_cnav_record(std::ostream& os, const std::string& letter, long long sv, const GPS_Ephemeris& r,
+                     bool cnav2) {
+    const double week = static_cast<int16_t>(r.week);
+    nav_eph_header(os, letter, sv, r.type);
+    gps_sv_epoch_line(os, letter, sv, r, static_cast<float>(r.af0 + r.clock_bias_addend), r.af1, r.af2);
+    nav_orbit_line(os, {static_cast<float>(r.A_dot), r.Crs, r.delta_n, r.M0});
+    nav_orbit_line(os, {r.Cuc, r.e, r.Cus, r.sqrtA});
+    nav_orbit_line(os, {static_cast<double>(r.t_op), r.Cic, r.OMEGA0, r.Cis});
+    nav_orbit_line(os, {static_cast<float>(r.i0), r.Crc, r.omega, r.OMEGA_DOT});
+    nav_orbit_line(os, {r.IDOT, r.delta_n_dot, static_cast<double>(r.URA_NED0), static_cast<double>(r.URA_NED1)});
+    nav_orbit_line(os, {static_cast<double>(r.URA_ED), static_cast<double>(static_cast<int32_t>(r.health)), r.TGD,
+                        static_cast<double>(r.URA_NED2)});
+    if (cnav2) {
+        std::string blank = "    ";
+        for (int k = 0; k < 4; ++k) nav_blank(blank);
+        put_line(os, blank);
+        nav_orbit_line(os, {r.ISC_L1C[1], r.ISC_L1C[0]});
+    } else {
+        nav_orbit_line(os, {r.ISC[0], r.ISC[1], r.ISC[2], r.ISC[3]});
+    }
+    nav_orbit_line(os, {gps_tx_time(r.tx_time, r.toc), week});
+}
+
+// The stream state a record leaves behind: blank fill, scientific
+// notation, 12 decimals.
+void gps_leave_stream_state(std::ostream& os) {
+    os.fill(' ');
+    os.setf(std::ios::scientific, std::ios::floatfield);
+    os.precision(12);
+}
+
+// Every non-empty slot of a GPS-like store in store order. RINEX 3.05 has
+// LNAV records only, without header lines; RINEX 4 has all three types.
+void gps_like_records(std::ostream& os, const GPS_Ephemeris* store, const std::string& letter, long long sv_offset,
+                      bool rinex4) {
+    for (int i = 0; i < EPH_STORE_SIZE; ++i) {
+        const GPS_Ephemeris& r = store[i];
+        if (r.SV == 0) continue;
+        const long long sv = static_cast<long long>(r.SV) - sv_offset;
+        if (r.type == Eph_type[0]) gps_lnav_record(os, letter, sv, r, rinex4);
+        else if (rinex4 && r.type == Eph_type[1]) gps_cnav_record(os, letter, sv, r, false);
+        else if (rinex4 && r.type == Eph_type[2]) gps_cnav_record(os, letter, sv, r, true);
+        else continue;
+        gps_leave_stream_state(os);
+    }
+}
+
+}  // namespace
+
+void Add_GPS_Ephemeris(std::ofstream& os) { gps_like_records(os, GPS_Eph, SatSys[SYS_GPS], 0, Rinex_Ver >= 4.0); }
+
+// QZSS has only the RINEX 4 form; its numbers 193.. are written J01...
+void Add_QZSS_Ephemeris(std::ofstream& os) { gps_like_records(os, QZSS_Eph, SatSys[SYS_QZSS], 192, true); }
 
 // ===================================================================
 // Galileo, BeiDou and NavIC ephemeris records
 // ===================================================================
 
-// Written in a later step of the work.
-void Add_GAL_Ephemeris(std::ofstream&) {}
-void Add_BDS_Ephemeris(std::ofstream&) {}
-void Add_NavIC_Ephemeris(std::ofstream&) {}
+// Line builders of the Galileo, BeiDou, NavIC, GLONASS and SBAS records.
+namespace ephrec {
+
+// The BeiDou record header line: its type follows a single blank, without
+// fill ("> EPH C06 D1"), unlike the five right-aligned columns of the
+// other systems.
+void bds_record_header(std::ostream& os, long long sv, const std::string& type) {
+    std::string line = "> EPH ";
+    line += SatSys[SYS_BDS];
+    fmt_int0(line, sv, 2);
+    line += ' ';
+    line += type;
+    put_line(os, line);
+}
+
+// The stream state every record leaves behind: blank fill, scientific
+// notation, 12 decimals.
+void leave_stream_state(std::ostream& os) {
+    os.fill(' ');
+    os.setf(std::ios::scientific, std::ios::floatfield);
+    os.precision(12);
+}
+
+void epoch_of(const RCV_Epoch& e, double date[6]) {
+    for (int i = 0; i < 6; ++i) date[i] = e.v[i];
+}
+
+// Satellite, epoch and clock line: the date, then af0, af1 and af2.
+void kepler_clock_line(std::ostream& os, const std::string& letter, const Kepler_head& h,
+                       const RCV_Epoch& epoch) {
+    double date[6];
+    epoch_of(epoch, date);
+    std::string line;
+    nav_sv_epoch(line, letter, h.SV, date);
+    nav_value(line, h.af0);
+    nav_value(line, h.af1);
+    nav_value(line, h.af2);
+    put_line(os, line);
+}
+
+// Orbit lines 2 to 4, common to every Keplerian record; i0 is written at
+// single precision.
+void kepler_orbit_2_to_4(std::ostream& os, const Kepler_head& h) {
+    nav_orbit_line(os, {h.Cuc, h.e, h.Cus, h.sqrtA});
+    nav_orbit_line(os, {static_cast<double>(h.toe), h.Cic, h.OMEGA0, h.Cis});
+    nav_orbit_line(os, {static_cast<float>(h.i0), h.Crc, h.omega, h.OMEGA_DOT});
+}
+
+// Week and health are read as signed values.
+double signed_week(const Kepler_head& h) { return static_cast<int16_t>(h.week); }
+double signed_health(const Kepler_head& h) { return static_cast<int32_t>(h.health); }
+
+bool rinex4() { return Rinex_Ver >= 4.0; }
+
+}  // namespace ephrec
+
+void Add_GAL_Ephemeris(std::ofstream& os) {
+    for (int i = 0; i < EPH_STORE_SIZE; ++i) {
+        const GAL_Ephemeris& r = GAL_Eph[i];
+        if (r.SV == 0) continue;
+        if (ephrec::rinex4()) nav_eph_header(os, SatSys[SYS_GAL], r.SV, r.type);
+        ephrec::kepler_clock_line(os, SatSys[SYS_GAL], r, r.clock_epoch);
+        nav_orbit_line(os, {static_cast<double>(r.IODE), r.Crs, r.delta_n, r.M0});
+        ephrec::kepler_orbit_2_to_4(os, r);
+        nav_orbit_line(os, {r.IDOT, static_cast<double>(r.data_source_word), ephrec::signed_week(r), 0.0});
+        nav_orbit_line(os, {r.SISA, ephrec::signed_health(r), r.BGD_E5a, r.BGD_E5b});
+        // The transmission time is written as stored, with no week adjustment.
+        nav_orbit_line(os, {static_cast<double>(r.tx_time)});
+        ephrec::leave_stream_state(os);
+    }
+}
+
+namespace ephrec {
+
+// The orbit lines of a BeiDou record by its type; a record of an unknown
+// type has none.
+void bds_orbit_lines(std::ostream& os, const BDS_Ephemeris& r) {
+    const double tx = r.tx_time;  // as stored, with no week adjustment
+    if (r.type == "D1" || r.type == "D2") {
+        nav_orbit_line(os, {static_cast<double>(r.AODE), r.Crs, r.delta_n, r.M0});
+        kepler_orbit_2_to_4(os, r);
+        nav_orbit_line(os, {r.IDOT, 0.0, signed_week(r), 0.0});
+        nav_orbit_line(os, {static_cast<double>(r.accuracy), signed_health(r), r.TGD, r.TGD2});
+        nav_orbit_line(os, {tx, static_cast<double>(r.AODC)});
+        return;
+    }
+    const bool cnv1 = r.type == "CNV1", cnv2 = r.type == "CNV2", cnv3 = r.type == "CNV3";
+    if (!cnv1 && !cnv2 && !cnv3) return;
+
+    nav_orbit_line(os, {static_cast<float>(r.A_dot), r.Crs, r.delta_n, r.M0});
+    kepler_orbit_2_to_4(os, r);
+    nav_orbit_line(os, {r.IDOT, r.delta_n_dot, static_cast<double>(r.sat_type), 0.0});
+    nav_orbit_line(os, {r.cnav_accuracy, 0.0, r.cnav_accuracy});
+    if (cnv3) {
+        nav_orbit_line(os, {0.0, signed_health(r), 0.0, r.TGD2});
+        nav_orbit_line(os, {tx});
+        return;
+    }
+    nav_orbit_line(os, {r.cnav_accuracy, 0.0, r.TGD, r.TGD2});
+    // CNAV-2 carries the transmission time where CNAV-1 has the accuracy.
+    nav_orbit_line(os, {cnv2 ? tx : static_cast<double>(r.accuracy), signed_health(r), 0.0,
+                        static_cast<double>(r.IODC)});
+    nav_orbit_line(os, {tx, 0.0, 0.0, static_cast<double>(r.IODE)});
+}
+
+}  // namespace ephrec
+
+void Add_BDS_Ephemeris(std::ofstream& os) {
+    for (int i = 0; i < EPH_STORE_SIZE; ++i) {
+        const BDS_Ephemeris& r = BDS_Eph[i];
+        if (r.SV == 0) continue;
+        // RINEX 3.05 knows only the D1 and D2 messages; RINEX 4 starts every
+        // record and only then looks at its type.
+        if (!ephrec::rinex4() && r.type != "D1" && r.type != "D2") continue;
+        if (ephrec::rinex4()) ephrec::bds_record_header(os, r.SV, r.type);
+        ephrec::kepler_clock_line(os, SatSys[SYS_BDS], r, r.clock_epoch);
+        ephrec::bds_orbit_lines(os, r);
+        ephrec::leave_stream_state(os);
+    }
+}
+
+void Add_NavIC_Ephemeris(std::ofstream& os) {
+    const std::string& I = SatSys[SYS_NAVIC];
+    for (int i = 0; i < EPH_STORE_SIZE; ++i) {
+        const NavIC_Ephemeris& r = NavIC_Eph[i];
+        if (r.SV < 1 || r.SV > 256) continue;
+        if (ephrec::rinex4()) nav_eph_header(os, I, r.SV, "LNAV");
+        ephrec::kepler_clock_line(os, I, r, r.clock_epoch);
+        nav_orbit_line(os, {static_cast<double>(r.IODE), r.Crs, r.delta_n, r.M0});
+        ephrec::kepler_orbit_2_to_4(os, r);
+        nav_orbit_line(os, {r.IDOT, static_cast<double>((r.flags >> 2) & 1), ephrec::signed_week(r),
+                            static_cast<double>((r.flags >> 1) & 1)});
+        nav_orbit_line(os, {static_cast<double>(r.accuracy), ephrec::signed_health(r), r.TGD,
+                            static_cast<double>(r.IODC)});
+        // The transmission time is written as stored, with no week adjustment.
+        nav_orbit_line(os, {static_cast<double>(r.tx_time), r.fit_interval});
+        ephrec::leave_stream_state(os);
+    }
+}
 
 // ===================================================================
 // GLONASS and SBAS ephemeris records
 // ===================================================================
 
-// Written in a later step of the work.
-void Add_GLO_Ephemeris(std::ofstream&) {}
-void writeGloOrbit4(std::ofstream&, const GLO_Ephemeris&) {}
-void Add_SBAS_Ephemeris(std::ofstream&) {}
+namespace {
+
+// Moscow time is UTC + 3 h.
+constexpr int64_t GLO_MOSCOW_OFFSET_S = 10800;
+
+// Status flags of orbit line 4: bit fields of the flag byte (B) and the
+// flag word (F) placed side by side.
+struct BitMove {
+    bool from_word;  // F (true) or B (false)
+    int from_bit, width, to_bit;
+};
+constexpr BitMove GLO_STATUS_BITS[] = {
+    {true, 1, 2, 0},   // F bits 1-2
+    {false, 0, 2, 2},  // B bits 0-1
+    {false, 2, 1, 4},  // B bit 2
+    {false, 3, 1, 5},  // B bit 3
+    {true, 3, 1, 6},   // F bit 3
+    {true, 4, 2, 7},   // F bits 4-5
+};
+// Health flags: bits 3 and 4 of the health byte and bit 0 of the flag word.
+constexpr BitMove GLO_HEALTH_BITS[] = {
+    {false, 3, 1, 0},
+    {false, 4, 1, 1},
+    {true, 0, 1, 2},
+};
+
+template <size_t N>
+unsigned gather_bits(const BitMove (&moves)[N], unsigned byte, unsigned word) {
+    unsigned v = 0;
+    for (const BitMove& m : moves) {
+        unsigned src = m.from_word ? word : byte;
+        v |= ((src >> m.from_bit) & ((1u << m.width) - 1)) << m.to_bit;
+    }
+    return v;
+}
+
+// SBAS user range accuracy in metres by index 0..14; index 15 means "do
+// not use" (its own accuracy and health value), above 15 no record.
+constexpr double SBAS_URA_METRES[15] = {2.4, 3.4, 4.85, 6.85, 9.65, 13.65, 24,  48,
+                                        96,  192, 384,  768,  1536, 3072,  6144};
+constexpr double SBAS_URA_DO_NOT_USE = 32767.0;
+constexpr double SBAS_HEALTH_USABLE = 31, SBAS_HEALTH_DO_NOT_USE = 63;
+
+}  // namespace
+
+void writeGloOrbit4(std::ofstream& os, const GLO_Ephemeris& e) {
+    nav_orbit_line(os, {static_cast<double>(gather_bits(GLO_STATUS_BITS, e.flags, e.flags2)), e.delta_tau,
+                        static_cast<double>(e.Ft),
+                        static_cast<double>(gather_bits(GLO_HEALTH_BITS, e.health, e.flags2))});
+}
+
+void Add_GLO_Ephemeris(std::ofstream& os) {
+    const std::string& R = SatSys[SYS_GLO];
+    // A local walk: the store's count stays as the first pass left it.
+    for (int i = 0; i < EPH_STORE_SIZE; ++i) {
+        const GLO_Ephemeris& r = GLO_Eph[i];
+        if (r.SV == 0) continue;
+        if (ephrec::rinex4()) nav_eph_header(os, R, r.SV, "FDMA");
+        double date[6];
+        ephrec::epoch_of(r.date, date);
+        // Message frame time: seconds of the GPS-like week of N_T and t_k in
+        // Moscow time, in 32-bit arithmetic (negative early on day 0).
+        const int64_t tf64 = static_cast<int64_t>(r.day_number) * 86400 + r.tk - GLO_MOSCOW_OFFSET_S;
+        const int32_t tf = static_cast<int32_t>(static_cast<uint32_t>(tf64)) % 604800;
+        std::string line;
+        nav_sv_epoch(line, R, r.SV, date);
+        nav_value(line, static_cast<float>(-r.tau));
+        nav_value(line, r.gamma);
+        nav_value(line, tf);
+        put_line(os, line);
+        // x and z pass through single precision; y is written in full.
+        nav_orbit_line(os, {static_cast<float>(r.pos[0]), r.vel[0], r.acc[0],
+                            static_cast<double>(r.health & 1)});
+        nav_orbit_line(os, {r.pos[1], r.vel[1], r.acc[1], static_cast<double>(r.freq)});
+        nav_orbit_line(os, {static_cast<float>(r.pos[2]), r.vel[2], r.acc[2], static_cast<double>(r.age)});
+        writeGloOrbit4(os, r);
+        ephrec::leave_stream_state(os);
+    }
+}
+
+void Add_SBAS_Ephemeris(std::ofstream& os) {
+    const std::string& S = SatSys[SYS_SBAS];
+    // A local walk: the store's count stays as the first pass left it.
+    for (int i = 0; i < EPH_STORE_SIZE; ++i) {
+        const SBAS_Ephemeris& r = SBAS_Eph[i];
+        if (r.SV == 0 || r.URA > 15) continue;
+        const double accuracy = r.URA < 15 ? SBAS_URA_METRES[r.URA] : SBAS_URA_DO_NOT_USE;
+        const double health = r.URA < 15 ? SBAS_HEALTH_USABLE : SBAS_HEALTH_DO_NOT_USE;
+
+        // t0 is a time of day: place it on the day of the message, within
+        // half a day of the message time, then into the right week.
+        const double T = r.tx_time;
+        double t = static_cast<double>(r.tx_time / 86400) * 86400.0 + r.t0;
+        if (t - T > 43200.0) t -= 86400.0;
+        else if (T - t > 43200.0) t += 86400.0;
+        int W = r.week, k = 0;
+        if (t < 0.0) {
+            t += 604800.0;
+            W -= 1;
+            k = 1;
+        } else if (t >= 604800.0) {
+            t -= 604800.0;
+            W += 1;
+            k = -1;
+        }
+        int d[6];
+        GPS_week_tow_to_date(W, t, d);
+        const double t_tm = T + k * 604800.0;  // counted from the start of week W
+
+        const long long sv = static_cast<long long>(r.SV) - 100;
+        nav_eph_header(os, S, sv, "SBAS");
+        double date[6];
+        for (int j = 0; j < 6; ++j) date[j] = d[j];
+        std::string line;
+        nav_sv_epoch(line, S, sv, date);
+        nav_value(line, r.aGf0);
+        nav_value(line, r.aGf1);
+        nav_value(line, t_tm);
+        put_line(os, line);
+        // Metres to kilometres.
+        nav_orbit_line(os, {r.pos[0] / 1000.0, r.vel[0] / 1000.0, r.acc[0] / 1000.0, health});
+        nav_orbit_line(os, {r.pos[1] / 1000.0, r.vel[1] / 1000.0, r.acc[1] / 1000.0, accuracy});
+        nav_orbit_line(os, {r.pos[2] / 1000.0, r.vel[2] / 1000.0, r.acc[2] / 1000.0,
+                            static_cast<double>(r.IOD)});
+        ephrec::leave_stream_state(os);
+    }
+}
 
 // ===================================================================
 // RINEX 4 system-time-offset and ionosphere records
 // ===================================================================
 
-// Written in a later step of the work.
-int Add_GPS_Nav_File_Time_corr_mixed(std::ofstream&) { return 1; }
-int Add_QZSS_Nav_File_Time_corr_mixed(std::ofstream&) { return 1; }
-int Add_NavIC_Nav_File_Time_corr_mixed(std::ofstream&) { return 1; }
-int Add_BDS_Nav_File_Time_corr_mixed(std::ofstream&) { return 1; }
-int Add_GAL_Nav_File_Time_corr_mixed(std::ofstream&) { return 1; }
-int Add_GLO_Nav_File_Time_corr_mixed(std::ofstream&) { return 1; }
+// The includes of this section stand here so that the sections of this
+// file stay independent of each other.
+#include <algorithm>
+#include <cmath>
+
+#include "rinex_nav/Rin_hwriter.h"
+
+namespace {
+
+// Head line of a record: ">", the record kind, the system letter, the
+// three columns 8-10 (`mid`) and the message type.
+void put_record_head(std::ostream& os, const char* kind, const char* letter, const std::string& mid,
+                     const char* type) {
+    std::string line = "> ";
+    line += kind;
+    line += ' ';
+    line += letter;
+    line += mid;
+    line += type;
+    put_line(os, line);
+}
+
+// Year right-adjusted in 4 columns, then month, day, hour, minute and
+// second as a blank and two zero-filled digits.
+void put_int_date(std::string& line, const int date[6]) {
+    fmt_int(line, date[0], 4);
+    for (int i = 1; i < 6; ++i) {
+        line += ' ';
+        fmt_int0(line, date[i], 2);
+    }
+}
+
+// The same from float date fields, rounded to whole numbers.
+void put_float_date(std::string& line, const float date[6]) {
+    fmt_fixed(line, static_cast<double>(date[0]), 4, 0);
+    for (int i = 1; i < 6; ++i) {
+        line += ' ';
+        fmt_fixed0(line, static_cast<double>(date[i]), 2, 0);
+    }
+}
+
+// One time-offset record: head line, the date with the time-offset and UTC
+// identifiers (no SBAS identifier), and a0, a1, a2 after 19 blank columns
+// (no transmission time).
+void put_sto(std::ostream& os, const char* letter, const char* type, const std::string& date,
+             const char* id, const char* utc_id, double a0, double a1, double a2) {
+    put_record_head(os, "STO", letter, "   ", type);
+    std::string line = "    " + date + ' ';
+    fmt_left(line, id, 18);
+    line += ' ';
+    fmt_blanks(line, 18);
+    line += ' ';
+    fmt_left(line, utc_id, 18);
+    put_line(os, line);
+    line = "    ";
+    nav_blank(line);
+    nav_value(line, a0);
+    nav_value(line, a1);
+    nav_value(line, a2);
+    put_line(os, line);
+    os.flush();
+}
+
+// The records 0 .. count-1 of a UTC store, never past its end. BeiDou
+// weeks are dated as GPS weeks 1356 later.
+template <typename Rec>
+void put_sto_store(std::ostream& os, const Rec* store, int32_t count, const char* letter, const char* type,
+                   const char* id, const char* utc_id, uint16_t week_shift) {
+    int32_t n = std::min<int32_t>(count, UTC_STORE_SIZE);
+    for (int32_t i = 0; i < n; ++i) {
+        const Rec& r = store[i];
+        int date[6];
+        GPS_week_tow_to_date(static_cast<uint16_t>(r.WNt + week_shift), r.tot, date);
+        std::string d;
+        put_int_date(d, date);
+        put_sto(os, letter, type, d, id, utc_id, r.A0, r.A1, r.A2);
+    }
+}
+
+// One Klobuchar ionosphere record: the head, then the date and alpha0..2,
+// alpha3 and beta0..2, and beta3.
+void put_ion(std::ostream& os, const char* letter, const std::string& mid, const char* type,
+             const std::string& date, const Iono_Par& r) {
+    put_record_head(os, "ION", letter, mid, type);
+    std::string line = "    " + date;
+    for (int i = 0; i < 3; ++i) nav_value(line, r.alpha[i]);
+    put_line(os, line);
+    line = "    ";
+    nav_value(line, r.alpha[3]);
+    for (int i = 0; i < 3; ++i) nav_value(line, r.beta[i]);
+    put_line(os, line);
+    line = "    ";
+    nav_value(line, r.beta[3]);
+    put_line(os, line);
+    os.flush();
+}
+
+// GPS, QZSS and NavIC: every record from record 0 up to the first with
+// alpha0 = 0, never past the end of the store.
+void put_ion_scan(std::ostream& os, const Iono_Par* store, const char* letter) {
+    for (int i = 0; i < IONO_STORE_SIZE && store[i].alpha[0] != 0; ++i) {
+        std::string d;
+        put_float_date(d, store[i].date.v);
+        put_ion(os, letter, "   ", "LNAV", d, store[i]);
+    }
+}
+
+}  // namespace
+
+int Add_GPS_Nav_File_Time_corr_mixed(std::ofstream& os) {
+    put_sto_store(os, GPS_UTC_Par, GPS_UTC_Par_n, "G", "LNAV", "GPUT", "UTC(USNO)", 0);
+    return 1;
+}
+
+int Add_QZSS_Nav_File_Time_corr_mixed(std::ofstream& os) {
+    put_sto_store(os, QZSS_UTC_Par, QZSS_UTC_Par_n, "J", "LNAV", "QZUT", "UTC(NICT)", 0);
+    return 1;
+}
+
+int Add_NavIC_Nav_File_Time_corr_mixed(std::ofstream& os) {
+    put_sto_store(os, NavIC_UTC_Par, NavIC_UTC_Par_n, "I", "LNAV", "IRUT", "UTCIRN", 0);
+    return 1;
+}
+
+int Add_BDS_Nav_File_Time_corr_mixed(std::ofstream& os) {
+    put_sto_store(os, BDS_UTC_Par, BDS_UTC_Par_n, "C", "D1D2", "BDUT", "UTC(NTSC)", 1356);
+    return 1;
+}
+
+int Add_GAL_Nav_File_Time_corr_mixed(std::ofstream& os) {
+    put_sto_store(os, GAL_UTC_Par, GAL_UTC_Par_n, "E", "IFNV", "GAUT", "UTCGAL", 0);
+    return 1;
+}
+
+// GLONASS: always one record, dated by the day the time message arrived
+// (zeros without one). a0 is minus the float of the record; written as
+// 0 - x so that a missing record prints 0, not -0.
+int Add_GLO_Nav_File_Time_corr_mixed(std::ofstream& os) {
+    float d[6] = {GLO_Time_Par.date.v[EP_YEAR], GLO_Time_Par.date.v[EP_MONTH], GLO_Time_Par.date.v[EP_DAY],
+                  0, 0, 0};
+    std::string date;
+    put_float_date(date, d);
+    put_sto(os, "R", "FDMA", date, "GLGP", "", 0.0 - static_cast<double>(GLO_Time_Par.corr1), 0.0, 0.0);
+    return 1;
+}
+
+// SBAS time parameters have no record in the file.
 int Add_SBAS_Nav_File_Time_corr_mixed(std::ofstream&) { return 1; }
-int Add_GPS_Nav_File_iono_mixed(std::ofstream&) { return 1; }
-int Add_QZSS_Nav_File_iono_mixed(std::ofstream&) { return 1; }
-int Add_NavIC_Nav_File_iono_mixed(std::ofstream&) { return 1; }
-int Add_BDS_Nav_File_iono_mixed(std::ofstream&) { return 1; }
-int Add_GAL_Nav_File_iono_mixed(std::ofstream&) { return 1; }
+
+int Add_GPS_Nav_File_iono_mixed(std::ofstream& os) {
+    put_ion_scan(os, Iono_GPS, "G");
+    return 1;
+}
+
+int Add_QZSS_Nav_File_iono_mixed(std::ofstream& os) {
+    put_ion_scan(os, Iono_QZSS, "J");
+    return 1;
+}
+
+int Add_NavIC_Nav_File_iono_mixed(std::ofstream& os) {
+    put_ion_scan(os, Iono_NavIC, "I");
+    return 1;
+}
+
+// BeiDou: the stored records that pass the plausibility test, each headed
+// by its satellite; the date fields are truncated, not rounded.
+int Add_BDS_Nav_File_iono_mixed(std::ofstream& os) {
+    int32_t n = std::min<int32_t>(BDS_ION_Par_n, IONO_STORE_SIZE);
+    for (int32_t i = 0; i < n; ++i) {
+        const Iono_Par& r = Iono_BDS[i];
+        if (!isValidBdsIon(r)) continue;
+        int date[6];
+        for (int k = 0; k < 6; ++k) date[k] = static_cast<int>(r.date.v[k]);  // valid: in range
+        std::string d;
+        put_int_date(d, date);
+        std::string mid;
+        fmt_int0(mid, r.SV, 2);
+        mid += ' ';
+        put_ion(os, "C", mid, "D1D2", d, r);
+    }
+    return 1;
+}
+
+// Galileo: always one record, from the first ephemeris record: its clock
+// epoch, ai0..ai2, and the low five bits of its ionosphere flag byte.
+int Add_GAL_Nav_File_iono_mixed(std::ofstream& os) {
+    const GAL_Ephemeris& e = GAL_Eph[0];
+    put_record_head(os, "ION", "E", "   ", "IFNV");
+    std::string line = "    ";
+    put_float_date(line, e.clock_epoch.v);
+    nav_value(line, e.ai0);
+    nav_value(line, e.ai1);
+    nav_value(line, e.ai2);
+    put_line(os, line);
+    line = "    ";
+    nav_value(line, e.iono_flags & 0x1F);
+    put_line(os, line);
+    os.flush();
+    return 1;
+}

@@ -15,6 +15,9 @@ struct format_OUT {
     double value;
 };
 std::ostream& operator<<(std::ostream& os, const format_OUT& v);
+// The text of a double inserted with the stream's flags, precision, width
+// and fill; the stream's width is spent.
+std::string stream_text(std::ostream& os, double v);
 
 // One value field: scientific, 12 decimals, lowercase "e", right-adjusted
 // in 19 columns (a longer text is written whole).
@@ -26,6 +29,10 @@ void nav_blank(std::string& line);
 // month, day, hour, minute, second as a blank and two zero-filled digits
 // (the date values rounded to whole numbers).
 void nav_sv_epoch(std::string& line, const std::string& letter, long long sv, const double date[6]);
+// RINEX 4 record header line: "> EPH ", the system letter, the satellite
+// number in two zero-filled digits and the message type right-adjusted in
+// 5 columns ("> EPH G01 LNAV").
+void nav_eph_header(std::ostream& os, const std::string& letter, long long sv, const std::string& type);
 // A broadcast-orbit line: four blanks and up to four value fields.
 void nav_orbit_line(std::ostream& os, std::initializer_list<double> values);
 

@@ -1,11 +1,173 @@
-// Ordering of the ephemeris stores before they are written.
+// Ordering of the ephemeris stores before they are written: by reference
+// time, and within one reference time by satellite, so that the record
+// writers, which print in store order, list the ephemerides that way.
+//
+// The order is defined by two (Galileo: three) rounds of neighbour
+// exchanges: round 1 exchanges a and b when time(a) > time(b) and
+// time(a) != 0, round 2 when sat(a) > sat(b) at equal non-zero times
+// (SBAS: its own conditions). The stable sorts below give exactly the
+// result of those rounds without their quadratic cost; only an SBAS store
+// holding a record of satellite 0 falls back to the exchanges of its first
+// round, whose result has no simpler form.
 #include "rinex_nav/Sat_type.h"
 
-// The ordering comes in a later step of the work.
-void sort_GPS_ephemeris() {}
-void sort_QZSS_ephemeris() {}
-void sort_GAL_ephemeris() {}
-void sort_BDS_ephemeris() {}
-void sort_NavIC_ephemeris() {}
-void sort_GLO_ephemeris() {}
-void sort_SBAS_ephemeris() {}
+#include <algorithm>
+#include <cstdint>
+#include <utility>
+#include <vector>
+
+#include "stores/VLX_objects.h"
+
+namespace {
+
+// Records 0 .. count-1 are ordered, never more than the store holds.
+int filled(int32_t count) { return std::clamp<int32_t>(count, 0, EPH_STORE_SIZE); }
+
+// Round 1 by a signed time key. Records with a positive time move behind
+// every other record and end in ascending time. A record with time 0 never
+// moves past a neighbour and stops negative times that come from the other
+// side; so the non-positive records keep their places relative to the
+// zeros, and each run of negative times between two zeros ends ascending.
+// Equal times keep their stored order throughout.
+template <class Rec, class Time>
+void order_by_time(Rec* s, int n, Time time) {
+    Rec* const positive = std::stable_partition(s, s + n, [&](const Rec& r) { return time(r) <= 0; });
+    auto earlier = [&](const Rec& a, const Rec& b) { return time(a) < time(b); };
+    std::stable_sort(positive, s + n, earlier);
+    for (Rec* p = s; p < positive;) {
+        if (time(*p) == 0) {
+            ++p;
+            continue;
+        }
+        Rec* q = p;
+        while (q < positive && time(*q) != 0) ++q;
+        std::stable_sort(p, q, earlier);
+        p = q;
+    }
+}
+
+// Round 2: within each run of neighbours with one non-zero time,
+// ascending satellite number (signed), equal numbers in stored order.
+template <class Rec, class Time>
+void order_by_satellite(Rec* s, int n, Time time) {
+    auto lower_sv = [](const Rec& a, const Rec& b) {
+        return static_cast<int32_t>(a.SV) < static_cast<int32_t>(b.SV);
+    };
+    for (int i = 0; i < n;) {
+        int j = i + 1;
+        while (j < n && time(s[j]) == time(s[i])) ++j;
+        if (time(s[i]) != 0 && j - i > 1) std::stable_sort(s + i, s + j, lower_sv);
+        i = j;
+    }
+}
+
+template <class Rec, class Time>
+void sort_time_then_satellite(Rec* s, int32_t count, Time time) {
+    const int n = filled(count);
+    if (n < 2) return;
+    order_by_time(s, n, time);
+    order_by_satellite(s, n, time);
+}
+
+auto toe_of = [](const auto& r) { return r.toe; };
+
+// SBAS time of a record: its time of day placed in the day of the message
+// time, moved by a day when more than half a day off, and carried into
+// the neighbouring week when it falls outside this one.
+double sbas_time(const SBAS_Ephemeris& r) {
+    const uint32_t m = r.tx_time;
+    double t = static_cast<double>(m / 86400) * 86400.0 + r.t0;
+    if (t - m > 43200.0)
+        t -= 86400.0;
+    else if (m - t > 43200.0)
+        t += 86400.0;
+    int w = r.week;
+    if (t < 0.0) {
+        t += 604800.0;
+        --w;
+    } else if (t >= 604800.0) {
+        t -= 604800.0;
+        ++w;
+    }
+    return w * 604800.0 + t;
+}
+
+// Neighbour exchanges until a round leaves the store unchanged (further
+// rounds could not change it either).
+template <class Rec, class Swap>
+void exchange_rounds(Rec* s, int n, Swap should_swap) {
+    for (int round = 0; round < n; ++round) {
+        bool moved = false;
+        for (int j = 0; j + 1 < n; ++j)
+            if (should_swap(s[j], s[j + 1])) {
+                std::swap(s[j], s[j + 1]);
+                moved = true;
+            }
+        if (!moved) break;
+    }
+}
+
+}  // namespace
+
+void sort_GPS_ephemeris() { sort_time_then_satellite(GPS_Eph, GPS_SV_index, toe_of); }
+void sort_QZSS_ephemeris() { sort_time_then_satellite(QZSS_Eph, QZSS_SV_index, toe_of); }
+void sort_BDS_ephemeris() { sort_time_then_satellite(BDS_Eph, BDS_SV_index, toe_of); }
+void sort_NavIC_ephemeris() { sort_time_then_satellite(NavIC_Eph, NavIC_SV_index, toe_of); }
+void sort_GLO_ephemeris() {
+    sort_time_then_satellite(GLO_Eph, GLO_SV_index, [](const GLO_Ephemeris& r) { return r.tb; });
+}
+
+// Galileo adds a third round: within every run of neighbours of one
+// (non-zero) satellite, the records whose data-source bit 0 is clear come
+// first. Such a run can span two reference times.
+void sort_GAL_ephemeris() {
+    const int n = filled(GAL_SV_index);
+    if (n < 2) return;
+    sort_time_then_satellite(GAL_Eph, n, toe_of);
+    for (int i = 0; i < n;) {
+        int j = i + 1;
+        while (j < n && GAL_Eph[j].SV == GAL_Eph[i].SV) ++j;
+        if (GAL_Eph[i].SV != 0 && j - i > 1)
+            std::stable_partition(GAL_Eph + i, GAL_Eph + j,
+                                  [](const GAL_Ephemeris& r) { return (r.data_sources & 1) == 0; });
+        i = j;
+    }
+}
+
+// SBAS: ascending SBAS time, then satellite at equal times. A record of
+// satellite 0 never moves towards the end in the first round and so can
+// hold others back; only then is the first round run as exchanges (on
+// small keys, the records are moved once at the end). The second round is
+// a stable sort by satellite within each run of equal times.
+void sort_SBAS_ephemeris() {
+    const int n = filled(SBAS_SV_index);
+    if (n < 2) return;
+    struct Key {
+        double T;
+        uint8_t SV;
+        int at;
+    };
+    std::vector<Key> keys(static_cast<size_t>(n));
+    bool has_empty = false;
+    for (int i = 0; i < n; ++i) {
+        keys[static_cast<size_t>(i)] = {sbas_time(SBAS_Eph[i]), SBAS_Eph[i].SV, i};
+        has_empty = has_empty || SBAS_Eph[i].SV == 0;
+    }
+    auto lower_sv = [](const Key& a, const Key& b) { return a.SV < b.SV; };
+    if (!has_empty) {
+        std::stable_sort(keys.begin(), keys.end(), [](const Key& a, const Key& b) {
+            if (a.T != b.T) return a.T < b.T;
+            return a.SV < b.SV;
+        });
+    } else {
+        exchange_rounds(keys.data(), n, [](const Key& a, const Key& b) { return a.T > b.T && a.SV != 0; });
+        for (size_t i = 0; i < keys.size();) {
+            size_t j = i + 1;
+            while (j < keys.size() && keys[j].T == keys[i].T) ++j;
+            std::stable_sort(keys.data() + i, keys.data() + j, lower_sv);
+            i = j;
+        }
+    }
+    const std::vector<SBAS_Ephemeris> stored(SBAS_Eph, SBAS_Eph + n);
+    for (int i = 0; i < n; ++i) SBAS_Eph[i] = stored[static_cast<size_t>(keys[static_cast<size_t>(i)].at)];
+}

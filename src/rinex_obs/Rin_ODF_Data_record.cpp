@@ -1,6 +1,368 @@
-// Observation epoch records and the epoch time advance.
+// Observation epoch records: the epoch line and the satellite lines of each
+// constellation, the selection and merging of a satellite's records, and
+// the epoch time advance.
 #include "rinex_obs/Rin_ODF_Data_record.h"
 
-// The epoch records come in a later step of the work.
-void Add_data_record(std::ofstream&, int&) {}
-void Update_time(float&) {}
+#include <cmath>
+#include <cstdint>
+
+#include "rinex_obs/Rinex_format.h"
+#include "stores/VLX_objects.h"
+
+// ===================================================================
+// Satellite keys, merging and output tests
+// ===================================================================
+
+namespace {
+
+// The key that identifies a record's satellite within its block, as
+// printed after the letter; 0 when the record stands for no satellite.
+uint32_t sat_key(const SV_data& r, char letter) {
+    switch (letter) {
+        case 'R': return (r.glo_slot >= 1 && r.glo_slot <= 99) ? r.glo_slot : 0;
+        case 'J': return (r.SV_num >= 193 && r.SV_num <= 222) ? r.SV_num - 192 : 0;
+        case 'S': return (r.SV_num >= 101 && r.SV_num <= 158) ? r.SV_num - 100 : 0;
+        case 'C': return (r.SV_num >= 1 && r.SV_num <= 63) ? r.SV_num : 0;
+        default: return (r.SV_num >= 1 && r.SV_num <= 99) ? r.SV_num : 0;  // G, E, I
+    }
+}
+
+// A slot holds data when it is flagged and one of its values is non-zero
+// (a NaN counts as non-zero).
+bool slot_values_zero(const SV_data& r, int s) {
+    return r.code[s] == 0 && r.phase[s] == 0 && r.doppler[s] == 0 && r.snr[s] == 0;
+}
+bool slot_has_data(const SV_data& r, int s) { return (r.flags[s] & SLOT_HAS_DATA) && !slot_values_zero(r, s); }
+
+// SBAS satellites 123 and 136 deliver band 5 under code group 8; every
+// other SBAS satellite under group 4. The data stand in slot 4 for all.
+constexpr int SBAS_L5_GROUP = 4;
+constexpr int SBAS_ALT_L5_GROUP = 8;
+bool sbas_alt_l5(uint32_t sv) { return sv == 123 || sv == 136; }
+
+// The data slot shown under code group s of a block, or -1 when the group
+// shows blanks for this satellite.
+int data_slot(const SV_data& r, char letter, int s) {
+    if (letter != 'S') return s;
+    if (s == SBAS_L5_GROUP) return sbas_alt_l5(r.SV_num) ? -1 : SBAS_L5_GROUP;
+    if (s == SBAS_ALT_L5_GROUP) return sbas_alt_l5(r.SV_num) ? SBAS_L5_GROUP : -1;
+    return s;
+}
+
+// The code groups a block prints: code group s needs its code-range code
+// (string 5s), and slots above 4 only with the extended switch.
+int printed_groups(int slots) {
+    const int max_groups = OBS_TYPES / 5 < SV_SLOTS ? OBS_TYPES / 5 : SV_SLOTS;
+    return slots < max_groups ? slots : max_groups;
+}
+bool group_printed(int s, bool extendedSlots, const std::string* codes) {
+    return (s < 5 || extendedSlots) && !codes[5 * s].empty();
+}
+
+// The BeiDou column groups: the code that opens the group, the data slot
+// it shows and the satellites whose data it shows (two ranges). The three
+// band-2 groups share slot 2 and split the satellites between them.
+struct BdsColumn {
+    int code_index;
+    int slot;
+    uint32_t lo1, hi1, lo2, hi2;
+};
+constexpr BdsColumn BDS_COLUMNS[8] = {
+    {0, 0, 1, 63, 1, 0},    // C2I
+    {5, 1, 1, 63, 1, 0},    // C8X
+    {10, 2, 9, 10, 1, 0},   // C7I
+    {15, 3, 1, 63, 1, 0},   // C6I
+    {20, 4, 1, 63, 1, 0},   // C5X
+    {25, 5, 1, 63, 1, 0},   // C1X
+    {30, 2, 1, 5, 59, 63},  // C7D
+    {34, 2, 6, 8, 11, 58},  // C7Z
+};
+bool bds_in_column(const BdsColumn& c, uint32_t sv) {
+    return (sv >= c.lo1 && sv <= c.hi1) || (sv >= c.lo2 && sv <= c.hi2);
+}
+
+constexpr int BDS_RECORDS = BDS_SV_MAX;
+
+}  // namespace
+
+void mergeSatelliteData(SV_data& target, const SV_data& source) {
+    for (int s = 0; s < SV_SLOTS; ++s) {
+        if (!(source.flags[s] & SLOT_HAS_DATA)) continue;
+        const bool take = !(target.flags[s] & SLOT_HAS_DATA) ||
+                          (slot_values_zero(target, s) && !slot_values_zero(source, s));
+        if (!take) continue;  // a slot that holds data is never replaced
+        target.code[s] = source.code[s];
+        target.phase[s] = source.phase[s];
+        target.doppler[s] = source.doppler[s];
+        target.snr[s] = source.snr[s];
+        target.snr_digit[s] = source.snr_digit[s];
+        target.flags[s] = source.flags[s];
+    }
+}
+
+SV_data getMergedSatellite(const SV_data* table, int index, int count, char letter) {
+    SV_data merged = table[index];
+    const uint32_t key = sat_key(table[index], letter);
+    for (int j = index + 1; j < count; ++j)
+        if (sat_key(table[j], letter) == key) mergeSatelliteData(merged, table[j]);
+    return merged;
+}
+
+bool hasOutputObservation(const SV_data& record, char letter, int slots, bool extendedSlots,
+                          const std::string* codes) {
+    const int groups = printed_groups(slots);
+    for (int s = 0; s < groups; ++s) {
+        if (!group_printed(s, extendedSlots, codes)) continue;
+        const int d = data_slot(record, letter, s);
+        if (d >= 0 && slot_has_data(record, d)) return true;
+    }
+    return false;
+}
+
+bool hasBdsOutputObservation(const SV_data& record) {
+    for (const BdsColumn& c : BDS_COLUMNS)
+        if (!BDS_OBS_Arr[c.code_index].empty() && bds_in_column(c, record.SV_num) && slot_has_data(record, c.slot))
+            return true;
+    return false;
+}
+
+namespace {
+
+// Calls `emit` with the record that stands for each selected satellite of
+// a block, in table order: the first record of each valid key, merged with
+// the later records of the same key, when it has something to print. The
+// count of the epoch line and the lines written both come from here, so
+// they always agree.
+template <class Emit>
+void for_each_selected(const SV_data* table, char letter, int records, int slots, bool extendedSlots,
+                       const std::string* codes, Emit emit) {
+    uint32_t keys[BDS_RECORDS > GAL_SV_MAX ? BDS_RECORDS : GAL_SV_MAX];
+    const int cap = static_cast<int>(sizeof keys / sizeof keys[0]);
+    const int n = records < cap ? records : cap;
+    for (int i = 0; i < n; ++i) keys[i] = sat_key(table[i], letter);
+    for (int i = 0; i < n; ++i) {
+        if (keys[i] == 0) continue;
+        bool earlier = false;
+        for (int j = 0; j < i && !earlier; ++j) earlier = keys[j] == keys[i];
+        if (earlier) continue;
+        bool later = false;
+        for (int j = i + 1; j < n && !later; ++j) later = keys[j] == keys[i];
+        auto test = [&](const SV_data& r) {
+            return letter == 'C' ? hasBdsOutputObservation(r)
+                                 : hasOutputObservation(r, letter, slots, extendedSlots, codes);
+        };
+        if (!later) {
+            // The common case: one record per satellite, nothing to merge.
+            if (test(table[i])) emit(table[i], keys[i]);
+        } else {
+            const SV_data merged = getMergedSatellite(table, i, n, letter);
+            if (test(merged)) emit(merged, keys[i]);
+        }
+    }
+}
+
+}  // namespace
+
+int countSatelliteBlock(const SV_data* table, char letter, int records, int slots, bool extendedSlots,
+                        const std::string* codes) {
+    int n = 0;
+    for_each_selected(table, letter, records, slots, extendedSlots, codes, [&n](const SV_data&, uint32_t) { ++n; });
+    return n;
+}
+
+int countBdsSatelliteBlock(const SV_data* table, int records) {
+    return countSatelliteBlock(table, 'C', records, 0, true, BDS_OBS_Arr);
+}
+
+// ===================================================================
+// Epoch record
+// ===================================================================
+
+namespace {
+
+constexpr int GROUP_WIDTH = 64;
+
+// A zero of either sign prints as "0.000".
+template <class T>
+T unsigned_zero(T v) {
+    return v == 0 ? T(0) : v;
+}
+
+// One observation group of 64 columns: code range F14.3, phase F14.3 with
+// its blank loss-of-lock place and the strength digit, Doppler F14.3 and
+// strength F14.3 with blank indicator places.
+void observation_group(std::string& line, const SV_data& r, int s) {
+    if (s < 0 || s >= SV_SLOTS || !(r.flags[s] & SLOT_HAS_DATA) || slot_values_zero(r, s)) {
+        fmt_blanks(line, GROUP_WIDTH);
+        return;
+    }
+    fmt_fixed(line, unsigned_zero(r.code[s]), 14, 3);
+    fmt_fixed(line, r.phase[s], 16, 3);
+    line += ' ';
+    fmt_int(line, r.snr_digit[s], 1);
+    fmt_fixed(line, unsigned_zero(r.doppler[s]), 14, 3);
+    fmt_blanks(line, 3);
+    fmt_fixed(line, unsigned_zero(r.snr[s]), 13, 3);
+    fmt_blanks(line, 2);
+}
+
+void satellite_head(std::string& line, char letter, uint32_t key) {
+    line.clear();
+    line += letter;
+    fmt_int0(line, key, 2);
+}
+
+void writeSatelliteBlock(std::ofstream& obs, const SV_data* table, char letter, int records, int slots,
+                         bool extendedSlots, const std::string* codes) {
+    std::string line;
+    const int groups = printed_groups(slots);
+    for_each_selected(table, letter, records, slots, extendedSlots, codes, [&](const SV_data& r, uint32_t key) {
+        satellite_head(line, letter, key);
+        for (int s = 0; s < groups; ++s)
+            if (group_printed(s, extendedSlots, codes)) observation_group(line, r, data_slot(r, letter, s));
+        put_line(obs, line);
+    });
+}
+
+void writeBdsSatelliteBlock(std::ofstream& obs, const SV_data* table, int records) {
+    std::string line;
+    for_each_selected(table, 'C', records, 0, true, BDS_OBS_Arr, [&](const SV_data& r, uint32_t key) {
+        satellite_head(line, 'C', key);
+        for (const BdsColumn& c : BDS_COLUMNS) {
+            if (BDS_OBS_Arr[c.code_index].empty()) continue;
+            observation_group(line, r, bds_in_column(c, r.SV_num) ? c.slot : -1);
+        }
+        put_line(obs, line);
+    });
+}
+
+// The constellation blocks of an epoch, in the order they are counted and
+// written.
+struct Block {
+    bool enabled;
+    int sys;
+    char letter;
+    const SV_data* table;
+    int records;
+    int slots;
+    bool extendedSlots;
+    const std::string* codes;
+};
+
+int epoch_blocks(Block* b) {
+    const Block blocks[7] = {
+        {Enable_GPS, SYS_GPS, 'G', GPS_SVs, 32, 6, true, GPS_OBS_Arr},
+        {Enable_GLO, SYS_GLO, 'R', GLO_SVs, 32, 8, Enable_GLCDMA, GLO_OBS_Arr},
+        {Enable_GAL, SYS_GAL, 'E', GAL_SVs, 37, 5, true, GAL_OBS_Arr},
+        {Enable_QZSS, SYS_QZSS, 'J', QZSS_SVs, 30, 6, true, QZSS_OBS_Arr},
+        {Enable_BDS, SYS_BDS, 'C', BDS_SVs, BDS_RECORDS, 0, true, BDS_OBS_Arr},
+        {Enable_NavIC, SYS_NAVIC, 'I', NavIC_SVs, 30, 7, true, NAVIC_OBS_Arr},
+        {Enable_SBAS, SYS_SBAS, 'S', SBAS_SVs, 30, 9, true, SBAS_OBS_Arr},
+    };
+    int n = 0;
+    for (const Block& x : blocks)
+        if (x.enabled && SYS_OBS_NUM[x.sys] > 0) b[n++] = x;
+    return n;
+}
+
+}  // namespace
+
+void Add_data_record(std::ofstream& obs, int& epochFlag) {
+    Block blocks[7];
+    const int nblocks = epoch_blocks(blocks);
+
+    nSAt_current = 0;
+    for (int b = 0; b < nblocks; ++b) {
+        const Block& x = blocks[b];
+        nSAt_current += x.letter == 'C'
+                            ? countBdsSatelliteBlock(x.table, x.records)
+                            : countSatelliteBlock(x.table, x.letter, x.records, x.slots, x.extendedSlots, x.codes);
+    }
+    if (nSAt_current > nSAt_max) nSAt_max = nSAt_current;
+
+    std::string line = "> ";
+    fmt_fixed_left(line, static_cast<double>(RCV_date.v[EP_YEAR]), 5, 0);
+    fmt_fixed0(line, static_cast<double>(RCV_date.v[EP_MONTH]), 2, 0);
+    line += ' ';
+    fmt_fixed0(line, static_cast<double>(RCV_date.v[EP_DAY]), 2, 0);
+    line += ' ';
+    fmt_fixed0(line, static_cast<double>(RCV_date.v[EP_HOUR]), 2, 0);
+    line += ' ';
+    fmt_fixed0(line, static_cast<double>(RCV_date.v[EP_MIN]), 2, 0);
+    line += ' ';
+    // The second is rounded to milliseconds first, so single-precision
+    // drift such as 29.99999809 prints as 30.0000000. No carry into the
+    // minute: 59.9996 prints as 60.0000000.
+    const double second = std::round(static_cast<double>(RCV_date.v[EP_SEC]) * 1000.0) / 1000.0;
+    fmt_fixed(line, second, 10, 7);
+    fmt_int(line, epochFlag, 3);
+    fmt_int(line, nSAt_current, 3);
+    fmt_blanks(line, 6);
+    fmt_fixed(line, RcvTimeOffset, 15, 12);
+    put_line(obs, line);
+
+    for (int b = 0; b < nblocks; ++b) {
+        const Block& x = blocks[b];
+        if (x.letter == 'C')
+            writeBdsSatelliteBlock(obs, x.table, x.records);
+        else
+            writeSatelliteBlock(obs, x.table, x.letter, x.records, x.slots, x.extendedSlots, x.codes);
+    }
+}
+
+// ===================================================================
+// Epoch time advance
+// ===================================================================
+
+namespace {
+constexpr int days_in_month[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+
+// One carry loop: while v >= limit, v -= limit and next += 1. Stops when
+// v is so large that subtracting no longer changes it (no endless loop on
+// an absurd interval).
+void carry(float& v, float limit, float& next) {
+    while (v >= limit) {
+        const float reduced = v - limit;
+        if (reduced == v) break;
+        v = reduced;
+        next += 1.0f;
+    }
+}
+}  // namespace
+
+int daysInMonth(int year, int month) {
+    if (month < 1 || month > 12) return 0;
+    if (month == 2 && ((year % 400 == 0) || (year % 4 == 0 && year % 100 != 0))) return 29;
+    return days_in_month[month - 1];
+}
+
+void Update_time(float& interval) {
+    float* d = RCV_date.v;
+    // A date without a valid month (none decoded yet) is left as it is:
+    // there is no month length to carry the day with.
+    const int month0 = static_cast<int>(d[EP_MONTH]);
+    if (!(d[EP_MONTH] >= 1.0f && month0 >= 1 && month0 <= 12)) return;
+    float yr = d[EP_YEAR], mo = d[EP_MONTH], dy = d[EP_DAY], hr = d[EP_HOUR], mi = d[EP_MIN], se = d[EP_SEC];
+    se = se + interval;
+    carry(se, 60.0f, mi);
+    carry(mi, 60.0f, hr);
+    carry(hr, 24.0f, dy);
+    for (;;) {
+        const float n = static_cast<float>(daysInMonth(static_cast<int>(yr), static_cast<int>(mo)));
+        if (!(dy > n) || n <= 0.0f) break;
+        const float reduced = dy - n;
+        if (reduced == dy) break;
+        dy = reduced;
+        mo += 1.0f;
+        if (mo > 12.0f) {
+            yr += 1.0f;
+            mo = 1.0f;
+        }
+    }
+    d[EP_YEAR] = yr;
+    d[EP_MONTH] = mo;
+    d[EP_DAY] = dy;
+    d[EP_HOUR] = hr;
+    d[EP_MIN] = mi;
+    d[EP_SEC] = se;
+}

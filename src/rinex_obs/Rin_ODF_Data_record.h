@@ -2,6 +2,33 @@
 #pragma once
 
 #include <fstream>
+#include <string>
 
+#include "stores/Sat_type.h"
+
+// One epoch: the epoch line, then one line per satellite, constellation by
+// constellation. Sets nSAt_current to the number of satellite lines.
 void Add_data_record(std::ofstream& obs, int& epochFlag);
+// Advances RCV_date by `interval` seconds (single precision, with carries
+// into minute, hour, day, month and year).
 void Update_time(float& interval);
+int daysInMonth(int year, int month);
+
+// Selection of the satellites of one constellation block (used by the
+// epoch writer, declared here for its tests). A block is given by its
+// letter ("G", "R", "E", "J", "C", "I", "S"), the records taken, the signal
+// slots and whether slots above 4 are admitted.
+
+// Fills the slots of `target` that hold nothing from `source`.
+void mergeSatelliteData(SV_data& target, const SV_data& source);
+// Record `index` with the slots of its satellite's later records
+// (index + 1 .. count - 1) merged in.
+SV_data getMergedSatellite(const SV_data* table, int index, int count, char letter);
+// Whether a record has data in a slot that its block prints.
+bool hasOutputObservation(const SV_data& record, char letter, int slots, bool extendedSlots,
+                          const std::string* codes);
+bool hasBdsOutputObservation(const SV_data& record);
+// Number of satellites of a block that get a line.
+int countSatelliteBlock(const SV_data* table, char letter, int records, int slots, bool extendedSlots,
+                        const std::string* codes);
+int countBdsSatelliteBlock(const SV_data* table, int records);

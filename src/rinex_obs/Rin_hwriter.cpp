@@ -2,13 +2,17 @@
 #include "rinex_obs/Rin_hwriter.h"
 
 #include <ctime>
+#include <string>
+#include <utility>
 
 #include "rinex_obs/Rinex_format.h"
+#include "stores/Sat_type.h"
 #include "stores/VLX_objects.h"
 
 void get_cur_time() {
     std::time_t now = std::time(nullptr);
     const std::tm* t = std::gmtime(&now);
+    if (t == nullptr) return;  // a clock beyond the calendar: the date stays 0
     year = t->tm_year + 1900;
     month = t->tm_mon + 1;
     day = t->tm_mday;
@@ -33,15 +37,376 @@ void Add_pgm_run_by_date(std::ostream& os) {
     put_header_line(os, line, "PGM / RUN BY / DATE");
 }
 
-// The header lines come in a later step of the work.
-void Add_OBS_File_heading(std::ofstream&, float&) {}
-int Add_OBSheading(std::ofstream&) { return 1; }
-int Add_avail_OBS(std::ofstream&) { return 1; }
-int Add_first_obs(std::ofstream&) { return 1; }
-int Add_last_obs(std::ofstream&) { return 1; }
-int Add_leap_sec(std::ofstream&) { return 1; }
-int Add_of_sat(std::ofstream&) { return 1; }
-int Add_glo_slot(std::ofstream&) { return 1; }
-int Add_glo_cod(std::ofstream&) { return 1; }
-int Add_sys_phase(std::ofstream&) { return 1; }
-void make_BDS_header_phase(int&, int&, std::ofstream&) {}
+namespace {
+
+// Writes a line that is complete as it stands, then flushes: the header is
+// small and a flushed header survives a run that stops later.
+void put_whole(std::ofstream& obs, std::string& line, const char* label) {
+    put_header_line(obs, line, label);
+    obs.flush();
+}
+
+// A code entry that holds no code: empty, or only blanks, tabs and line ends.
+bool is_blank_code(const std::string& s) { return s.find_first_not_of(" \t\r\n") == std::string::npos; }
+
+// Observation-code table of each system, in system-index order.
+std::string* const OBS_TABLES[7] = {GPS_OBS_Arr, GLO_OBS_Arr, GAL_OBS_Arr, QZSS_OBS_Arr,
+                                    BDS_OBS_Arr, NAVIC_OBS_Arr, SBAS_OBS_Arr};
+
+bool system_enabled(int s) {
+    const bool on[7] = {Enable_GPS, Enable_GLO, Enable_GAL, Enable_QZSS, Enable_BDS, Enable_NavIC, Enable_SBAS};
+    return s >= 0 && s < 7 && on[s];
+}
+
+// Time-system names of a receiver date, by its seventh field.
+const char* const TIME_SYSTEM_NAME[4] = {"GPS", "UTC_USNO", "GLONASS", "UTC_SU"};
+
+int add_obs_time(std::ofstream& obs, const RCV_Epoch& d, const char* label) {
+    std::string line;
+    for (int f = EP_YEAR; f <= EP_MIN; ++f) fmt_fixed(line, static_cast<double>(d.v[f]), 6, 0);
+    fmt_fixed(line, static_cast<double>(d.v[EP_SEC]), 13, 7);
+    // A code outside the table names no time system: the field stays blank.
+    const float code = d.v[EP_SYS];
+    const int ts = (code >= 0.0f && code < 4.0f) ? static_cast<int>(code) : -1;
+    fmt_right(line, ts >= 0 ? TIME_SYSTEM_NAME[ts] : "", 8);
+    put_whole(obs, line, label);
+    return 1;
+}
+
+}  // namespace
+
+void Add_OBS_File_heading(std::ofstream& obs, float& interval) {
+    LEAP_flag = false;
+    // The header is written once; a later call adds nothing (and so no
+    // second LEAP SECONDS line).
+    if (END_flag) return;
+    if (!header_flag) header_flag = Add_OBSheading(obs);
+    if (!SYS_OBS_flag) SYS_OBS_flag = Add_avail_OBS(obs);
+    if (Enable_GLO) {
+        if (!GLO_SLOT_flag) GLO_SLOT_flag = Add_glo_slot(obs);
+        if (!GLO_COD_flag) GLO_COD_flag = Add_glo_cod(obs);
+    }
+    if (!INT_flag) {
+        std::string line;
+        fmt_fixed(line, static_cast<double>(interval), 10, 3);
+        put_whole(obs, line, "INTERVAL");
+        INT_flag = true;
+    }
+    if (!FOBS_flag) FOBS_flag = Add_first_obs(obs);
+    if (!LOBS_flag) LOBS_flag = Add_last_obs(obs);
+    if (!LEAP_flag) LEAP_flag = Add_leap_sec(obs);
+    if (Rinex_Ver < 4.0) {
+        if (!PHASE_SHFT_flag) PHASE_SHFT_flag = Add_sys_phase(obs);
+        if (!OF_SAT_flag) OF_SAT_flag = Add_of_sat(obs);
+    } else {
+        PHASE_SHFT_flag = true;
+        OF_SAT_flag = true;
+    }
+    if (!END_flag) {
+        std::string line;
+        put_whole(obs, line, "END OF HEADER");
+        END_flag = true;
+    }
+}
+
+int Add_OBSheading(std::ofstream& obs) {
+    std::string line;
+    fmt_fixed(line, Rinex_Ver, 9, 2);
+    fmt_blanks(line, 11);
+    line += "OBSERVATION DATA";
+    fmt_blanks(line, 4);
+    line += SYS_MARKER;
+    put_whole(obs, line, "RINEX VERSION / TYPE");
+
+    Add_pgm_run_by_date(obs);
+    obs.flush();
+
+    // Text fields are cut to their widths: a longer text would push the
+    // label out of column 61 and spoil the line for every reader.
+    line.clear();
+    fmt_left_cut(line, OBSERVER, 20);
+    fmt_left_cut(line, AGENCY, 40);
+    put_whole(obs, line, "OBSERVER / AGENCY");
+
+    line.clear();
+    fmt_left_cut(line, RCV_NAME, 60);
+    put_whole(obs, line, "MARKER NAME");
+
+    line.clear();
+    fmt_left_cut(line, RCV_ID, 20);
+    fmt_left_cut(line, RCV_IGS, 20);
+    fmt_left_cut(line, FW_VER, 20);
+    put_whole(obs, line, "REC # / TYPE / VERS");
+
+    line.clear();
+    fmt_fixed(line, APPR_POS_X, 14, 4);
+    fmt_fixed(line, APPR_POS_Y, 14, 4);
+    fmt_fixed(line, APPR_POS_Z, 14, 4);
+    put_whole(obs, line, "APPROX POSITION XYZ");
+
+    line.clear();
+    fmt_left_cut(line, ANT_NUM, 20);
+    fmt_left_cut(line, ANT_Type, 40);
+    put_whole(obs, line, "ANT # / TYPE");
+
+    line.clear();
+    fmt_fixed(line, Ant_delt_H, 14, 4);
+    fmt_fixed(line, Ant_delt_E, 14, 4);
+    fmt_fixed(line, Ant_delt_N, 14, 4);
+    put_whole(obs, line, "ANTENNA: DELTA H/E/N");
+    return 1;
+}
+
+int Add_avail_OBS(std::ofstream& obs) {
+    constexpr int PER_LINE = 13;
+    constexpr int MAX_LINES = 3;
+    SYS_NUM = 7;
+    for (int s = 0; s < SYS_NUM; ++s) {
+        if (!system_enabled(s) || SYS_OBS_NUM[s] < 1) continue;
+        const std::string* table = OBS_TABLES[s];
+        const int wanted = SYS_OBS_NUM[s] < PER_LINE * MAX_LINES ? SYS_OBS_NUM[s] : PER_LINE * MAX_LINES;
+        // The codes in table order; BeiDou's fifth strings of groups 0..5
+        // name phase-shift sets, not observations.
+        const std::string* codes[PER_LINE * MAX_LINES];
+        int n = 0;
+        for (int e = 0; e < OBS_TYPES && n < wanted; ++e) {
+            if (is_blank_code(table[e])) continue;
+            if (s == SYS_BDS && e < 30 && e % 5 == 4) continue;
+            codes[n++] = &table[e];
+        }
+        std::string line;
+        fmt_left(line, SatSys[s], 3);
+        fmt_int(line, SYS_OBS_NUM[s], 3);
+        int c = 0;
+        do {
+            if (c > 0) {
+                line.clear();
+                fmt_blanks(line, 6);
+            }
+            for (int k = 0; k < PER_LINE && c < n; ++k, ++c) fmt_right(line, *codes[c], 4);
+            put_whole(obs, line, "SYS / # / OBS TYPES");
+        } while (c < n);
+    }
+    return 1;
+}
+
+int Add_first_obs(std::ofstream& obs) { return add_obs_time(obs, RCV_date, "TIME OF FIRST OBS"); }
+
+int Add_last_obs(std::ofstream& obs) { return add_obs_time(obs, RCV_date_last, "TIME OF LAST OBS"); }
+
+int Add_leap_sec(std::ofstream& obs) {
+    std::string line;
+    fmt_int(line, Leap_sec, 6);
+    put_whole(obs, line, "LEAP SECONDS");
+    return 1;
+}
+
+int Add_of_sat(std::ofstream& obs) {
+    std::string line;
+    fmt_int(line, nSAt_max, 6);
+    put_whole(obs, line, "# OF SATELLITES");
+    return 1;
+}
+
+// ===================================================================
+// GLONASS header lines
+// ===================================================================
+
+namespace {
+
+constexpr int GLO_PAIRS = 32;       // pairs 0..31: channel at j, slot at 60 + j
+constexpr int GLO_SLOT_BASE = 60;
+constexpr int GLO_PAIR_COUNT = 59;  // element holding the number of pairs
+
+// " R01 -4": letter, slot (zero-filled), frequency channel.
+void glo_slot_entry(std::string& line, int32_t slot, int32_t freq) {
+    fmt_right(line, SatSys[SYS_GLO], 2);
+    fmt_int0(line, slot, 2);
+    fmt_int(line, freq, 3);
+}
+
+}  // namespace
+
+int Add_glo_slot(std::ofstream& obs) {
+    int32_t* const a = GLO_SLOT_ARR;
+    a[GLO_PAIR_COUNT] = 0;
+    // Bubble sort by slot; a free pair (slot 0) never moves.
+    for (int pass = 0; pass < GLO_PAIRS; ++pass)
+        for (int i = 0; i + 1 < GLO_PAIRS; ++i) {
+            int32_t& s0 = a[GLO_SLOT_BASE + i];
+            int32_t& s1 = a[GLO_SLOT_BASE + i + 1];
+            if (s0 != 0 && s1 != 0 && s0 > s1) {
+                std::swap(s0, s1);
+                std::swap(a[i], a[i + 1]);
+            }
+        }
+    // The listed pairs: every used pair, in order. Only pairs 0..31 exist.
+    int listed[GLO_PAIRS];
+    int n = 0;
+    for (int i = 0; i < GLO_PAIRS; ++i)
+        if (a[GLO_SLOT_BASE + i] != 0) listed[n++] = i;
+    a[GLO_PAIR_COUNT] = n;
+
+    constexpr int PER_LINE = 8;
+    std::string line;
+    fmt_int(line, n, 3);
+    int c = 0;
+    do {
+        if (c > 0) {
+            line.clear();
+            fmt_blanks(line, 3);
+        }
+        for (int k = 0; k < PER_LINE && c < n; ++k, ++c)
+            glo_slot_entry(line, a[GLO_SLOT_BASE + listed[c]], a[listed[c]]);
+        put_whole(obs, line, "GLONASS SLOT / FRQ #");
+    } while (c < n);
+    return 1;
+}
+
+int Add_glo_cod(std::ofstream& obs) {
+    std::string line;
+    for (int e = 0; e <= 15; e += 5) {
+        if (GLO_OBS_Arr[e].empty()) continue;
+        fmt_right(line, GLO_OBS_Arr[e], 4);
+        fmt_fixed(line, 0.0, 9, 3);  // the receiver applies no code-phase bias
+    }
+    put_whole(obs, line, "GLONASS COD/PHS/BIS");
+    return 1;
+}
+
+// ===================================================================
+// Phase shift header lines
+// ===================================================================
+
+namespace {
+
+constexpr int PHASE_SATS_PER_LINE = 10;
+
+// Number printed after the system letter of a band-list entry.
+long long printed_sat_number(int s, uint32_t num) {
+    if (s == SYS_QZSS) return static_cast<long long>(num) - 192;
+    if (s == SYS_SBAS) return static_cast<long long>(num) - 100;
+    return num;
+}
+
+// The SYS / PHASE SHIFT lines of one phase set: the head line with up to
+// ten satellites, then continuation lines of ten until every satellite of
+// the set is listed, so that the count and the list agree.
+void put_phase_lines(std::ofstream& obs, int s, const std::string& code, double correction, int count,
+                     const uint32_t* sats, int nsats) {
+    std::string line;
+    fmt_left(line, SatSys[s], 2);
+    fmt_left(line, code, 4);
+    fmt_fixed(line, correction, 8, 5);
+    fmt_blanks(line, 2);
+    fmt_int0(line, count, 2);
+    int c = 0;
+    do {
+        if (c > 0) {
+            line.clear();
+            fmt_blanks(line, 18);
+        }
+        for (int k = 0; k < PHASE_SATS_PER_LINE && c < nsats; ++k, ++c) {
+            fmt_right(line, SatSys[s], 2);
+            fmt_int0(line, printed_sat_number(s, sats[c]), 2);
+        }
+        put_whole(obs, line, "SYS / PHASE SHIFT");
+    } while (c < nsats);
+}
+
+// Row j of a system's band list, with its length.
+const uint32_t* band_row(int s, int j, int* len) {
+    *len = 32;
+    switch (s) {
+        case SYS_GPS: return GPS_SAT_NUM_SYS[j];
+        case SYS_GLO: return GLO_SAT_NUM_SYS[j];
+        case SYS_GAL: *len = 37; return GAL_SAT_NUM_SYS[j];
+        case SYS_QZSS: *len = 37; return QZSS_SAT_NUM_SYS[j];
+        case SYS_BDS: *len = 61; return BDS_SAT_NUM_SYS[j];
+        case SYS_NAVIC: return NavIC_SAT_NUM_SYS[j];
+        default: return SBAS_SAT_NUM_SYS[j];
+    }
+}
+
+// A band-list entry counted for the phase shift: non-zero, and for
+// GLONASS not the "slot unknown" value 255.
+bool counted_entry(int s, uint32_t v) { return v != 0 && !(s == SYS_GLO && v == 255); }
+
+// The BeiDou satellite windows of the two phase sets of each signal group:
+// inside the window the second set, outside it the first.
+struct BdsPhaseWindow {
+    int lo, hi;  // lo > hi: no window, every satellite is in the first set
+};
+constexpr BdsPhaseWindow BDS_PHASE_WINDOW[6] = {{6, 58}, {6, 18}, {6, 18}, {6, 58}, {6, 18}, {1, 0}};
+
+}  // namespace
+
+int Add_sys_phase(std::ofstream& obs) {
+    for (int r = 0; r < 7; ++r)
+        for (int c = 0; c < 12; ++c) SAT_NUM_SYS[r][c] = 0;
+    for (int s = 0; s < 7; ++s)
+        for (int j = 0; j < 6; ++j) {
+            int len;
+            const uint32_t* row = band_row(s, j, &len);
+            uint32_t n = 0;
+            for (int e = 0; e < 32; ++e)
+                if (counted_entry(s, row[e])) ++n;
+            SAT_NUM_SYS[s][j] = n;
+        }
+
+    const int systems = SYS_NUM < 7 ? SYS_NUM : 7;
+    for (int s = 0; s < systems; ++s) {
+        if (!system_enabled(s) || SYS_OBS_NUM[s] < 1) continue;
+        const std::string* table = OBS_TABLES[s];
+        const int groups = (s == SYS_GLO) ? 12 : 6;
+        for (int j = 0; j < groups; ++j) {
+            int k = 5 * j + 1;
+            if (table[k].empty()) continue;
+            if (s == SYS_BDS) {
+                make_BDS_header_phase(k, j, obs);
+                continue;
+            }
+            // Groups beyond the six bands have no satellite list.
+            uint32_t sats[32];
+            int n = 0;
+            if (j < 6) {
+                int len;
+                const uint32_t* row = band_row(s, j, &len);
+                for (int e = 0; e < 32; ++e)
+                    if (counted_entry(s, row[e])) sats[n++] = row[e];
+            }
+            put_phase_lines(obs, s, table[k], static_cast<double>(PHASE_SHIFT[s][j]), n, sats, n);
+        }
+    }
+    return 1;
+}
+
+void make_BDS_header_phase(int& k, int& j, std::ofstream& obs) {
+    if (j < 0 || j >= 6 || k < 0 || k + 3 >= OBS_TYPES) return;
+    const uint32_t* row = BDS_SAT_NUM_SYS[j];
+    const BdsPhaseWindow w = BDS_PHASE_WINDOW[j];
+    const bool has_window = w.lo <= w.hi;
+    uint32_t first[61], second[61];
+    int nfirst = 0, nsecond = 0;
+    if (SAT_NUM_SYS[SYS_BDS][j] != 0) {
+        for (int e = 0; e < 61; ++e) {
+            const uint32_t v = row[e];
+            if (v == 0) continue;
+            const bool inside = has_window && v >= static_cast<uint32_t>(w.lo) && v <= static_cast<uint32_t>(w.hi);
+            if (inside)
+                second[nsecond++] = v;
+            else
+                first[nfirst++] = v;
+        }
+    }
+    if (nfirst > 0)
+        put_phase_lines(obs, SYS_BDS, BDS_OBS_Arr[k], static_cast<double>(PHASE_SHIFT[SYS_BDS][j]), nfirst, first,
+                        nfirst);
+    if (has_window && nsecond > 0 && !BDS_OBS_Arr[k + 3].empty()) {
+        // Band 2's second set is a quarter cycle off the stored value,
+        // which keeps the lowered value.
+        if (j == 2) PHASE_SHIFT[SYS_BDS][2] = static_cast<float>(PHASE_SHIFT[SYS_BDS][2] - 0.25);
+        put_phase_lines(obs, SYS_BDS, BDS_OBS_Arr[k + 3], static_cast<double>(PHASE_SHIFT[SYS_BDS][j]) + 0.5,
+                        nsecond, second, nsecond);
+    }
+}

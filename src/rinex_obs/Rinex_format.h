@@ -27,6 +27,8 @@ void fmt_fixed(std::string& out, long double v, int w, int prec);
 // Fixed notation with `prec` decimals, zero-filled on the left to `w`
 // columns (stream fill '0', right adjustment).
 void fmt_fixed0(std::string& out, double v, int w, int prec);
+// Fixed notation with `prec` decimals, left-adjusted in `w` columns.
+void fmt_fixed_left(std::string& out, double v, int w, int prec);
 // Scientific notation with `prec` decimals and lowercase "e",
 // right-adjusted in `w` columns.
 void fmt_sci(std::string& out, double v, int w, int prec);

@@ -1,9 +1,168 @@
-// Ordering of the satellite tables and satellite lists for output.
+// Ordering of the satellite tables and satellite lists for output, and the
+// fold of the GLONASS code-division signals into the GLONASS tables.
 #include "rinex_obs/Sat_type.h"
 
-// The ordering comes in a later step of the work.
-void sort_SV_arr() {}
-void sortSatelliteBlock(SV_data*, int, bool) {}
-int countSatelliteBlock(const SV_data*, int, char) { return 0; }
-void sort_SV_num() {}
-void add_GLCDMAtoGLO() {}
+#include <cstdint>
+#include <utility>
+
+#include "stores/VLX_objects.h"
+
+// Records of the 37-record QZSS, NavIC, SBAS and GLONASS code-division
+// tables that are ordered and counted; the last seven are left alone.
+constexpr int SHORT_TABLE_RECORDS = 30;
+
+void sortSatelliteBlock(SV_data* table, int count, bool bySlot) {
+    auto key = [bySlot](const SV_data& r) {
+        return static_cast<int32_t>(bySlot ? r.glo_slot : r.SV_num);
+    };
+    // Bubble sort of whole records. An empty record (key 0) never moves,
+    // so it splits the table into parts that are sorted separately.
+    for (int pass = 0; pass < count; ++pass)
+        for (int i = 0; i + 1 < count; ++i) {
+            const int32_t a = key(table[i]);
+            const int32_t b = key(table[i + 1]);
+            if (a != 0 && b != 0 && a > b) std::swap(table[i], table[i + 1]);
+        }
+}
+
+namespace {
+
+// The counting key of a record by system letter; 0 when the record stands
+// for no satellite.
+uint32_t count_key(const SV_data& r, char system) {
+    switch (system) {
+        case 'R': return (r.glo_slot >= 1 && r.glo_slot <= 99) ? r.glo_slot : 0;
+        case 'J': return (r.SV_num >= 193 && r.SV_num <= 222) ? r.SV_num - 192 : 0;
+        case 'S': return (r.SV_num >= 101 && r.SV_num <= 158) ? r.SV_num - 100 : 0;
+        default: return r.SV_num;
+    }
+}
+
+bool any_slot_flagged(const SV_data& r) {
+    for (int s = 0; s < SV_SLOTS; ++s)
+        if (r.flags[s] & SLOT_HAS_DATA) return true;
+    return false;
+}
+
+}  // namespace
+
+int countSatelliteBlock(const SV_data* table, int count, char system) {
+    int n = 0;
+    for (int i = 0; i < count; ++i) {
+        const uint32_t k = count_key(table[i], system);
+        if (k == 0) continue;
+        bool seen = false;
+        for (int j = 0; j < i && !seen; ++j) seen = count_key(table[j], system) == k;
+        if (seen) continue;
+        bool data = false;
+        for (int j = i; j < count && !data; ++j) data = count_key(table[j], system) == k && any_slot_flagged(table[j]);
+        if (data) ++n;
+    }
+    return n;
+}
+
+void sort_SV_arr() {
+    sortSatelliteBlock(GPS_SVs, GPS_SV_MAX, false);
+    sortSatelliteBlock(GLO_SVs, GLO_SV_MAX, true);
+    sortSatelliteBlock(GAL_SVs, GAL_SV_MAX, false);
+    sortSatelliteBlock(QZSS_SVs, SHORT_TABLE_RECORDS, false);
+    sortSatelliteBlock(BDS_SVs, BDS_SV_MAX, false);
+    sortSatelliteBlock(NavIC_SVs, SHORT_TABLE_RECORDS, false);
+    sortSatelliteBlock(SBAS_SVs, SHORT_TABLE_RECORDS, false);
+    sortSatelliteBlock(GLCDMA_SVs, SHORT_TABLE_RECORDS, false);
+
+    struct Block {
+        bool enabled;
+        int sys;
+        const SV_data* table;
+        int records;
+        char letter;
+    };
+    const Block blocks[7] = {
+        {Enable_GPS, SYS_GPS, GPS_SVs, GPS_SV_MAX, 'G'},
+        {Enable_GLO, SYS_GLO, GLO_SVs, GLO_SV_MAX, 'R'},
+        {Enable_GAL, SYS_GAL, GAL_SVs, GAL_SV_MAX, 'E'},
+        {Enable_QZSS, SYS_QZSS, QZSS_SVs, SHORT_TABLE_RECORDS, 'J'},
+        {Enable_BDS, SYS_BDS, BDS_SVs, BDS_SV_MAX, 'C'},
+        {Enable_NavIC, SYS_NAVIC, NavIC_SVs, SHORT_TABLE_RECORDS, 'I'},
+        {Enable_SBAS, SYS_SBAS, SBAS_SVs, SHORT_TABLE_RECORDS, 'S'},
+    };
+    nSAt_current = 0;
+    for (const Block& b : blocks)
+        if (b.enabled && SYS_OBS_NUM[b.sys] >= 1) nSAt_current += countSatelliteBlock(b.table, b.records, b.letter);
+    if (nSAt_current > nSAt_max) nSAt_max = nSAt_current;
+}
+
+namespace {
+
+// Bubble sort of the first m entries of a satellite-number row; zero
+// entries stay where they are.
+void sort_row(uint32_t* row, int m) {
+    for (int pass = 0; pass < m; ++pass)
+        for (int j = 0; j + 1 < m; ++j) {
+            const int32_t a = static_cast<int32_t>(row[j]);
+            const int32_t b = static_cast<int32_t>(row[j + 1]);
+            if (a != 0 && b != 0 && a > b) std::swap(row[j], row[j + 1]);
+        }
+}
+
+}  // namespace
+
+void sort_SV_num() {
+    for (int r = 0; r < 6; ++r) {
+        sort_row(GPS_SAT_NUM_SYS[r], 32);
+        sort_row(NavIC_SAT_NUM_SYS[r], 32);
+        sort_row(GLO_SAT_NUM_SYS[r], 32);
+        sort_row(GAL_SAT_NUM_SYS[r], 37);
+        sort_row(BDS_SAT_NUM_SYS[r], 61);
+        sort_row(QZSS_SAT_NUM_SYS[r], 32);
+    }
+}
+
+namespace {
+
+// Which code-division signal group lands in which GLONASS group; the
+// slots of SV_data follow the same numbering.
+struct GloCdmaFold {
+    int glo_group;
+    int cdma_group;
+};
+constexpr GloCdmaFold GLO_CDMA_FOLD[3] = {{4, 4}, {5, 0}, {7, 3}};
+
+}  // namespace
+
+void add_GLCDMAtoGLO() {
+    for (const GloCdmaFold& f : GLO_CDMA_FOLD) {
+        for (int e = 0; e < 5; ++e) GLO_OBS_Arr[5 * f.glo_group + e] = GLCDMA_OBS_Arr[5 * f.cdma_group + e];
+        for (int k = 0; k < 32; ++k) GLO_SAT_NUM_SYS[f.glo_group][k] = GLCDMA_SAT_NUM_SYS[f.cdma_group][k];
+    }
+    // A code-division record belongs to the GLONASS record whose slot is
+    // the low byte of its satellite number read as a signed 8-bit value;
+    // when several match, the last one wins. A slot equals such a value
+    // only when it is 0..127, so the last record of each low byte is all
+    // that is needed (this runs on every message of the pass).
+    int last_of_byte[128];
+    for (int& j : last_of_byte) j = -1;
+    for (int j = 0; j < 32; ++j) {
+        const uint32_t b = GLCDMA_SVs[j].SV_num & 0xFF;
+        if (b < 128) last_of_byte[b] = j;
+    }
+    for (int i = 0; i < GLO_SV_MAX; ++i) {
+        SV_data& g = GLO_SVs[i];
+        if (g.glo_slot >= 128 || last_of_byte[g.glo_slot] < 0) continue;
+        const SV_data& c = GLCDMA_SVs[last_of_byte[g.glo_slot]];
+        for (const GloCdmaFold& f : GLO_CDMA_FOLD) {
+            const int t = f.glo_group, s = f.cdma_group;
+            g.code[t] = c.code[s];
+            g.phase[t] = c.phase[s];
+            g.doppler[t] = c.doppler[s];
+            g.snr[t] = c.snr[s];
+            g.snr_digit[t] = c.snr_digit[s];
+            g.flags[t] = (g.flags[t] & ~SLOT_HAS_DATA) | (c.flags[s] & SLOT_HAS_DATA);
+        }
+    }
+    int n = 0;
+    for (int e = 0; e < OBS_TYPES; ++e)
+        if (!GLO_OBS_Arr[e].empty()) ++n;
+    SYS_OBS_NUM[SYS_GLO] = n;
+}

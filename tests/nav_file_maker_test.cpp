@@ -1,0 +1,331 @@
+// Navigation file makers: the RINEX 3.05 once-only header, the RINEX 4
+// mixed and separate files with their names and groups, files that cannot
+// be created, and whole runs of the converter on a log with GPS and QZSS
+// ephemerides.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "rinex_nav/Rinex_File_maker.h"
+#include "stores/VLX_objects.h"
+#include "support/gps_eph_builder.h"
+
+namespace fs = std::filesystem;
+using namespace vlxlog;
+
+namespace {
+
+// A fresh directory per test: the tests run in parallel processes.
+std::string test_dir() {
+    const std::string d =
+        ::testing::TempDir() + "nav_maker_" + ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    fs::remove_all(d);
+    fs::create_directories(d);
+    return d;
+}
+
+std::vector<std::string> lines_of(const std::string& path) {
+    std::ifstream in(path);
+    std::vector<std::string> lines;
+    for (std::string l; std::getline(in, l);) lines.push_back(l);
+    return lines;
+}
+
+// The header lines these makers write themselves (the LEAP SECONDS,
+// ionosphere and time-system lines have writers of their own) and the first
+// line of every ephemeris record (time-offset and ionosphere records left
+// out for the same reason).
+std::string outline(const std::vector<std::string>& lines) {
+    std::string o;
+    bool in_header = true;
+    for (const std::string& l : lines) {
+        if (in_header) {
+            const std::string label = l.size() > 60 ? l.substr(60) : "";
+            if (label == "RINEX VERSION / TYPE" || label == "PGM / RUN BY / DATE" || label == "END OF HEADER")
+                o += label + ";";
+            if (label == "END OF HEADER") in_header = false;
+        } else if (!l.empty() && l[0] != ' ' && l.rfind("> STO", 0) != 0 && l.rfind("> ION", 0) != 0) {
+            o += l.substr(0, l[0] == '>' ? 14 : 3) + ";";
+        }
+    }
+    return o;
+}
+
+std::vector<std::string> files_in(const std::string& dir) {
+    std::vector<std::string> v;
+    for (const auto& e : fs::directory_iterator(dir)) v.push_back(e.path().filename().string());
+    std::sort(v.begin(), v.end());
+    return v;
+}
+
+void all_systems(bool on) {
+    Enable_GPS = Enable_GLO = Enable_GAL = Enable_QZSS = Enable_BDS = Enable_NavIC = Enable_SBAS = on;
+}
+
+void one_lnav(GPS_Ephemeris& r, uint32_t sv) {
+    r.SV = sv;
+    r.type = "LNAV";
+    r.toe = 7200;
+    const float d[7] = {2024, 1, 7, 2, 0, 0, 0};
+    for (int k = 0; k < 7; ++k) r.clock_epoch.v[k] = d[k];
+}
+
+}  // namespace
+
+TEST(NavFileMaker, Rinex305HeaderWrittenOnce) {
+    Rinex_Ver = 3.05;
+    one_lnav(GPS_Eph[0], 7);
+    const std::string path = test_dir() + "/x.26N";
+    {
+        std::ofstream os(path);
+        GPS_NavigationFileMaker(os);
+        EXPECT_TRUE(END_flag_gps);
+        GPS_NavigationFileMaker(os);
+    }
+    EXPECT_EQ(outline(lines_of(path)), "RINEX VERSION / TYPE;PGM / RUN BY / DATE;END OF HEADER;G07;G07;");
+}
+
+TEST(NavFileMaker, Rinex305MakersOfTheOtherConstellations) {
+    Rinex_Ver = 3.05;
+    struct Case {
+        int (*maker)(std::ofstream&);
+        bool* flag;
+        const char* field;
+    };
+    const Case cases[] = {{NavIC_NavigationFileMaker, &END_flag_NavIC, "I: IRNSS"},
+                          {GLO_NavigationFileMaker, &END_flag_GLO, "R: GLONASS"},
+                          {GAL_NavigationFileMaker, &END_flag_GAL, "E: Galileo"},
+                          {BDS_NavigationFileMaker, &END_flag_BDS, "C: BDS"}};
+    const std::string dir = test_dir();
+    for (const Case& c : cases) {
+        const std::string path = dir + "/" + c.field[0];
+        {
+            std::ofstream os(path);
+            EXPECT_EQ(c.maker(os), 1);
+        }
+        EXPECT_TRUE(*c.flag);
+        const std::vector<std::string> lines = lines_of(path);
+        ASSERT_FALSE(lines.empty());
+        EXPECT_EQ(lines[0].substr(40, 20).substr(0, std::string(c.field).size()), c.field);
+        EXPECT_EQ(lines.back(), std::string(60, ' ') + "END OF HEADER");
+    }
+}
+
+TEST(NavFileMaker, MixedFileWithEverySystemOff) {
+    Rinex_Ver = 4.0;
+    all_systems(false);
+    one_lnav(GPS_Eph[0], 1);
+    const std::string dir = test_dir();
+    EXPECT_TRUE(NavigationFileMaker(dir + "/run.26p", true));
+    EXPECT_EQ(files_in(dir), std::vector<std::string>{"run.26p_MN.rnx"});
+    const std::vector<std::string> lines = lines_of(dir + "/run.26p_MN.rnx");
+    EXPECT_EQ(outline(lines), "RINEX VERSION / TYPE;PGM / RUN BY / DATE;END OF HEADER;");
+    EXPECT_EQ(lines[0].substr(40), "M: MIXED            RINEX VERSION / TYPE");
+}
+
+TEST(NavFileMaker, SeparateFilesWithEverySystemOffCreateNothing) {
+    Rinex_Ver = 4.0;
+    all_systems(false);
+    const std::string dir = test_dir();
+    EXPECT_TRUE(NavigationFileMaker(dir + "/run.26p", false));
+    EXPECT_TRUE(files_in(dir).empty());
+}
+
+TEST(NavFileMaker, SeparateFilesPerEnabledSystem) {
+    Rinex_Ver = 4.01;
+    all_systems(false);
+    Enable_GPS = Enable_QZSS = Enable_SBAS = true;
+    one_lnav(GPS_Eph[0], 2);
+    one_lnav(QZSS_Eph[0], 194);
+    const std::string dir = test_dir();
+    EXPECT_TRUE(NavigationFileMaker(dir + "/run.26p", false));
+    EXPECT_EQ(files_in(dir),
+              (std::vector<std::string>{"run.26p_GN.rnx", "run.26p_JN.rnx", "run.26p_SN.rnx"}));
+    const std::string head = "RINEX VERSION / TYPE;PGM / RUN BY / DATE;END OF HEADER;";
+    EXPECT_EQ(outline(lines_of(dir + "/run.26p_GN.rnx")), head + "> EPH G02 LNAV;G02;");
+    EXPECT_EQ(outline(lines_of(dir + "/run.26p_JN.rnx")), head + "> EPH J02 LNAV;J02;");
+    EXPECT_EQ(lines_of(dir + "/run.26p_JN.rnx")[0].substr(0, 60),
+              "     4.01           N: GNSS NAV DATA    J: QZSS             ");
+    EXPECT_EQ(lines_of(dir + "/run.26p_SN.rnx")[0].substr(40, 20), "S: SBAS             ");
+}
+
+TEST(NavFileMaker, MixedFileGroupsByConstellation) {
+    Rinex_Ver = 4.0;
+    all_systems(true);
+    one_lnav(QZSS_Eph[0], 193);
+    one_lnav(GPS_Eph[0], 9);
+    one_lnav(GPS_Eph[1], 4);
+    const std::string dir = test_dir();
+    EXPECT_TRUE(NavigationFileMaker(dir + "/run.26p", true));
+    EXPECT_EQ(outline(lines_of(dir + "/run.26p_MN.rnx")),
+              "RINEX VERSION / TYPE;PGM / RUN BY / DATE;END OF HEADER;"
+              "> EPH G09 LNAV;G09;> EPH G04 LNAV;G04;> EPH J01 LNAV;J01;");
+}
+
+TEST(NavFileMaker, FileThatCannotBeCreatedIsAnError) {
+    Rinex_Ver = 4.0;
+    all_systems(false);
+    Enable_GPS = Enable_GAL = true;
+    const std::string dir = test_dir();
+    const std::string stem = dir + "/missing/run.26p";
+    testing::internal::CaptureStdout();
+    EXPECT_FALSE(NavigationFileMaker(stem, true));
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Cannot create navigation file " + stem + "_MN.rnx\n");
+    testing::internal::CaptureStdout();
+    EXPECT_FALSE(NavigationFileMaker(stem, false));
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Cannot create navigation file " + stem +
+                                                          "_GN.rnx\nCannot create navigation file " + stem +
+                                                          "_EN.rnx\n");
+}
+
+// ------------------------------------------------------------ whole runs
+
+namespace {
+
+// A log with the receiver week (2296), three GPS ephemerides (one of them
+// CNAV, one repeated) and a QZSS one.
+std::string gps_qzss_log() {
+    GpsEphFields g3;
+    g3.prn = 3;
+    g3.tx = 7000;
+    g3.toc = g3.toe = 7200;
+    g3.iodc = 10;
+    g3.ura = 3;
+    g3.week = 248;
+    g3.af0 = 0.5f;
+    g3.iode = 10;
+    g3.sqrtA = 5153.5;
+    g3.e = 0.25;
+    g3.M0 = 0.5;
+    g3.i0 = 0.25;
+    GpsEphFields g5 = g3;
+    g5.prn = 5;
+    GpsEphFields c3 = g3;
+    c3.cnav_flags = 0x02;
+    GpsEphFields q1 = g3;
+    q1.prn = 193;
+    return receiver_date(2024, 1, 7) + epoch_time(0) + gps_eph(g5) + gps_eph(g3) + gps_eph(c3, 168) +
+           gps_eph(g5) + gps_eph(q1, 123, "QE");
+}
+
+const char* const g03_lnav =
+    "G03 2024 01 07 02 00 00 5.000000000000e-01 0.000000000000e+00 0.000000000000e+00\n"
+    "     1.000000000000e+01 0.000000000000e+00 0.000000000000e+00 1.570796326795e+00\n"
+    "     0.000000000000e+00 2.500000000000e-01 0.000000000000e+00 5.153500000000e+03\n"
+    "     7.200000000000e+03 0.000000000000e+00 0.000000000000e+00 0.000000000000e+00\n"
+    "     7.853981852531e-01 0.000000000000e+00 0.000000000000e+00 0.000000000000e+00\n"
+    "     0.000000000000e+00 0.000000000000e+00 2.296000000000e+03 0.000000000000e+00\n"
+    "     4.000000000000e+00 0.000000000000e+00 0.000000000000e+00 1.000000000000e+01\n"
+    "     7.000000000000e+03 4.000000000000e+00\n";
+
+std::string year_text() {
+    std::time_t now = std::time(nullptr);
+    return std::to_string(std::gmtime(&now)->tm_year + 1900 - 2000);
+}
+
+struct RunResult {
+    int status;
+    std::string out;
+};
+
+RunResult convert(const std::string& dir, const std::string& args) {
+    EXPECT_TRUE(write_file(dir + "/rover.bin", gps_qzss_log()));
+    const std::string cmd = "cd '" + dir + "' && '" VORSKEL_BIN "' -f '" + dir + "/rover.bin' " + args;
+    FILE* p = popen(cmd.c_str(), "r");
+    RunResult r{-1, ""};
+    if (p == nullptr) return r;
+    char b[512];
+    for (size_t n; (n = std::fread(b, 1, sizeof b, p)) > 0;) r.out.append(b, n);
+    const int st = pclose(p);
+    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+    return r;
+}
+
+std::string text_of(const std::string& path) {
+    std::ifstream in(path);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
+}  // namespace
+
+TEST(NavFileMakerRun, Rinex305GpsFile) {
+    const std::string dir = test_dir();
+    const RunResult r = convert(dir, "-rv 3.05");
+    ASSERT_EQ(r.status, 0) << r.out;
+    EXPECT_NE(r.out.find("The process is complete"), std::string::npos);
+    const std::string yy = year_text();
+    const std::string nav = dir + "/rover." + yy + "N";
+    EXPECT_TRUE(fs::exists(nav));
+    for (const char* letter : {"I", "G", "L", "C"})
+        EXPECT_TRUE(fs::exists(dir + "/rover." + yy + letter)) << letter;
+    EXPECT_FALSE(fs::exists(dir + "/rover." + yy + "J"));
+    const std::vector<std::string> lines = lines_of(nav);
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines[0], "     3.05           N: GNSS NAV DATA    G: GPS              RINEX VERSION / TYPE");
+    // LNAV only, no record header lines; the repeat of G05 is gone.
+    EXPECT_EQ(outline(lines), "RINEX VERSION / TYPE;PGM / RUN BY / DATE;END OF HEADER;G03;G05;");
+    const std::string text = text_of(nav);
+    const size_t end = text.find("END OF HEADER\n");
+    ASSERT_NE(end, std::string::npos);
+    EXPECT_EQ(text.substr(end + 14, std::string(g03_lnav).size()), g03_lnav);
+}
+
+TEST(NavFileMakerRun, Rinex4MixedFile) {
+    const std::string dir = test_dir();
+    const RunResult r = convert(dir, "-rv 4.00");
+    ASSERT_EQ(r.status, 0) << r.out;
+    const std::string nav = dir + "/rover." + year_text() + "p_MN.rnx";
+    ASSERT_TRUE(fs::exists(nav));
+    const std::vector<std::string> lines = lines_of(nav);
+    EXPECT_EQ(lines[0], "     4.00           N: GNSS NAV DATA    M: MIXED            RINEX VERSION / TYPE");
+    EXPECT_EQ(outline(lines),
+              "RINEX VERSION / TYPE;PGM / RUN BY / DATE;END OF HEADER;"
+              "> EPH G03 LNAV;G03;> EPH G03 CNAV;G03;> EPH G05 LNAV;G05;> EPH J01 LNAV;J01;");
+    const std::string text = text_of(nav);
+    EXPECT_NE(text.find(std::string("> EPH G03 LNAV\n") + g03_lnav + "> EPH G03 CNAV\n"), std::string::npos);
+    std::string j01 = g03_lnav;
+    j01.replace(0, 3, "J01");
+    EXPECT_NE(text.find("> EPH J01 LNAV\n" + j01), std::string::npos);
+}
+
+TEST(NavFileMakerRun, Rinex4SeparateFiles) {
+    const std::string dir = test_dir();
+    const RunResult r = convert(dir, "-rv 4.01 -SN");
+    ASSERT_EQ(r.status, 0) << r.out;
+    const std::string stem = "rover." + year_text() + "p";
+    std::vector<std::string> want = {"rover.bin", "rover." + year_text() + "o"};
+    for (const char* e : {"_CN", "_EN", "_GN", "_IN", "_JN", "_RN", "_SN"}) want.push_back(stem + e + ".rnx");
+    std::sort(want.begin(), want.end());
+    EXPECT_EQ(files_in(dir), want);
+    const std::string head = "RINEX VERSION / TYPE;PGM / RUN BY / DATE;END OF HEADER;";
+    EXPECT_EQ(outline(lines_of(dir + "/" + stem + "_GN.rnx")),
+              head + "> EPH G03 LNAV;G03;> EPH G03 CNAV;G03;> EPH G05 LNAV;G05;");
+    EXPECT_EQ(outline(lines_of(dir + "/" + stem + "_JN.rnx")), head + "> EPH J01 LNAV;J01;");
+    EXPECT_EQ(lines_of(dir + "/" + stem + "_GN.rnx")[0],
+              "     4.01           N: GNSS NAV DATA    G: GPS              RINEX VERSION / TYPE");
+    EXPECT_EQ(lines_of(dir + "/" + stem + "_JN.rnx")[0],
+              "     4.01           N: GNSS NAV DATA    J: QZSS             RINEX VERSION / TYPE");
+}
+
+TEST(NavFileMakerRun, Rinex4NavigationFileThatCannotBeCreated) {
+    const std::string dir = test_dir();
+    // A directory in the way of the mixed file's name.
+    fs::create_directories(dir + "/rover." + year_text() + "p_MN.rnx");
+    const RunResult r = convert(dir, "-rv 4.00");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.out.find("Cannot create navigation file " + dir + "/rover." + year_text() + "p_MN.rnx"),
+              std::string::npos)
+        << r.out;
+    EXPECT_EQ(r.out.find("The process is complete"), std::string::npos);
+}
