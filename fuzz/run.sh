@@ -23,7 +23,9 @@ mkdir -p "$out/sync" "$scratch"
 mapfile -t variants < "$root/fuzz/variants.txt"
 export AFL_SKIP_CPUFREQ=1 AFL_NO_UI=1 AFL_I_DONT_CARE_ABOUT_MISSING_CRASHES=1
 export AFL_NO_AFFINITY=1 AFL_QUIET=1
-export ASAN_OPTIONS=abort_on_error=1:symbolize=0:detect_leaks=0:allocator_may_return_null=1
+# An existing OUT is resumed: a second run goes on from the first one's queue.
+export AFL_AUTORESUME=1
+export ASAN_OPTIONS=abort_on_error=1:symbolize=0:detect_leaks=0:allocator_may_return_null=1:malloc_context_size=0
 export UBSAN_OPTIONS=halt_on_error=1:abort_on_error=1:symbolize=0
 
 pids=()
