@@ -1,6 +1,8 @@
 // Storage of the satellite tables and satellite lists, and SV_data::clear_SV.
 #include "stores/Sat_type.h"
 
+#include <cstring>
+
 SV_data GPS_SVs[GPS_SV_MAX];
 SV_data GLO_SVs[GLO_SV_MAX];
 SV_data GAL_SVs[GAL_SV_MAX];
@@ -27,15 +29,16 @@ int32_t GPS_SAT_NUM, GLO_SAT_NUM, GAL_SAT_NUM, QZSS_SAT_NUM, BDS_SAT_NUM, NAVIC_
 int nSAt_current;
 int nSAt_max;
 
+// Runs for every record of every table at each epoch of both passes:
+// whole arrays are zeroed at once (all-zero bytes are +0 for double and
+// long double alike).
 void SV_data::clear_SV() {
     SV_num = 0;
-    for (int s = 0; s < SV_SLOTS; ++s) {
-        code[s] = 0;
-        doppler[s] = 0;
-        phase[s] = 0;
-        snr[s] = 0;
-        flags[s] &= ~SLOT_HAS_DATA;
-    }
+    std::memset(code, 0, sizeof code);
+    std::memset(doppler, 0, sizeof doppler);
+    std::memset(phase, 0, sizeof phase);
+    std::memset(snr, 0, sizeof snr);
+    for (int s = 0; s < SV_SLOTS; ++s) flags[s] &= ~SLOT_HAS_DATA;
     rcv_time = 0;
     doppler_base = 0;
 }

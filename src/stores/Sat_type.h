@@ -4,7 +4,6 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
 
 // Signal slots of an SV_data record: 0 C/A, 1 band 1, 2 band 2, 3 band 3,
 // 4 band 5, 5 band l; slots 6..10 receive GLONASS code-division copies and
@@ -12,14 +11,12 @@
 constexpr int SV_SLOTS = 11;
 constexpr uint32_t SLOT_HAS_DATA = 0x40;  // flag-word bit: the slot holds data this epoch
 
-// One satellite's observations in the current epoch.
+// One satellite's observations in the current epoch. A plain record of
+// numbers: it is copied, swapped and cleared many times per epoch.
 struct SV_data {
     // Satellite number from the epoch's "SX" list; for GLONASS the signed
     // frequency channel (sign-extended), 0 = entry empty.
     uint32_t SV_num;
-    // Observation-code names per slot group (6 groups of C, L, D, S and a
-    // fifth string). Nothing prints them; they travel with the entry.
-    std::string OBS_code[30];
     long double code[SV_SLOTS];    // pseudorange, metres
     double doppler[SV_SLOTS];      // Hz
     long double phase[SV_SLOTS];   // cycles
