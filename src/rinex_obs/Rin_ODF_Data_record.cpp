@@ -207,32 +207,30 @@ void observation_group(std::string& line, const SV_data& r, int s) {
 }
 
 void satellite_head(std::string& line, char letter, uint32_t key) {
-    line.clear();
     line += letter;
     fmt_int0(line, key, 2);
 }
 
-void writeSatelliteBlock(std::ofstream& obs, const SV_data* table, char letter, int records, int slots,
+// The satellite lines of a block, appended to the epoch's text.
+void writeSatelliteBlock(std::string& text, const SV_data* table, char letter, int records, int slots,
                          bool extendedSlots, const std::string* codes) {
-    std::string line;
     const int groups = printed_groups(slots);
     for_each_selected(table, letter, records, slots, extendedSlots, codes, [&](const SV_data& r, uint32_t key) {
-        satellite_head(line, letter, key);
+        satellite_head(text, letter, key);
         for (int s = 0; s < groups; ++s)
-            if (group_printed(s, extendedSlots, codes)) observation_group(line, r, data_slot(r, letter, s));
-        put_line(obs, line);
+            if (group_printed(s, extendedSlots, codes)) observation_group(text, r, data_slot(r, letter, s));
+        text += '\n';
     });
 }
 
-void writeBdsSatelliteBlock(std::ofstream& obs, const SV_data* table, int records) {
-    std::string line;
+void writeBdsSatelliteBlock(std::string& text, const SV_data* table, int records) {
     for_each_selected(table, 'C', records, 0, true, BDS_OBS_Arr, [&](const SV_data& r, uint32_t key) {
-        satellite_head(line, 'C', key);
+        satellite_head(text, 'C', key);
         for (const BdsColumn& c : BDS_COLUMNS) {
             if (BDS_OBS_Arr[c.code_index].empty()) continue;
-            observation_group(line, r, bds_in_column(c, r.SV_num) ? c.slot : -1);
+            observation_group(text, r, bds_in_column(c, r.SV_num) ? c.slot : -1);
         }
-        put_line(obs, line);
+        text += '\n';
     });
 }
 
@@ -280,7 +278,13 @@ void Add_data_record(std::ofstream& obs, int& epochFlag) {
     }
     if (nSAt_current > nSAt_max) nSAt_max = nSAt_current;
 
-    std::string line = "> ";
+    // The whole record is built in one buffer, kept between epochs so that
+    // its capacity is reused, and written with one call: a day of 1 Hz
+    // data is tens of thousands of lines per hour.
+    static std::string text;
+    text.clear();
+    std::string& line = text;
+    line += "> ";
     fmt_fixed_left(line, static_cast<double>(RCV_date.v[EP_YEAR]), 5, 0);
     fmt_fixed0(line, static_cast<double>(RCV_date.v[EP_MONTH]), 2, 0);
     line += ' ';
@@ -299,15 +303,16 @@ void Add_data_record(std::ofstream& obs, int& epochFlag) {
     fmt_int(line, nSAt_current, 3);
     fmt_blanks(line, 6);
     fmt_fixed(line, RcvTimeOffset, 15, 12);
-    put_line(obs, line);
+    text += '\n';
 
     for (int b = 0; b < nblocks; ++b) {
         const Block& x = blocks[b];
         if (x.letter == 'C')
-            writeBdsSatelliteBlock(obs, x.table, x.records);
+            writeBdsSatelliteBlock(text, x.table, x.records);
         else
-            writeSatelliteBlock(obs, x.table, x.letter, x.records, x.slots, x.extendedSlots, x.codes);
+            writeSatelliteBlock(text, x.table, x.letter, x.records, x.slots, x.extendedSlots, x.codes);
     }
+    obs.write(text.data(), static_cast<std::streamsize>(text.size()));
 }
 
 // ===================================================================
