@@ -32,6 +32,7 @@ enum Sys { GPS = 0, GLO, GAL, QZS, BDS, NAV, SBS, GLC, NSYS };
 // One system's tables and constants.
 struct SysInfo {
     SV_data* table;
+    uint64_t* written;  // records written since the table's last clear
     int capacity;
     int32_t* counter;
     const bool* enabled;
@@ -44,21 +45,21 @@ struct SysInfo {
 };
 
 const SysInfo systems[NSYS] = {
-    {GPS_SVs, GPS_SV_MAX, &GPS_SAT_NUM, &Enable_GPS, 1e-11, 0.075, 1575.42, 0, GPS_OBS_Arr,
+    {GPS_SVs, &GPS_SVs_written, GPS_SV_MAX, &GPS_SAT_NUM, &Enable_GPS, 1e-11, 0.075, 1575.42, 0, GPS_OBS_Arr,
      &GPS_SAT_NUM_SYS[0][0], 32, 32},
-    {GLO_SVs, GLO_SV_MAX, &GLO_SAT_NUM, &Enable_GLO, 1e-11, 0.075, 1602, 0.5625, GLO_OBS_Arr,
+    {GLO_SVs, &GLO_SVs_written, GLO_SV_MAX, &GLO_SAT_NUM, &Enable_GLO, 1e-11, 0.075, 1602, 0.5625, GLO_OBS_Arr,
      &GLO_SAT_NUM_SYS[0][0], 32, 32},
-    {GAL_SVs, GAL_SV_MAX, &GAL_SAT_NUM, &Enable_GAL, 2e-11, 0.085, 1575.42, 0, GAL_OBS_Arr,
+    {GAL_SVs, &GAL_SVs_written, GAL_SV_MAX, &GAL_SAT_NUM, &Enable_GAL, 2e-11, 0.085, 1575.42, 0, GAL_OBS_Arr,
      &GAL_SAT_NUM_SYS[0][0], 37, 32},
-    {QZSS_SVs, QZSS_SV_MAX, &QZSS_SAT_NUM, &Enable_QZSS, 2e-11, 0.125, 1575.42, 0, QZSS_OBS_Arr,
+    {QZSS_SVs, &QZSS_SVs_written, QZSS_SV_MAX, &QZSS_SAT_NUM, &Enable_QZSS, 2e-11, 0.125, 1575.42, 0, QZSS_OBS_Arr,
      &QZSS_SAT_NUM_SYS[0][0], 37, 32},
-    {BDS_SVs, BDS_SV_MAX, &BDS_SAT_NUM, &Enable_BDS, 2e-11, 0.105, 1561.098, 0, BDS_OBS_Arr,
+    {BDS_SVs, &BDS_SVs_written, BDS_SV_MAX, &BDS_SAT_NUM, &Enable_BDS, 2e-11, 0.105, 1561.098, 0, BDS_OBS_Arr,
      &BDS_SAT_NUM_SYS[0][0], 61, 61},
-    {NavIC_SVs, NavIC_SV_MAX, &NAVIC_SAT_NUM, &Enable_NavIC, 2e-11, 0.105, 1575.42, 0, NAVIC_OBS_Arr,
+    {NavIC_SVs, &NavIC_SVs_written, NavIC_SV_MAX, &NAVIC_SAT_NUM, &Enable_NavIC, 2e-11, 0.105, 1575.42, 0, NAVIC_OBS_Arr,
      &NavIC_SAT_NUM_SYS[0][0], 32, 32},
-    {SBAS_SVs, SBAS_SV_MAX, &SBAS_SAT_NUM, &Enable_SBAS, 1e-11, 0.125, 1575.42, 0, SBAS_OBS_Arr,
+    {SBAS_SVs, &SBAS_SVs_written, SBAS_SV_MAX, &SBAS_SAT_NUM, &Enable_SBAS, 1e-11, 0.125, 1575.42, 0, SBAS_OBS_Arr,
      &SBAS_SAT_NUM_SYS[0][0], 32, 32},
-    {GLCDMA_SVs, GLCDMA_SV_MAX, &GLCDMA_SAT_NUM, &Enable_GLCDMA, 1e-11, 0.075, 1600.995, 0, GLCDMA_OBS_Arr,
+    {GLCDMA_SVs, &GLCDMA_SVs_written, GLCDMA_SV_MAX, &GLCDMA_SAT_NUM, &Enable_GLCDMA, 1e-11, 0.075, 1600.995, 0, GLCDMA_OBS_Arr,
      &GLCDMA_SAT_NUM_SYS[0][0], 32, 32},
 };
 
@@ -328,6 +329,7 @@ void walk(const ObsRow& r) {
         const int k = (*si.counter)++;
         if (k >= si.capacity) continue;  // more satellites of the system than its table holds
         SV_data& R = si.table[k];
+        mark_written(*si.written, k);
         const int32_t v = read_item(r, i);
 
         if (r.kind == K_RX || r.kind == K_DX) {  // written into record k whoever holds it

@@ -48,12 +48,13 @@ void clear_leading(SV_data (&table)[N], int count) {
 
 }  // namespace
 
-void decode_vlx(std::string& id) {
+bool decode_vlx(std::string& id) {
     for (const Row& r : rows)
         if (id == r.id) {
             r.decode();
-            return;
+            return true;
         }
+    return false;
 }
 
 // Receiver name: the first blank-ended token of the text other than "VLX";
@@ -213,6 +214,7 @@ void decode_NN() {
         }
 
         SV_data& R = GLO_SVs[k];
+        mark_written(GLO_SVs_written, k);
         if (R.SV_num == 0) {
             R.SV_num = static_cast<uint32_t>(n);
             R.glo_slot = s;

@@ -17,8 +17,8 @@ namespace {
 constexpr uint32_t MS_PER_DAY = 86400000;
 
 template <int N>
-void clear_all(SV_data (&table)[N]) {
-    for (SV_data& sv : table) sv.clear_SV();
+void clear_all(SV_data (&table)[N], uint64_t& written) {
+    clear_written(table, N, written);
 }
 
 template <int R, int N>
@@ -97,12 +97,12 @@ int process_aux_file(FILE* log) {
 // system would otherwise keep its record and lock out the next epoch's
 // satellite of that rank).
 void finalize_aux_observation_epoch() {
-    clear_all(GPS_SVs);
-    clear_all(GLO_SVs);
-    clear_all(GAL_SVs);
-    clear_all(QZSS_SVs);
-    clear_all(BDS_SVs);
-    clear_all(NavIC_SVs);
-    clear_all(SBAS_SVs);
-    clear_all(GLCDMA_SVs);
+    clear_all(GPS_SVs, GPS_SVs_written);
+    clear_all(GLO_SVs, GLO_SVs_written);
+    clear_all(GAL_SVs, GAL_SVs_written);
+    clear_all(QZSS_SVs, QZSS_SVs_written);
+    clear_all(BDS_SVs, BDS_SVs_written);
+    clear_all(NavIC_SVs, NavIC_SVs_written);
+    clear_all(SBAS_SVs, SBAS_SVs_written);
+    clear_all(GLCDMA_SVs, GLCDMA_SVs_written);
 }

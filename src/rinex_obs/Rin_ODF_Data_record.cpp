@@ -139,14 +139,23 @@ void for_each_selected(const SV_data* table, char letter, int records, int slots
     uint32_t keys[BDS_RECORDS > GAL_SV_MAX ? BDS_RECORDS : GAL_SV_MAX];
     const int cap = static_cast<int>(sizeof keys / sizeof keys[0]);
     const int n = records < cap ? records : cap;
-    for (int i = 0; i < n; ++i) keys[i] = sat_key(table[i], letter);
+    // Keys are 1..99: per key its first record and its number of records
+    // tell whether a record is the first of its key and has later ones.
+    constexpr int KEYS = 100;
+    int first[KEYS], records_of[KEYS];
+    for (int k = 0; k < KEYS; ++k) records_of[k] = 0;
     for (int i = 0; i < n; ++i) {
-        if (keys[i] == 0) continue;
-        bool earlier = false;
-        for (int j = 0; j < i && !earlier; ++j) earlier = keys[j] == keys[i];
-        if (earlier) continue;
-        bool later = false;
-        for (int j = i + 1; j < n && !later; ++j) later = keys[j] == keys[i];
+        keys[i] = sat_key(table[i], letter);
+        const uint32_t k = keys[i];
+        if (k == 0 || k >= KEYS) continue;
+        if (records_of[k]++ == 0) first[k] = i;
+    }
+    for (int i = 0; i < n; ++i) {
+        const uint32_t k = keys[i];
+        if (k == 0) continue;
+        if (k >= KEYS) continue;  // sat_key never gives one; no record to stand for
+        if (first[k] != i) continue;  // an earlier record stands for this satellite
+        const bool later = records_of[k] > 1;
         auto test = [&](const SV_data& r) {
             return letter == 'C' ? hasBdsOutputObservation(r)
                                  : hasOutputObservation(r, letter, slots, extendedSlots, codes);

@@ -12,6 +12,29 @@ SV_data NavIC_SVs[NavIC_SV_MAX];
 SV_data SBAS_SVs[SBAS_SV_MAX];
 SV_data GLCDMA_SVs[GLCDMA_SV_MAX];
 
+uint64_t GPS_SVs_written = ~uint64_t{0}, GLO_SVs_written = ~uint64_t{0}, GAL_SVs_written = ~uint64_t{0},
+         QZSS_SVs_written = ~uint64_t{0}, BDS_SVs_written = ~uint64_t{0}, NavIC_SVs_written = ~uint64_t{0},
+         SBAS_SVs_written = ~uint64_t{0}, GLCDMA_SVs_written = ~uint64_t{0};
+
+uint64_t* written_marks_of(const SV_data* table) {
+    if (table == GPS_SVs) return &GPS_SVs_written;
+    if (table == GLO_SVs) return &GLO_SVs_written;
+    if (table == GAL_SVs) return &GAL_SVs_written;
+    if (table == QZSS_SVs) return &QZSS_SVs_written;
+    if (table == BDS_SVs) return &BDS_SVs_written;
+    if (table == NavIC_SVs) return &NavIC_SVs_written;
+    if (table == SBAS_SVs) return &SBAS_SVs_written;
+    if (table == GLCDMA_SVs) return &GLCDMA_SVs_written;
+    return nullptr;
+}
+
+void clear_written(SV_data* table, int n, uint64_t& written) {
+    for (int k = 0; k < n && k < 64; ++k)
+        if (written & (uint64_t{1} << k)) table[k].clear_SV();
+    const uint64_t cleared = n >= 64 ? ~uint64_t{0} : (uint64_t{1} << n) - 1;
+    written &= ~cleared;
+}
+
 uint32_t GPS_SAT_NUM_SYS[7][32];
 uint32_t GLO_SAT_NUM_SYS[14][32];
 uint32_t GAL_SAT_NUM_SYS[7][37];

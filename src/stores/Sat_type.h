@@ -53,6 +53,20 @@ extern SV_data NavIC_SVs[NavIC_SV_MAX];
 extern SV_data SBAS_SVs[SBAS_SV_MAX];
 extern SV_data GLCDMA_SVs[GLCDMA_SV_MAX];
 
+// Records written since their table was last cleared, one bit per record
+// (no table holds more than 64). Whatever writes a record marks it; the
+// per-epoch clears empty only the marked records, as the others are still
+// in the state clear_SV leaves (that clear runs for every record at every
+// epoch of both passes and was a tenth of a conversion). Every bit starts
+// set, so the first clear empties each record whatever it held.
+extern uint64_t GPS_SVs_written, GLO_SVs_written, GAL_SVs_written, QZSS_SVs_written, BDS_SVs_written,
+    NavIC_SVs_written, SBAS_SVs_written, GLCDMA_SVs_written;
+inline void mark_written(uint64_t& written, int k) { written |= uint64_t{1} << k; }
+// clear_SV for the marked records among the first n; their marks are dropped.
+void clear_written(SV_data* table, int n, uint64_t& written);
+// The marks of one of the eight tables above; nullptr for any other array.
+uint64_t* written_marks_of(const SV_data* table);
+
 // Per-band satellite lists (rows 0..5 one per band, row 6 filled at the end
 // of the first pass); GLONASS has 14 rows, the rows above 6 receive the
 // code-division lists. 0 ends a packed row.
