@@ -12,7 +12,6 @@
 #include "decode/VLX_reader.h"
 
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
 
 #include "decode/le_read.h"
@@ -35,13 +34,32 @@ void read_cut(FILE* log, unsigned char* dst, long cap, long n) {
     }
 }
 
+// Bytes a framing rule consumes, L + k, never fewer than none (a signed
+// length field can make L negative).
+long span(long L, long k) { return L + k > 0 ? L + k : 0; }
+
+int hex_digit(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    return -1;
+}
+
 // The three length characters as one base-16 number: leading blanks and a
-// sign accepted, reading stops at the first non-digit, no digits give 0.
+// sign accepted, reading stops at the first character that is not a
+// hexadecimal digit (so "0x5" is 0, not 5), no digits give 0.
 long read_length(FILE* log) {
-    char txt[4] = {0, 0, 0, 0};
+    char txt[3] = {0, 0, 0};
     size_t got = std::fread(txt, 1, 3, log);
-    txt[got] = 0;
-    return std::strtol(txt, nullptr, 16);
+    size_t i = 0;
+    while (i < got && (txt[i] == ' ' || txt[i] == '\t' || txt[i] == '\n' || txt[i] == '\v' ||
+                       txt[i] == '\f' || txt[i] == '\r'))
+        ++i;
+    bool negative = false;
+    if (i < got && (txt[i] == '+' || txt[i] == '-')) negative = txt[i++] == '-';
+    long v = 0;
+    for (; i < got && hex_digit(txt[i]) >= 0; ++i) v = v * 16 + hex_digit(txt[i]);
+    return negative ? -v : v;
 }
 
 enum Kind {
@@ -173,7 +191,6 @@ void read_odd(FILE* log, const Layout& l, long L) {
 
 void read_body(FILE* log, const Layout& l) {
     long L = read_length(log);
-    long Lc = L > 0 ? L : 0;  // a negative length consumes as an empty body
     switch (l.kind) {
         case K_UNKNOWN:
             break;
@@ -183,26 +200,26 @@ void read_body(FILE* log, const Layout& l) {
             read_items(log, l, L);
             break;
         case K_WHOLE:
-            read_cut(log, l.rec, l.cap, Lc + 1);
+            read_cut(log, l.rec, l.cap, span(L, 1));
             if (l.rec == RT) time_tag = rd_u32(RT, 0);
             break;
         case K_IU:
-            read_cut(log, IU, 25, Lc + 1 < 25 ? Lc + 1 : 25);
-            if (Lc + 1 > 25) read_cut(log, buf, SCRATCH_SIZE, Lc + 1 - 25);
+            read_cut(log, IU, 25, span(L, 1) < 25 ? span(L, 1) : 25);
+            if (span(L, 1) > 25) read_cut(log, buf, SCRATCH_SIZE, span(L, 1) - 25);
             break;
         case K_PLUS2:
-            read_cut(log, l.rec, l.cap, Lc + 2);
+            read_cut(log, l.rec, l.cap, span(L, 2));
             break;
         case K_MF:
-            read_cut(log, MF, 16, Lc + 2);
+            read_cut(log, MF, 16, span(L, 2));
             wr_f32(MF, 12, static_cast<float>(time_tag));
             break;
         case K_PM:
             if (L < 4) {  // too short to hold its three trailing values: skip it
-                read_cut(log, nullptr, 0, Lc + 2);
+                read_cut(log, nullptr, 0, span(L, 2));
                 break;
             }
-            if (L - 4 > 4096) {
+            if (L - 4 > 4096) {  // beyond three hexadecimal digits; kept as a guard
                 read_cut(log, PM, 4096, 4096);
                 read_cut(log, buf, SCRATCH_SIZE, L - 4 - 4096);
                 PM[4095] = 0;
@@ -216,11 +233,11 @@ void read_body(FILE* log, const Layout& l) {
             ++count_PM;
             break;
         case K_EV:
-            read_cut(log, EV, 105, Lc - 1);
+            read_cut(log, EV, 105, span(L, -1));
             read_cut(log, EV + 105, 2, 2);
             break;
         case K_SS:
-            read_cut(log, SS, 180, Lc - 2);
+            read_cut(log, SS, 180, span(L, -2));
             read_cut(log, SS + 180, 3, 3);
             break;
         case K_SE:
@@ -279,7 +296,7 @@ std::string convertToString(const char* a, int n) {
 
 void unkown_msg(FILE* log) {
     long L = read_length(log);
-    read_cut(log, buf, SCRATCH_SIZE, (L > 0 ? L : 0) + 1);
+    read_cut(log, buf, SCRATCH_SIZE, span(L, 1));
 }
 
 std::string VLXFileReader(FILE* log) {

@@ -484,15 +484,222 @@ void decode_WE() {
 // Ionosphere and time-system parameters
 // ===================================================================
 
-// Decoded in a later step of the work.
-void decode_IO() {}
-void decode_QI() {}
-void decode_II() {}
-void decode_CI() {}
-void decode_UO() {}
-void decode_QU() {}
-void decode_CU() {}
-void decode_IU() {}
-void decode_EU() {}
-void decode_WU() {}
-void decode_NU() {}
+namespace {
+
+// Ionosphere body: tot u32 at 0, week u16 at 4, alpha0..3 at 6, beta0..3 at 22.
+constexpr int ION_ALPHA = 6, ION_BETA = 22;
+// The GPS, QZSS and NavIC ionosphere stores use records 0..498, then start
+// again at record 0; the BeiDou store records 0..98.
+constexpr int ION_LAST = 498;
+constexpr int BDS_ION_LAST = 98;
+// The NavIC UTC store uses records 0..98, then starts again at record 0.
+constexpr int NAVIC_UTC_WRAP = 99;
+// Full GPS week of a week transmitted modulo 1024 (GPS, QZSS, NavIC, Galileo).
+constexpr uint16_t WEEK_ROLLOVER = 2048;
+
+void read_iono(const unsigned char* msg, Iono_Par& r) {
+    for (int i = 0; i < 4; ++i) {
+        r.alpha[i] = rd_f32(msg, ION_ALPHA + 4 * i);
+        r.beta[i] = rd_f32(msg, ION_BETA + 4 * i);
+    }
+    r.date = RCV_date;
+}
+
+// A store counter as an index that can be written: a counter outside the
+// store (only possible if something else corrupted it) restarts at 0.
+int32_t slot_of(int32_t n, int32_t size) { return (n < 0 || n >= size) ? 0 : n; }
+
+// GPS, QZSS and NavIC: only the last record is compared (alpha0, alpha1,
+// beta0); tot and the week are not kept.
+void decode_klobuchar(const unsigned char* msg, Iono_Par* store, int32_t& count) {
+    int32_t n = slot_of(count, ION_LAST + 1);
+    float a0 = rd_f32(msg, ION_ALPHA), a1 = rd_f32(msg, ION_ALPHA + 4), b0 = rd_f32(msg, ION_BETA);
+    if (n >= 1) {
+        const Iono_Par& last = store[n - 1];
+        if (last.alpha[0] == a0 && last.alpha[1] == a1 && last.beta[0] == b0) return;
+    }
+    read_iono(msg, store[n]);
+    count = (n + 1 > ION_LAST) ? 0 : n + 1;
+}
+
+// The UTC body shared by "UO", "QU", "CU", "IU", "EU" and "WU".
+struct UTC_body {
+    double A0;
+    float A1;
+    uint32_t tot;
+    uint16_t WNt;  // as transmitted
+    int8_t dtLS;
+    uint8_t DN;
+    uint16_t WNlsf;
+    int8_t dtLSF;
+};
+
+UTC_body read_utc(const unsigned char* msg) {
+    UTC_body b;
+    b.A0 = rd_f64(msg, 0);
+    b.A1 = rd_f32(msg, 8);
+    b.tot = rd_u32(msg, 12);
+    b.WNt = rd_u16(msg, 16);
+    b.dtLS = rd_i8(msg, 18);
+    b.DN = rd_u8(msg, 19);
+    b.WNlsf = rd_u16(msg, 20);
+    b.dtLSF = rd_i8(msg, 22);
+    return b;
+}
+
+void store_utc(const UTC_body& b, uint16_t week, UTC_Par& r) {
+    r.A0 = b.A0;
+    r.A1 = b.A1;
+    r.A2 = 0;
+    r.tot = b.tot;
+    r.WNt = week;
+    r.dtLS = b.dtLS;
+    r.DN = b.DN;
+    r.WNlsf = b.WNlsf;
+    r.dtLSF = b.dtLSF;
+    r.date = RCV_date;
+}
+
+// GPS, QZSS, BeiDou: only the last record is compared (A0, A1, tot). The
+// store only grows; a message that finds it full is dropped. GPS and QZSS
+// records give the leap seconds, BeiDou records do not.
+void decode_utc_last(const unsigned char* msg, UTC_Par* store, int32_t& count, uint16_t week_add,
+                     bool gives_leap_sec) {
+    UTC_body b = read_utc(msg);
+    int32_t n = count < 0 ? 0 : count;
+    if (n >= UTC_STORE_SIZE) return;
+    if (n >= 1) {
+        const UTC_Par& last = store[n - 1];
+        if (last.A0 == b.A0 && last.A1 == b.A1 && last.tot == b.tot) return;
+    }
+    store_utc(b, static_cast<uint16_t>(b.WNt + week_add), store[n]);
+    count = n + 1;
+    if (gives_leap_sec) Leap_sec = b.dtLS;
+}
+
+// Whether any of records 0..n-1 carries these A0, A1, tot and full week.
+template <typename Rec>
+bool utc_seen(const Rec* store, int32_t n, const UTC_body& b, uint16_t week) {
+    for (int32_t i = 0; i < n; ++i)
+        if (store[i].A0 == b.A0 && store[i].A1 == b.A1 && store[i].tot == b.tot && store[i].WNt == week)
+            return true;
+    return false;
+}
+
+// Hour mark of a BeiDou ionosphere record: "A" for hours 0 to 1 of the day
+// inclusive, then one letter per hour, each closed at its upper end ("B"
+// for (1, 2], ... "X" for (23, 24]).
+std::string bds_hour_mark(uint32_t tot) {
+    float h = static_cast<float>(tot / 3600.0);
+    double hd = std::fmod(static_cast<double>(h), 24.0);
+    int k = hd <= 1.0 ? 0 : static_cast<int>(std::ceil(hd)) - 1;
+    return std::string(1, static_cast<char>('A' + k));
+}
+
+}  // namespace
+
+void decode_IO() { decode_klobuchar(IO, Iono_GPS, GPS_ION_Par_n); }
+void decode_QI() { decode_klobuchar(QI, Iono_QZSS, QZSS_ION_Par_n); }
+void decode_II() { decode_klobuchar(II, Iono_NavIC, NavIC_ION_Par_n); }
+
+// BeiDou: stamped with the satellite of the most recent BeiDou ephemeris;
+// dropped when it repeats the last record, or any earlier record of the
+// same satellite (alpha0, alpha1).
+void decode_CI() {
+    int32_t n = slot_of(BDS_ION_Par_n, BDS_ION_LAST + 1);
+    float a0 = rd_f32(CI, ION_ALPHA), a1 = rd_f32(CI, ION_ALPHA + 4), b0 = rd_f32(CI, ION_BETA);
+    if (n >= 1) {
+        const Iono_Par& last = Iono_BDS[n - 1];
+        if (last.alpha[0] == a0 && last.alpha[1] == a1 && last.beta[0] == b0) return;
+    }
+    Iono_Par& r = Iono_BDS[n];
+    read_iono(CI, r);
+    r.tot = rd_u32(CI, 0);
+    r.hour_mark = bds_hour_mark(r.tot);
+    int32_t eph = BDS_SV_index > EPH_STORE_SIZE ? EPH_STORE_SIZE : BDS_SV_index;
+    r.SV = eph >= 1 ? BDS_Eph[eph - 1].SV : 0;
+    int32_t next = n + 1;
+    for (int32_t i = 0; i < n; ++i)
+        if (Iono_BDS[i].alpha[0] == r.alpha[0] && Iono_BDS[i].alpha[1] == r.alpha[1] &&
+            Iono_BDS[i].SV == r.SV) {
+            r.SV = 0;  // dropped: the slot is written again by the next message
+            next = n;
+            break;
+        }
+    BDS_ION_Par_n = next > BDS_ION_LAST ? 0 : next;
+}
+
+void decode_UO() { decode_utc_last(UO, GPS_UTC_Par, GPS_UTC_Par_n, WEEK_ROLLOVER, true); }
+void decode_QU() { decode_utc_last(QU, QZSS_UTC_Par, QZSS_UTC_Par_n, WEEK_ROLLOVER, true); }
+// BeiDou: the week is kept as transmitted.
+void decode_CU() { decode_utc_last(CU, BDS_UTC_Par, BDS_UTC_Par_n, 0, false); }
+
+// NavIC: a week or time of week out of range is ignored; all stored
+// records are compared.
+void decode_IU() {
+    UTC_body b = read_utc(IU);
+    if (b.WNt > 1023 || b.tot > 604799) return;
+    int32_t n = slot_of(NavIC_UTC_Par_n, NAVIC_UTC_WRAP);
+    uint16_t week = static_cast<uint16_t>(b.WNt + WEEK_ROLLOVER);
+    if (utc_seen(NavIC_UTC_Par, n, b, week)) return;
+    store_utc(b, week, NavIC_UTC_Par[n]);
+    NavIC_UTC_Par_n = (n + 1 >= NAVIC_UTC_WRAP) ? 0 : n + 1;
+}
+
+// Galileo, with the GPS-to-Galileo offset: all stored records are
+// compared; the store only grows and a message that finds it full is
+// dropped.
+void decode_EU() {
+    UTC_body b = read_utc(EU);
+    int32_t n = GAL_UTC_Par_n < 0 ? 0 : GAL_UTC_Par_n;
+    if (n >= UTC_STORE_SIZE) return;
+    uint16_t week = static_cast<uint16_t>(b.WNt + WEEK_ROLLOVER);
+    if (utc_seen(GAL_UTC_Par, n, b, week)) return;
+    UTC_GGTO_Par& r = GAL_UTC_Par[n];
+    store_utc(b, week, r);
+    r.a0G = rd_f32(EU, 23);
+    r.a1G = rd_f32(EU, 27);
+    r.t0G = rd_u32(EU, 31);
+    r.WN0G = static_cast<uint16_t>(rd_u16(EU, 35) + WEEK_ROLLOVER);
+    GAL_UTC_Par_n = n + 1;
+    Leap_sec = b.dtLS;
+}
+
+// SBAS: only the last record is compared. The reader fills the body only
+// for its one known length (stored at 36); with any other length the record
+// holds no body of this message, so nothing is decoded.
+void decode_WU() {
+    constexpr uint32_t WU_LENGTH = 32;
+    if (rd_u32(WU, 36) != WU_LENGTH) return;
+    UTC_body b = read_utc(WU);
+    int32_t n = SBAS_UTC_Par_n < 0 ? 0 : SBAS_UTC_Par_n;
+    if (n >= SBAS_UTC_STORE_SIZE) return;
+    if (n >= 1) {
+        const UTC_SBAS_Par& last = SBAS_UTC_Par[n - 1];
+        if (last.A0 == b.A0 && last.A1 == b.A1 && last.tot == b.tot) return;
+    }
+    UTC_SBAS_Par& r = SBAS_UTC_Par[n];
+    r.A0 = b.A0;
+    r.A1 = b.A1;
+    r.tot = b.tot;
+    r.WNt = b.WNt;
+    r.dtLS = b.dtLS;
+    r.DN = b.DN;
+    r.WNlsf = b.WNlsf;
+    r.dtLSF = b.dtLSF;
+    for (int i = 0; i < 7; ++i) r.date[i] = RCV_date.v[i];
+    r.b23 = rd_u8(WU, 23);
+    r.w24 = rd_u32(WU, 24);
+    r.w28 = rd_u16(WU, 28);
+    r.b30 = rd_u8(WU, 30);
+    SBAS_UTC_Par_n = n + 1;
+    Leap_sec = b.dtLS;
+}
+
+// GLONASS: one record, overwritten by every message.
+void decode_NU() {
+    GLO_Time_Par.corr0 = rd_f64(NU, 0);
+    GLO_Time_Par.corr1 = rd_f32(NU, 8);
+    for (int i = 0; i < 8; ++i) GLO_Time_Par.rest[i] = NU[12 + i];
+    GLO_Time_Par.date = RCV_date;
+}

@@ -48,7 +48,7 @@ int process_aux_file(FILE* log) {
     bool interval_found = false;
     uint32_t prev = 0;   // time of day of the previous "~~", ms
 
-    while (!std::feof(log)) {
+    while (!std::feof(log) && !std::ferror(log)) {  // a read error ends the pass too
         std::string id = VLXFileReader(log);
         const bool epoch_time = id == "~~";
         if (epoch_time && seen && open) close_epoch();

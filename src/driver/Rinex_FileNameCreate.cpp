@@ -1,11 +1,134 @@
-// RINEX long file names.
+// RINEX long file names: the start time, data-frequency and file-period
+// fields from the receiver dates and the data interval, and the checked
+// name SSSSMRCCC_S_YYYYDDDHHMM_PPP[_FFF][_TT.rnx] built from them.
 #include "driver/Rinex_FileNameCreate.h"
 
-// Long names come in a later step of the work.
-void get_RINEX_long_file_name_time(const float*, int* out) { out[0] = out[1] = out[2] = out[3] = 0; }
-std::string make_RINEX_data_freq(float) { return "00U"; }
-std::string make_RINEX_file_duration(const float*, const float*, float) { return "00U"; }
-std::string make_RINEX_long_file_name(std::string, std::string, std::string, std::string, std::string, int,
-                                      int, int, int, std::string, std::string, std::string) {
-    return "";
+#include <cctype>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+
+namespace {
+
+bool is_leap(int64_t y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
+
+// Days before month m (index m-1) in a common year.
+const int days_before_month[12] = {0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334};
+// Days of month m (index m-1) in a common year.
+const int days_in_month[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+
+// A value in `digits` zero-filled decimal digits.
+std::string zero_filled(long long v, int digits) {
+    char txt[32];
+    std::snprintf(txt, sizeof txt, "%0*lld", digits, v);
+    return txt;
+}
+
+// The integer part of x + 0.5 in double precision, held within +-lim so
+// that no conversion or later arithmetic overflows (not a number gives 0).
+long long rounded(double x, double lim) {
+    double r = std::trunc(x + 0.5);
+    if (r != r) return 0;
+    if (r > lim) r = lim;
+    if (r < -lim) r = -lim;
+    return static_cast<long long>(r);
+}
+
+// A date field truncated toward zero, held within the range of int.
+int truncated(float x) {
+    double r = std::trunc(static_cast<double>(x));
+    if (r != r) return 0;
+    if (r > 2.0e9) return 2000000000;
+    if (r < -2.0e9) return -2000000000;
+    return static_cast<int>(r);
+}
+
+// Seconds from the start of year 0 (proleptic Gregorian) of a date whose
+// six fields are already rounded.
+int64_t seconds_since_year0(const long long f[6]) {
+    int64_t days = 0;
+    // Whole years 0 .. year-1; 146097 days per 400 years keeps this
+    // constant-time for any year the log could hold.
+    const int64_t y = f[0] > 0 ? f[0] : 0;  // fields are held within +-1e9
+    days += (y / 400) * 146097;
+    for (int64_t k = (y / 400) * 400; k < y; ++k) days += is_leap(k) ? 366 : 365;
+    for (long long m = 1; m < f[1] && m <= 12; ++m) days += days_in_month[m - 1] + (m == 2 && is_leap(f[0]));
+    days += f[2] - 1;
+    return days * 86400 + f[3] * 3600 + f[4] * 60 + f[5];
+}
+
+}  // namespace
+
+void get_RINEX_long_file_name_time(const float* date, int* out) {
+    const int y = truncated(date[0]);
+    const int m = truncated(date[1]);
+    // Without a receiver date (month 0) or with a damaged one there is no
+    // day of year: refuse the long name rather than guess.
+    if (m < 1 || m > 12) throw std::string("No receiver date in the log for the long file name");
+    out[0] = y;
+    const int d = truncated(date[2]);
+    // A damaged day far out of range still gives a day of year that the
+    // name check refuses; keep the sum within int.
+    out[1] = (d > 1000    ? 1000
+              : d < -1000 ? -1000
+                          : d) +
+             days_before_month[m - 1] + (m >= 3 && is_leap(y) ? 1 : 0);
+    out[2] = truncated(date[3]);
+    out[3] = truncated(date[4]);
+}
+
+std::string make_RINEX_data_freq(float seconds) {
+    const double s = seconds;
+    if (s < 60) return zero_filled(rounded(s, 1e15), 2) + "S";
+    if (s < 3600) return zero_filled(rounded(s / 60, 1e15), 2) + "M";
+    if (s < 86400) return zero_filled(rounded(s / 3600, 1e15), 2) + "H";
+    return "00U";  // a day or more, or not a number
+}
+
+std::string make_RINEX_file_duration(const float* first, const float* last, float interval) {
+    long long a[6], b[6];
+    for (int i = 0; i < 6; ++i) {
+        a[i] = rounded(first[i], 1e9);
+        b[i] = rounded(last[i], 1e9);
+    }
+    // A first epoch later than the last wraps to a very large span.
+    const uint64_t D = static_cast<uint64_t>(seconds_since_year0(b) - seconds_since_year0(a)) +
+                       static_cast<uint64_t>(rounded(interval, 1e15));
+    if (D == 900) return "15M";
+    if (D <= 3599 && D % 60 == 0) return zero_filled(static_cast<long long>(D / 60), 2) + "M";
+    if (D <= 86399 && D % 3600 == 0) return zero_filled(static_cast<long long>(D / 3600), 2) + "H";
+    if (D == 86400) return "01D";
+    if (D == 31536000 || D == 31622400) return "01Y";
+    return "00U";
+}
+
+std::string make_RINEX_long_file_name(std::string site, std::string monument, std::string receiver,
+                                      std::string country, std::string source, int year, int dayOfYear,
+                                      int hour, int minute, std::string period, std::string frequency,
+                                      std::string type) {
+    for (std::string* t : {&site, &monument, &receiver, &country, &source, &period, &frequency, &type})
+        for (char& c : *t) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+
+    // The checks in this order; the first that fails is the message.
+    if (site.size() != 4) throw std::string("Wrong site code length");
+    if (monument.size() != 1) throw std::string("Wrong monument number length");
+    if (receiver.size() != 1) throw std::string("Wrong receiver number length");
+    if (country.size() != 3) throw std::string("Wrong country code length");
+    if (source.size() != 1) throw std::string("Wrong data source length");
+    if (source != "R" && source != "S" && source != "U") throw std::string("Wrong data source");
+    if (year < 0 || year > 9999) throw std::string("Wrong year");
+    if (dayOfYear < 1 || dayOfYear > 366) throw std::string("Wrong day of year");
+    if (hour < 0 || hour > 23) throw std::string("Wrong hour");
+    if (minute < 0 || minute > 59) throw std::string("Wrong minute");
+    if (period.size() != 3) throw std::string("Wrong file period length");
+    if (type.size() != 2) throw std::string("Wrong data type length");
+    const bool observation = type[1] == 'O';
+    if (observation && frequency.size() != 3) throw std::string("Wrong data frequency length");
+
+    std::string name = site + monument + receiver + country + "_" + source + "_" + zero_filled(year, 4) +
+                       zero_filled(dayOfYear, 3) + zero_filled(hour, 2) + zero_filled(minute, 2) + "_" +
+                       period;
+    if (observation) name += "_" + frequency;
+    if (type[1] == 'N') return name;  // the navigation stem: the makers add the endings
+    return name + "_" + type + ".rnx";
 }

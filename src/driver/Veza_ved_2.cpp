@@ -4,7 +4,9 @@
 // output; the only line on standard error is the system's reason when the
 // log cannot be opened (and the parser's reason for a rejected command
 // line).
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <iostream>
 #include <string>
@@ -80,11 +82,27 @@ int run(int argc, char** argv) {
         std::perror("File Error: ");
         return 1;
     }
+    // fopen succeeds on a directory (and on some files that cannot be
+    // read); the passes would then never see the end of the log. One probe
+    // read tells them apart from a readable, possibly empty, log.
+    // The probed byte is pushed back, so the first pass sees the whole log.
+    const int first_byte = std::fgetc(log);
+    if (first_byte == EOF && std::ferror(log)) {
+        const std::string reason = std::strerror(errno);
+        std::fclose(log);
+        return fail("File Error: " + filename + ": " + reason);
+    }
+    if (first_byte == EOF)
+        std::clearerr(log);  // an empty log: the first pass finds its end itself
+    else
+        std::ungetc(first_byte, log);
 
     say("Conversion in progress");
     process_aux_file(log);
     get_cur_time();
+    const bool read_failed = std::ferror(log) != 0;
     std::fclose(log);
+    if (read_failed) return fail("Cannot read the log " + filename);
 
     // From here on the flag decoders no longer register codes and satellites.
     Aux_stage = 0;
@@ -124,6 +142,10 @@ int run(int argc, char** argv) {
     say("Preparing Observation data");
     ObservationFileMaker(obs, log2);
     obs.close();
+    if (std::ferror(log2)) {
+        std::fclose(log2);
+        return fail("Cannot read the log " + filename);
+    }
     if (obs.fail()) {
         std::fclose(log2);
         return fail("Cannot write observation file " + obs_name);

@@ -462,16 +462,203 @@ void Add_SBAS_Ephemeris(std::ofstream& os) {
 // RINEX 4 system-time-offset and ionosphere records
 // ===================================================================
 
-// Written in a later step of the work.
-int Add_GPS_Nav_File_Time_corr_mixed(std::ofstream&) { return 1; }
-int Add_QZSS_Nav_File_Time_corr_mixed(std::ofstream&) { return 1; }
-int Add_NavIC_Nav_File_Time_corr_mixed(std::ofstream&) { return 1; }
-int Add_BDS_Nav_File_Time_corr_mixed(std::ofstream&) { return 1; }
-int Add_GAL_Nav_File_Time_corr_mixed(std::ofstream&) { return 1; }
-int Add_GLO_Nav_File_Time_corr_mixed(std::ofstream&) { return 1; }
+// The includes of this section stand here so that the sections of this
+// file stay independent of each other.
+#include <algorithm>
+#include <cmath>
+
+#include "rinex_nav/Rin_hwriter.h"
+
+namespace {
+
+// Head line of a record: ">", the record kind, the system letter, the
+// three columns 8-10 (`mid`) and the message type.
+void put_record_head(std::ostream& os, const char* kind, const char* letter, const std::string& mid,
+                     const char* type) {
+    std::string line = "> ";
+    line += kind;
+    line += ' ';
+    line += letter;
+    line += mid;
+    line += type;
+    put_line(os, line);
+}
+
+// Year right-adjusted in 4 columns, then month, day, hour, minute and
+// second as a blank and two zero-filled digits.
+void put_int_date(std::string& line, const int date[6]) {
+    fmt_int(line, date[0], 4);
+    for (int i = 1; i < 6; ++i) {
+        line += ' ';
+        fmt_int0(line, date[i], 2);
+    }
+}
+
+// The same from float date fields, rounded to whole numbers.
+void put_float_date(std::string& line, const float date[6]) {
+    fmt_fixed(line, static_cast<double>(date[0]), 4, 0);
+    for (int i = 1; i < 6; ++i) {
+        line += ' ';
+        fmt_fixed0(line, static_cast<double>(date[i]), 2, 0);
+    }
+}
+
+// One time-offset record: head line, the date with the time-offset and UTC
+// identifiers (no SBAS identifier), and a0, a1, a2 after 19 blank columns
+// (no transmission time).
+void put_sto(std::ostream& os, const char* letter, const char* type, const std::string& date,
+             const char* id, const char* utc_id, double a0, double a1, double a2) {
+    put_record_head(os, "STO", letter, "   ", type);
+    std::string line = "    " + date + ' ';
+    fmt_left(line, id, 18);
+    line += ' ';
+    fmt_blanks(line, 18);
+    line += ' ';
+    fmt_left(line, utc_id, 18);
+    put_line(os, line);
+    line = "    ";
+    nav_blank(line);
+    nav_value(line, a0);
+    nav_value(line, a1);
+    nav_value(line, a2);
+    put_line(os, line);
+    os.flush();
+}
+
+// The records 0 .. count-1 of a UTC store, never past its end. BeiDou
+// weeks are dated as GPS weeks 1356 later.
+template <typename Rec>
+void put_sto_store(std::ostream& os, const Rec* store, int32_t count, const char* letter, const char* type,
+                   const char* id, const char* utc_id, uint16_t week_shift) {
+    int32_t n = std::min<int32_t>(count, UTC_STORE_SIZE);
+    for (int32_t i = 0; i < n; ++i) {
+        const Rec& r = store[i];
+        int date[6];
+        GPS_week_tow_to_date(static_cast<uint16_t>(r.WNt + week_shift), r.tot, date);
+        std::string d;
+        put_int_date(d, date);
+        put_sto(os, letter, type, d, id, utc_id, r.A0, r.A1, r.A2);
+    }
+}
+
+// One Klobuchar ionosphere record: the head, then the date and alpha0..2,
+// alpha3 and beta0..2, and beta3.
+void put_ion(std::ostream& os, const char* letter, const std::string& mid, const char* type,
+             const std::string& date, const Iono_Par& r) {
+    put_record_head(os, "ION", letter, mid, type);
+    std::string line = "    " + date;
+    for (int i = 0; i < 3; ++i) nav_value(line, r.alpha[i]);
+    put_line(os, line);
+    line = "    ";
+    nav_value(line, r.alpha[3]);
+    for (int i = 0; i < 3; ++i) nav_value(line, r.beta[i]);
+    put_line(os, line);
+    line = "    ";
+    nav_value(line, r.beta[3]);
+    put_line(os, line);
+    os.flush();
+}
+
+// GPS, QZSS and NavIC: every record from record 0 up to the first with
+// alpha0 = 0, never past the end of the store.
+void put_ion_scan(std::ostream& os, const Iono_Par* store, const char* letter) {
+    for (int i = 0; i < IONO_STORE_SIZE && store[i].alpha[0] != 0; ++i) {
+        std::string d;
+        put_float_date(d, store[i].date.v);
+        put_ion(os, letter, "   ", "LNAV", d, store[i]);
+    }
+}
+
+}  // namespace
+
+int Add_GPS_Nav_File_Time_corr_mixed(std::ofstream& os) {
+    put_sto_store(os, GPS_UTC_Par, GPS_UTC_Par_n, "G", "LNAV", "GPUT", "UTC(USNO)", 0);
+    return 1;
+}
+
+int Add_QZSS_Nav_File_Time_corr_mixed(std::ofstream& os) {
+    put_sto_store(os, QZSS_UTC_Par, QZSS_UTC_Par_n, "J", "LNAV", "QZUT", "UTC(NICT)", 0);
+    return 1;
+}
+
+int Add_NavIC_Nav_File_Time_corr_mixed(std::ofstream& os) {
+    put_sto_store(os, NavIC_UTC_Par, NavIC_UTC_Par_n, "I", "LNAV", "IRUT", "UTCIRN", 0);
+    return 1;
+}
+
+int Add_BDS_Nav_File_Time_corr_mixed(std::ofstream& os) {
+    put_sto_store(os, BDS_UTC_Par, BDS_UTC_Par_n, "C", "D1D2", "BDUT", "UTC(NTSC)", 1356);
+    return 1;
+}
+
+int Add_GAL_Nav_File_Time_corr_mixed(std::ofstream& os) {
+    put_sto_store(os, GAL_UTC_Par, GAL_UTC_Par_n, "E", "IFNV", "GAUT", "UTCGAL", 0);
+    return 1;
+}
+
+// GLONASS: always one record, dated by the day the time message arrived
+// (zeros without one). a0 is minus the float of the record; written as
+// 0 - x so that a missing record prints 0, not -0.
+int Add_GLO_Nav_File_Time_corr_mixed(std::ofstream& os) {
+    float d[6] = {GLO_Time_Par.date.v[EP_YEAR], GLO_Time_Par.date.v[EP_MONTH], GLO_Time_Par.date.v[EP_DAY],
+                  0, 0, 0};
+    std::string date;
+    put_float_date(date, d);
+    put_sto(os, "R", "FDMA", date, "GLGP", "", 0.0 - static_cast<double>(GLO_Time_Par.corr1), 0.0, 0.0);
+    return 1;
+}
+
+// SBAS time parameters have no record in the file.
 int Add_SBAS_Nav_File_Time_corr_mixed(std::ofstream&) { return 1; }
-int Add_GPS_Nav_File_iono_mixed(std::ofstream&) { return 1; }
-int Add_QZSS_Nav_File_iono_mixed(std::ofstream&) { return 1; }
-int Add_NavIC_Nav_File_iono_mixed(std::ofstream&) { return 1; }
-int Add_BDS_Nav_File_iono_mixed(std::ofstream&) { return 1; }
-int Add_GAL_Nav_File_iono_mixed(std::ofstream&) { return 1; }
+
+int Add_GPS_Nav_File_iono_mixed(std::ofstream& os) {
+    put_ion_scan(os, Iono_GPS, "G");
+    return 1;
+}
+
+int Add_QZSS_Nav_File_iono_mixed(std::ofstream& os) {
+    put_ion_scan(os, Iono_QZSS, "J");
+    return 1;
+}
+
+int Add_NavIC_Nav_File_iono_mixed(std::ofstream& os) {
+    put_ion_scan(os, Iono_NavIC, "I");
+    return 1;
+}
+
+// BeiDou: the stored records that pass the plausibility test, each headed
+// by its satellite; the date fields are truncated, not rounded.
+int Add_BDS_Nav_File_iono_mixed(std::ofstream& os) {
+    int32_t n = std::min<int32_t>(BDS_ION_Par_n, IONO_STORE_SIZE);
+    for (int32_t i = 0; i < n; ++i) {
+        const Iono_Par& r = Iono_BDS[i];
+        if (!isValidBdsIon(r)) continue;
+        int date[6];
+        for (int k = 0; k < 6; ++k) date[k] = static_cast<int>(r.date.v[k]);  // valid: in range
+        std::string d;
+        put_int_date(d, date);
+        std::string mid;
+        fmt_int0(mid, r.SV, 2);
+        mid += ' ';
+        put_ion(os, "C", mid, "D1D2", d, r);
+    }
+    return 1;
+}
+
+// Galileo: always one record, from the first ephemeris record: its clock
+// epoch, ai0..ai2, and the low five bits of its ionosphere flag byte.
+int Add_GAL_Nav_File_iono_mixed(std::ofstream& os) {
+    const GAL_Ephemeris& e = GAL_Eph[0];
+    put_record_head(os, "ION", "E", "   ", "IFNV");
+    std::string line = "    ";
+    put_float_date(line, e.clock_epoch.v);
+    nav_value(line, e.ai0);
+    nav_value(line, e.ai1);
+    nav_value(line, e.ai2);
+    put_line(os, line);
+    line = "    ";
+    nav_value(line, e.iono_flags & 0x1F);
+    put_line(os, line);
+    os.flush();
+    return 1;
+}

@@ -79,14 +79,176 @@ int Add_end_of_header(std::ofstream& os) {
 // RINEX 3.05 ionosphere and time-system lines
 // ===================================================================
 
-// Written in a later step of the work.
-int Add_GPS_Nav_File_iono(std::ofstream&) { return 1; }
-int Add_NavIC_Nav_File_iono(std::ofstream&) { return 1; }
-int Add_BDS_Nav_File_iono(std::ofstream&) { return 1; }
-int Add_GAL_Nav_File_iono(std::ofstream&) { return 1; }
-int Add_GPS_Nav_File_Time_corr(std::ofstream&) { return 1; }
-int Add_NavIC_Nav_File_Time_corr(std::ofstream&) { return 1; }
-int Add_BDS_Nav_File_Time_corr(std::ofstream&) { return 1; }
-int Add_GAL_Nav_File_Time_corr(std::ofstream&) { return 1; }
-int Add_GLO_Nav_File_Time_corr(std::ofstream&) { return 1; }
-bool isValidBdsIon(const Iono_Par&) { return false; }
+// The includes of this section stand here so that the sections of this
+// file stay independent of each other.
+#include <algorithm>
+#include <cmath>
+#include <iomanip>
+
+namespace {
+
+// A header value through formattedOUT2: scientific with `prec` decimals,
+// right-adjusted in `w` columns, "D" for the first "e" from RINEX 4 on.
+// (These lines exist only in RINEX 3.05 files, so in practice the exponent
+// stays "e".)
+void hdr_sci(std::string& line, double v, int w, int prec) {
+    std::ostringstream t;
+    t << std::scientific << std::setprecision(prec) << std::setw(w) << formattedOUT2{v};
+    line += t.str();
+}
+
+// One IONOSPHERIC CORR line: type in 5 columns, four coefficients, then
+// columns 54-60 (`tail`, 7 columns) and the label.
+void put_iono_line(std::ostream& os, const char* type, const double c[4], const std::string& tail) {
+    std::string line;
+    fmt_left(line, type, 5);
+    for (int i = 0; i < 4; ++i) hdr_sci(line, c[i], 12, 4);
+    line += tail;
+    put_header_line(os, line, "IONOSPHERIC CORR");
+}
+
+// The alpha and beta line pair of one Klobuchar record.
+void put_iono_pair(std::ostream& os, const char* a_type, const char* b_type, const Iono_Par& r,
+                   const std::string& tail) {
+    double a[4], b[4];
+    for (int i = 0; i < 4; ++i) {
+        a[i] = r.alpha[i];
+        b[i] = r.beta[i];
+    }
+    put_iono_line(os, a_type, a, tail);
+    put_iono_line(os, b_type, b, tail);
+}
+
+// GPS and NavIC: every record from record 0 up to the first with alpha0 =
+// 0 (the decoders leave one behind the last record they use), and never
+// past the end of the store.
+void put_iono_scan(std::ostream& os, const Iono_Par* store, const char* a_type, const char* b_type) {
+    for (int i = 0; i < IONO_STORE_SIZE && store[i].alpha[0] != 0; ++i)
+        put_iono_pair(os, a_type, b_type, store[i], std::string(7, ' '));
+}
+
+// One TIME SYSTEM CORR line. The identifier column count is 6 or 5, and
+// a0 never fits its 12 columns (16 characters, 17 when negative), so the
+// label moves with both; it is not placed at column 61.
+void put_time_corr(std::ostream& os, const char* id, int id_w, double a0, double a1, const std::string& T,
+                   const std::string& W) {
+    std::string line;
+    fmt_left(line, id, id_w);
+    hdr_sci(line, a0, 12, 10);
+    hdr_sci(line, a1, 16, 9);
+    fmt_right(line, T, 7);
+    fmt_right(line, W, 5);
+    fmt_blanks(line, 10);
+    line += "TIME SYSTEM CORR";
+    put_line(os, line);
+}
+
+void put_time_corr(std::ostream& os, const char* id, int id_w, double a0, double a1, uint32_t T, uint32_t W) {
+    put_time_corr(os, id, id_w, a0, a1, std::to_string(T), std::to_string(W));
+}
+
+// A UTC record scan from record 0 while `go` holds, never past the store.
+template <typename Rec, typename Go>
+void put_utc_scan(std::ostream& os, const Rec* store, const char* id, int id_w, Go go) {
+    for (int i = 0; i < UTC_STORE_SIZE && go(store[i]); ++i)
+        put_time_corr(os, id, id_w, store[i].A0, store[i].A1, store[i].tot, store[i].WNt);
+}
+
+// A receiver date field truncated toward zero lies in lo..hi (NaN fails).
+bool trunc_in(float v, int lo, int hi) {
+    double t = std::trunc(static_cast<double>(v));
+    return t >= lo && t <= hi;
+}
+
+}  // namespace
+
+int Add_GPS_Nav_File_iono(std::ofstream& os) {
+    put_iono_scan(os, Iono_GPS, "GPSA", "GPSB");
+    return 1;
+}
+
+int Add_NavIC_Nav_File_iono(std::ofstream& os) {
+    put_iono_scan(os, Iono_NavIC, "IRSA", "IRSB");
+    return 1;
+}
+
+// BeiDou: the stored records that pass the plausibility test, each with its
+// hour mark (columns 54-55) and satellite (56-58).
+int Add_BDS_Nav_File_iono(std::ofstream& os) {
+    int32_t n = std::min<int32_t>(BDS_ION_Par_n, IONO_STORE_SIZE);
+    for (int32_t i = 0; i < n; ++i) {
+        const Iono_Par& r = Iono_BDS[i];
+        if (!isValidBdsIon(r)) continue;
+        std::string tail;
+        fmt_right(tail, r.hour_mark, 2);
+        fmt_int(tail, r.SV, 3);
+        fmt_blanks(tail, 2);
+        put_iono_pair(os, "BDSA", "BDSB", r, tail);
+    }
+    return 1;
+}
+
+// Galileo: one line from the first ephemeris record (zeros without one).
+int Add_GAL_Nav_File_iono(std::ofstream& os) {
+    const double c[4] = {GAL_Eph[0].ai0, GAL_Eph[0].ai1, GAL_Eph[0].ai2, 0.0};
+    put_iono_line(os, "GAL", c, std::string(7, ' '));
+    return 1;
+}
+
+// GPS records end at the first with both A0 and A1 zero; the other
+// constellations at the first with A0 zero.
+int Add_GPS_Nav_File_Time_corr(std::ofstream& os) {
+    put_utc_scan(os, GPS_UTC_Par, "GPUT", 6, [](const UTC_Par& r) { return r.A0 != 0 || r.A1 != 0; });
+    return 1;
+}
+
+int Add_NavIC_Nav_File_Time_corr(std::ofstream& os) {
+    put_utc_scan(os, NavIC_UTC_Par, "IRUT", 6, [](const UTC_Par& r) { return r.A0 != 0; });
+    return 1;
+}
+
+int Add_BDS_Nav_File_Time_corr(std::ofstream& os) {
+    put_utc_scan(os, BDS_UTC_Par, "BDUT", 5, [](const UTC_Par& r) { return r.A0 != 0; });
+    return 1;
+}
+
+// All GAUT lines first, then a GAGP line per record with a GPS offset.
+int Add_GAL_Nav_File_Time_corr(std::ofstream& os) {
+    put_utc_scan(os, GAL_UTC_Par, "GAUT", 5, [](const UTC_GGTO_Par& r) { return r.A0 != 0; });
+    for (int i = 0; i < UTC_STORE_SIZE && GAL_UTC_Par[i].a0G != 0; ++i) {
+        const UTC_GGTO_Par& r = GAL_UTC_Par[i];
+        put_time_corr(os, "GAGP", 5, r.a0G, r.a1G, r.t0G, r.WNt);
+    }
+    return 1;
+}
+
+// GLONASS: a GLUT line of zeros, and the GLGP line from the time record:
+// its float as a0 and its double as a1.
+int Add_GLO_Nav_File_Time_corr(std::ofstream& os) {
+    put_time_corr(os, "GLUT", 6, 0.0, 0.0, "0", "0");
+    put_time_corr(os, "GLGP", 6, GLO_Time_Par.corr1, GLO_Time_Par.corr0, "0", "0");
+    return 1;
+}
+
+// Plausibility of a BeiDou ionosphere record, tested in this order:
+// satellite 1..63, a usable receiver date, finite coefficients, not all
+// (near) zero, |alpha| <= 0.01 and |beta| <= 1e8.
+bool isValidBdsIon(const Iono_Par& rec) {
+    if (rec.SV < 1 || rec.SV > 63) return false;
+    const float* d = rec.date.v;
+    if (!trunc_in(d[EP_YEAR], 1980, 2099) || !trunc_in(d[EP_MONTH], 1, 12) || !trunc_in(d[EP_DAY], 1, 31) ||
+        !trunc_in(d[EP_HOUR], 0, 23) || !trunc_in(d[EP_MIN], 0, 59) || !trunc_in(d[EP_SEC], 0, 60))
+        return false;
+    double largest = 0;
+    for (int i = 0; i < 4; ++i) {
+        if (!std::isfinite(rec.alpha[i]) || !std::isfinite(rec.beta[i])) return false;
+        largest = std::max({largest, std::fabs(static_cast<double>(rec.alpha[i])),
+                            std::fabs(static_cast<double>(rec.beta[i]))});
+    }
+    if (largest < 1e-20) return false;
+    for (int i = 0; i < 4; ++i)
+        if (std::fabs(rec.alpha[i]) > 0.01) return false;
+    for (int i = 0; i < 4; ++i)
+        if (std::fabs(rec.beta[i]) > 1e8) return false;
+    return true;
+}

@@ -88,7 +88,7 @@ int ObservationFileMaker(std::ofstream& obs, FILE* log) {
         reference_set = true;
     };
 
-    while (!std::feof(log)) {
+    while (!std::feof(log) && !std::ferror(log)) {  // a read error ends the pass too
         std::string id = VLXFileReader(log);
         const bool is_epoch_time = id == "~~";
         const bool is_end = id == "TD";
