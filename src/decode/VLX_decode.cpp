@@ -6,6 +6,7 @@
 
 #include "decode/Decode_OBS.h"
 #include "decode/Decode_func.h"
+#include "decode/VLX_reader.h"
 #include "decode/le_read.h"
 #include "stores/Sat_type.h"
 #include "stores/VLX_msgs.h"
@@ -50,7 +51,7 @@ void clear_leading(SV_data (&table)[N], int count) {
 
 bool decode_vlx(std::string& id) {
     for (const Row& r : rows)
-        if (id == r.id) {
+        if (is_id(id, r.id)) {
             r.decode();
             return true;
         }

@@ -50,7 +50,7 @@ int process_aux_file(FILE* log) {
 
     while (!std::feof(log) && !std::ferror(log)) {  // a read error ends the pass too
         std::string id = VLXFileReader(log);
-        const bool epoch_time = id == "~~";
+        const bool epoch_time = is_id(id, "~~");
         if (epoch_time && seen && open) close_epoch();
         decode_for_avail_OBS(id);
         if (epoch_time) {
@@ -67,7 +67,7 @@ int process_aux_file(FILE* log) {
             seen = true;
             open = true;
         }
-        if (id == "TD") {  // the dispatcher has just run the flag decoders
+        if (is_id(id, "TD")) {  // the dispatcher has just run the flag decoders
             finalize_aux_observation_epoch();
             open = false;
         }

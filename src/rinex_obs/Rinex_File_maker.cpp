@@ -90,8 +90,8 @@ int ObservationFileMaker(std::ofstream& obs, FILE* log) {
 
     while (!std::feof(log) && !std::ferror(log)) {  // a read error ends the pass too
         std::string id = VLXFileReader(log);
-        const bool is_epoch_time = id == "~~";
-        const bool is_end = id == "TD";
+        const bool is_epoch_time = is_id(id, "~~");
+        const bool is_end = is_id(id, "TD");
         const bool was_closed = epoch_closed;
 
         // An epoch ends at the next "~~" unless a "TD" has closed it.
