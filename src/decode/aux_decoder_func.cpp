@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <string>
 
 #include "decode/Decode_func.h"
 #include "decode/le_read.h"
@@ -70,6 +71,92 @@ int week_near_tx(int w, int64_t time_of_week, int64_t tx) {
 }  // namespace
 
 // ===================================================================
+// Repeat tests of the ephemeris stores
+// ===================================================================
+
+namespace {
+
+// The key of a record, its fields packed without loss into three words: two
+// keys are equal exactly when their fields are.
+struct EphKey {
+    uint64_t w[3];
+    bool operator==(const EphKey& o) const { return w[0] == o.w[0] && w[1] == o.w[1] && w[2] == o.w[2]; }
+};
+
+// A message type name ("LNAV", "D1", ...) as one word: up to seven
+// characters and the length. Longer names have no word (false).
+bool pack_type(const std::string& t, uint64_t& w) {
+    if (t.size() > 7) return false;
+    w = t.size();
+    for (size_t i = 0; i < t.size(); ++i) w |= static_cast<uint64_t>(static_cast<unsigned char>(t[i])) << (8 * (i + 1));
+    return true;
+}
+
+// The keys of the records kept in one store, so that each new message is
+// tested against all earlier records in constant time instead of a scan of
+// the store (which made a long log's first pass quadratic). The answer is
+// the scan's: whether some earlier record has the key. Records 0..indexed-1
+// are in the set; records a store gained otherwise are added before a
+// test, and a store whose count fell below `indexed` is indexed afresh.
+// Ordering a store only permutes its records, so their keys stay the same.
+constexpr int KEY_SET_SIZE = 16384;  // a power of two, well above EPH_STORE_SIZE
+static_assert(KEY_SET_SIZE > 3 * EPH_STORE_SIZE / 2);
+struct KeySet {
+    EphKey keys[KEY_SET_SIZE];
+    bool used[KEY_SET_SIZE];
+    int32_t indexed;
+};
+
+uint32_t slot_of_key(const EphKey& k) {
+    uint64_t h = k.w[0] * 0x9E3779B97F4A7C15ull;
+    h ^= (k.w[1] + (h >> 29)) * 0xBF58476D1CE4E5B9ull;
+    h ^= (k.w[2] + (h >> 31)) * 0x94D049BB133111EBull;
+    return static_cast<uint32_t>(h >> 40) & (KEY_SET_SIZE - 1);
+}
+
+bool key_set_has(const KeySet& set, const EphKey& k) {
+    for (uint32_t i = slot_of_key(k);; i = (i + 1) & (KEY_SET_SIZE - 1)) {
+        if (!set.used[i]) return false;
+        if (set.keys[i] == k) return true;
+    }
+}
+
+void key_set_add(KeySet& set, const EphKey& k) {
+    uint32_t i = slot_of_key(k);
+    for (; set.used[i]; i = (i + 1) & (KEY_SET_SIZE - 1))
+        if (set.keys[i] == k) return;
+    set.used[i] = true;
+    set.keys[i] = k;
+}
+
+// Whether record r repeats one of store[0 .. count-1]. key_of packs a
+// record's key (false: it has none, a type name too long to pack); same is
+// the store's key comparison, used only for such records, which no packed
+// key can equal.
+template <class Rec, class KeyOf, class Same>
+bool repeats_earlier(KeySet& set, const Rec* store, int32_t count, const Rec& r, KeyOf key_of, Same same) {
+    if (count < set.indexed) {
+        for (bool& u : set.used) u = false;
+        set.indexed = 0;
+    }
+    for (; set.indexed < count; ++set.indexed) {
+        EphKey k;
+        if (key_of(store[set.indexed], k)) key_set_add(set, k);
+    }
+    EphKey k;
+    if (key_of(r, k)) return key_set_has(set, k);
+    for (int32_t i = 0; i < count; ++i)
+        if (same(store[i], r)) return true;
+    return false;
+}
+
+uint64_t sv_toe(uint32_t sv, int32_t toe) { return sv | (static_cast<uint64_t>(static_cast<uint32_t>(toe)) << 32); }
+
+KeySet gps_keys, qzss_keys, gal_keys, bds_keys, navic_keys, glo_keys, sbas_keys;
+
+}  // namespace
+
+// ===================================================================
 // GPS and QZSS ephemerides
 // ===================================================================
 
@@ -103,7 +190,7 @@ void gps_type_168(GPS_Ephemeris& r, uint8_t f) {
 // into slot `count` of the store and is kept unless it repeats an earlier
 // record (same satellite, toe and type). Fields a message does not carry
 // keep what the slot held. A full store drops the message.
-void decode_gps_like(const unsigned char* m, GPS_Ephemeris* store, int32_t& count) {
+void decode_gps_like(const unsigned char* m, GPS_Ephemeris* store, int32_t& count, KeySet& keys) {
     if (count < 0 || count >= EPH_STORE_SIZE) return;
     GPS_Ephemeris& r = store[count];
     const uint32_t len = rd_u32(m, 180);
@@ -150,20 +237,25 @@ void decode_gps_like(const unsigned char* m, GPS_Ephemeris* store, int32_t& coun
         r.week = static_cast<uint16_t>(week_toc);
     }
 
-    for (int32_t k = 0; k < count; ++k) {
-        const GPS_Ephemeris& o = store[k];
-        if (o.SV == r.SV && o.toe == r.toe && o.type == r.type) {
-            r.SV = 0;  // a repeat: the slot is reused by the next message
-            return;
-        }
+    auto key_of = [](const GPS_Ephemeris& e, EphKey& k) {
+        k.w[0] = sv_toe(e.SV, e.toe);
+        k.w[2] = 0;
+        return pack_type(e.type, k.w[1]);
+    };
+    auto same = [](const GPS_Ephemeris& o, const GPS_Ephemeris& e) {
+        return o.SV == e.SV && o.toe == e.toe && o.type == e.type;
+    };
+    if (repeats_earlier(keys, store, count, r, key_of, same)) {
+        r.SV = 0;  // a repeat: the slot is reused by the next message
+        return;
     }
     ++count;
 }
 
 }  // namespace
 
-void decode_GE() { decode_gps_like(GE, GPS_Eph, GPS_SV_index); }
-void decode_QE() { decode_gps_like(QE, QZSS_Eph, QZSS_SV_index); }
+void decode_GE() { decode_gps_like(GE, GPS_Eph, GPS_SV_index, gps_keys); }
+void decode_QE() { decode_gps_like(QE, QZSS_Eph, QZSS_SV_index, qzss_keys); }
 
 // ===================================================================
 // Galileo, BeiDou and NavIC ephemerides
@@ -267,13 +359,16 @@ void decode_EN() {
     set_GPS_EPH_date(week_toc, r.toc, r.clock_epoch.v);
 
     // An I/NAV and an F/NAV batch of the same time are both kept.
-    for (int32_t k = 0; k < n; ++k) {
-        const GAL_Ephemeris& o = GAL_Eph[k];
-        if (o.SV == r.SV && o.toe == r.toe && o.week == r.week &&
-            (o.data_sources & GAL_SOURCE_BITS) == (r.data_sources & GAL_SOURCE_BITS)) {
-            r.SV = 0;  // a repeat: the slot is reused by the next message
-            return;
-        }
+    auto key_of = [](const GAL_Ephemeris& e, EphKey& k) {
+        k.w[0] = sv_toe(e.SV, e.toe);
+        k.w[1] = e.week | (static_cast<uint64_t>(e.data_sources & GAL_SOURCE_BITS) << 16);
+        k.w[2] = 0;
+        return true;
+    };
+    auto same = [](const GAL_Ephemeris&, const GAL_Ephemeris&) { return false; };  // every record has a key
+    if (repeats_earlier(gal_keys, GAL_Eph, n, r, key_of, same)) {
+        r.SV = 0;  // a repeat: the slot is reused by the next message
+        return;
     }
     GAL_SV_index = n + 1;
 }
@@ -315,12 +410,17 @@ void decode_CN() {
     r.week = static_cast<uint16_t>(week_near_tx(w, r.toe, tx));
     set_GPS_EPH_date(week_toc + BDS_GPS_WEEK_OFFSET, r.toc, r.clock_epoch.v);
 
-    for (int32_t k = 0; k < n; ++k) {
-        const BDS_Ephemeris& o = BDS_Eph[k];
-        if (o.SV == r.SV && o.toe == r.toe && o.week == r.week && o.type == r.type) {
-            r.SV = 0;  // a repeat: the slot is reused by the next message
-            return;
-        }
+    auto key_of = [](const BDS_Ephemeris& e, EphKey& k) {
+        k.w[0] = sv_toe(e.SV, e.toe);
+        k.w[2] = e.week;
+        return pack_type(e.type, k.w[1]);
+    };
+    auto same = [](const BDS_Ephemeris& o, const BDS_Ephemeris& e) {
+        return o.SV == e.SV && o.toe == e.toe && o.week == e.week && o.type == e.type;
+    };
+    if (repeats_earlier(bds_keys, BDS_Eph, n, r, key_of, same)) {
+        r.SV = 0;  // a repeat: the slot is reused by the next message
+        return;
     }
     BDS_SV_index = n + 1;
 }
@@ -342,12 +442,16 @@ void decode_IE() {
     r.week = static_cast<uint16_t>(week_near_tx(w, r.toe, tx));
     set_GPS_EPH_date(week_toc, r.toc, r.clock_epoch.v);
 
-    for (int32_t k = 0; k < n; ++k) {
-        const NavIC_Ephemeris& o = NavIC_Eph[k];
-        if (o.SV == r.SV && o.toe == r.toe && o.week == r.week) {
-            r.SV = 0;  // a repeat: the slot is reused by the next message
-            return;
-        }
+    auto key_of = [](const NavIC_Ephemeris& e, EphKey& k) {
+        k.w[0] = sv_toe(e.SV, e.toe);
+        k.w[1] = e.week;
+        k.w[2] = 0;
+        return true;
+    };
+    auto same = [](const NavIC_Ephemeris&, const NavIC_Ephemeris&) { return false; };  // every record has a key
+    if (repeats_earlier(navic_keys, NavIC_Eph, n, r, key_of, same)) {
+        r.SV = 0;  // a repeat: the slot is reused by the next message
+        return;
     }
     NavIC_SV_index = n + 1;
 }
@@ -439,12 +543,16 @@ void decode_NE() {
     }
     glo_tb_date(r);
 
-    for (int32_t k = 0; k < n; ++k) {
-        const GLO_Ephemeris& o = GLO_Eph[k];
-        if (o.SV == r.SV && o.N4 == r.N4 && o.day_number == r.day_number && o.tb == r.tb) {
-            r.SV = 0;  // a repeat: the slot is reused by the next message
-            return;
-        }
+    auto key_of = [](const GLO_Ephemeris& e, EphKey& k) {
+        k.w[0] = e.SV | (static_cast<uint64_t>(static_cast<uint32_t>(e.tb)) << 32);
+        k.w[1] = e.N4 | (static_cast<uint64_t>(e.day_number) << 8);
+        k.w[2] = 0;
+        return true;
+    };
+    auto same = [](const GLO_Ephemeris&, const GLO_Ephemeris&) { return false; };  // every record has a key
+    if (repeats_earlier(glo_keys, GLO_Eph, n, r, key_of, same)) {
+        r.SV = 0;  // a repeat: the slot is reused by the next message
+        return;
     }
     GLO_SV_index = n + 1;
 }
@@ -470,12 +578,16 @@ void decode_WE() {
     r.week = static_cast<uint16_t>(rd_u16(WE, 68) + 2048);  // the week is sent modulo 2048
     r.word70 = rd_u16(WE, 70);
 
-    for (int32_t k = 0; k < n; ++k) {
-        const SBAS_Ephemeris& o = SBAS_Eph[k];
-        if (o.SV == r.SV && o.IOD == r.IOD) {
-            r.SV = 0;  // a repeat: the slot is reused by the next message
-            return;
-        }
+    auto key_of = [](const SBAS_Ephemeris& e, EphKey& k) {
+        k.w[0] = e.SV | (static_cast<uint64_t>(e.IOD) << 8);
+        k.w[1] = 0;
+        k.w[2] = 0;
+        return true;
+    };
+    auto same = [](const SBAS_Ephemeris&, const SBAS_Ephemeris&) { return false; };  // every record has a key
+    if (repeats_earlier(sbas_keys, SBAS_Eph, n, r, key_of, same)) {
+        r.SV = 0;  // a repeat: the slot is reused by the next message
+        return;
     }
     SBAS_SV_index = n + 1;
 }
