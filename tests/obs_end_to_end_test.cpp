@@ -80,7 +80,8 @@ std::string mask_run_date(std::string text) {
 // Runs the converter on `log` with `args` in a directory of its own and
 // returns the observation file ("" when there is none).
 std::string convert(const std::string& log, const std::string& args) {
-    char tmpl[] = "/tmp/vorskel_e2e_XXXXXX";
+    std::string tmpl_s = ::testing::TempDir() + "vorskel_e2e_XXXXXX";
+    char* tmpl = tmpl_s.data();
     const char* dir = mkdtemp(tmpl);
     EXPECT_NE(dir, nullptr);
     const std::string path = std::string(dir) + "/obs1.vlx";

@@ -3,6 +3,7 @@
 // text into lines and pads header contents to the label column.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <fstream>
@@ -15,7 +16,7 @@ namespace rinexcap {
 
 inline std::string scratch_path() {
     static int n = 0;
-    return "/tmp/vorskel_capture_" + std::to_string(getpid()) + "_" + std::to_string(n++) + ".txt";
+    return ::testing::TempDir() + "vorskel_capture_" + std::to_string(getpid()) + "_" + std::to_string(n++) + ".txt";
 }
 
 inline std::string read_file(const std::string& path) {
