@@ -57,7 +57,7 @@ bool skip(FILE* log, size_t n) {
 void read_cut(FILE* log, unsigned char* dst, long cap, long n) {
     if (n <= 0) return;
     long keep = n < cap ? n : cap;
-    if (keep > 0) {
+    if (keep > 0 && dst != nullptr) {  // a null record has no capacity: keep is 0 then
         if (take(log, dst, static_cast<size_t>(keep)) != static_cast<size_t>(keep)) return;
     }
     const long rest = n - (keep > 0 ? keep : 0);
