@@ -78,6 +78,16 @@ constexpr int sys_of_code(uint8_t code) {
     }
 }
 
+// sys_of_code for every byte, looked up once per item of every walk.
+struct SysOfCodeTable {
+    int8_t v[256];
+    constexpr SysOfCodeTable() : v() {
+        for (int c = 0; c < 256; ++c) v[c] = static_cast<int8_t>(sys_of_code(static_cast<uint8_t>(c)));
+    }
+    constexpr int operator[](uint8_t c) const { return v[c]; }
+};
+constexpr SysOfCodeTable SYS_OF_CODE;
+
 // What a decoder does with a message item.
 enum Kind : uint8_t {
     K_FLAG,        // signal flag: bit 0x40 marks the slot; the signal inventory in the first pass
@@ -313,15 +323,19 @@ void walk(const ObsRow& r) {
     if (n > OBS_MAX_ITEMS) n = OBS_MAX_ITEMS;
     const bool ver40 = Rinex_Ver >= 4.0;
     const bool ver401 = Rinex_Ver == 4.01;
-    for (int i = 0; i < static_cast<int>(n); ++i) {
-        const int sys = sys_of_code(SX[i]);
-        if (sys < 0) continue;
+    // The gates depend only on the switches and the version, which nothing
+    // changes during a walk: decided once per system, not once per item.
+    bool open[NSYS];
+    for (int sys = 0; sys < NSYS; ++sys) {
         const uint8_t g = r.gate[sys];
-        if (!(g & H)) continue;
+        open[sys] = (g & H) && !((g & S) && !*systems[sys].enabled) && !((g & V40) && !ver40) &&
+                    !((g & V401) && !ver401);
+    }
+    for (int i = 0; i < static_cast<int>(n); ++i) {
+        const int sys = SYS_OF_CODE[SX[i]];
+        if (sys < 0 || !open[sys]) continue;
+        const uint8_t g = r.gate[sys];
         const SysInfo& si = systems[sys];
-        if ((g & S) && !*si.enabled) continue;
-        if ((g & V40) && !ver40) continue;
-        if ((g & V401) && !ver401) continue;
 
         // The phase decoders record the correction they apply, for the header.
         if (r.kind == K_PHASE && r.band[sys].base != 0) PHASE_SHIFT[sys][r.slot] = r.band[sys].shift;
