@@ -69,11 +69,13 @@ std::string mask_name_year(std::string name) {
     return name;
 }
 
+// Scratch directories under the test's temporary directory (in the build
+// folder when run by ctest).
 std::string make_temp_dir() {
-    char tmpl[] = "/tmp/vorskel_digest_XXXXXX";
-    const char* dir = mkdtemp(tmpl);
+    std::string tmpl = ::testing::TempDir() + "vorskel_digest_XXXXXX";
+    const char* dir = mkdtemp(tmpl.data());
     EXPECT_NE(dir, nullptr);
-    return dir != nullptr ? dir : "/tmp";
+    return dir != nullptr ? dir : ::testing::TempDir();
 }
 
 // Runs a command line; false when it does not exit with status 0.
