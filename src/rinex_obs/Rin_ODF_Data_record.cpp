@@ -200,11 +200,37 @@ T unsigned_zero(T v) {
 // One observation group of 64 columns: code range F14.3, phase F14.3 with
 // its blank loss-of-lock place and the strength digit, Doppler F14.3 and
 // strength F14.3 with blank indicator places.
+// The group laid out in place in 64 blank columns: every field right-
+// adjusted in its columns. It gives the bytes of the field-by-field form
+// below whenever every text fits its width and both long double values
+// are doubles exactly (fmt_fixed prints those through double); otherwise
+// false, and the caller takes the field-by-field form.
+bool observation_group_in_place(std::string& line, const SV_data& r, int s) {
+    const long double code = unsigned_zero(r.code[s]);
+    const long double phase = r.phase[s];
+    const double code_d = static_cast<double>(code), phase_d = static_cast<double>(phase);
+    if (static_cast<long double>(code_d) != code || static_cast<long double>(phase_d) != phase) return false;
+    if (r.snr_digit[s] > 9) return false;
+    const size_t at = line.size();
+    line.append(GROUP_WIDTH, ' ');
+    char* g = &line[at];
+    // columns: code 0-13, phase 14-29, blank 30, digit 31, Doppler 32-45,
+    // blanks 46-48, strength 49-61, blanks 62-63
+    if (fixed_into(g, 14, code_d, 3) && fixed_into(g + 14, 16, phase_d, 3) &&
+        fixed_into(g + 32, 14, unsigned_zero(r.doppler[s]), 3) && fixed_into(g + 49, 13, unsigned_zero(r.snr[s]), 3)) {
+        g[31] = static_cast<char>('0' + r.snr_digit[s]);
+        return true;
+    }
+    line.resize(at);
+    return false;
+}
+
 void observation_group(std::string& line, const SV_data& r, int s) {
     if (s < 0 || s >= SV_SLOTS || !(r.flags[s] & SLOT_HAS_DATA) || slot_values_zero(r, s)) {
         fmt_blanks(line, GROUP_WIDTH);
         return;
     }
+    if (observation_group_in_place(line, r, s)) return;
     fmt_fixed(line, unsigned_zero(r.code[s]), 14, 3);
     fmt_fixed(line, r.phase[s], 16, 3);
     line += ' ';

@@ -197,6 +197,23 @@ void fixed_double(std::string& out, double v, int w, int prec, char fill) {
 
 }  // namespace
 
+bool fixed_into(char* field, int w, double v, int prec) {
+    char t[48];
+    const char* p = exact_fixed(t + sizeof t, v, prec);
+    int n;
+    char b[128];
+    if (p != nullptr) {
+        n = static_cast<int>(t + sizeof t - p);
+    } else {
+        n = fixed_chars(b, sizeof b, v, prec);
+        if (n < 0) return false;
+        p = b;
+    }
+    if (n > w) return false;
+    std::memcpy(field + (w - n), p, static_cast<size_t>(n));
+    return true;
+}
+
 void fmt_fixed(std::string& out, double v, int w, int prec) { fixed_double(out, v, w, prec, ' '); }
 
 void fmt_fixed(std::string& out, long double v, int w, int prec) {
