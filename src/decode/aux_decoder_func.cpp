@@ -76,85 +76,59 @@ int week_near_tx(int w, int64_t time_of_week, int64_t tx) {
 
 namespace {
 
-// The key of a record, its fields packed without loss into three words: two
-// keys are equal exactly when their fields are.
-struct EphKey {
-    uint64_t w[3];
-    bool operator==(const EphKey& o) const { return w[0] == o.w[0] && w[1] == o.w[1] && w[2] == o.w[2]; }
-};
-
-// A message type name ("LNAV", "D1", ...) as one word: up to seven
-// characters and the length. Longer names have no word (false).
-bool pack_type(const std::string& t, uint64_t& w) {
-    if (t.size() > 7) return false;
-    w = t.size();
-    for (size_t i = 0; i < t.size(); ++i) w |= static_cast<uint64_t>(static_cast<unsigned char>(t[i])) << (8 * (i + 1));
-    return true;
+// Mixes the fields of a record's key into a hash.
+uint64_t mix(uint64_t h, uint64_t v) {
+    h ^= v + 0x9E3779B97F4A7C15ull + (h << 6) + (h >> 2);
+    return h * 0xBF58476D1CE4E5B9ull;
+}
+uint64_t mix_text(uint64_t h, const std::string& t) {
+    for (unsigned char c : t) h = mix(h, c);
+    return mix(h, t.size());
 }
 
-// The keys of the records kept in one store, so that each new message is
-// tested against all earlier records in constant time instead of a scan of
-// the store (which made a long log's first pass quadratic). The answer is
-// the scan's: whether some earlier record has the key. Records 0..indexed-1
-// are in the set; records a store gained otherwise are added before a
-// test, and a store whose count fell below `indexed` is indexed afresh.
-// Ordering a store only permutes its records, so their keys stay the same.
+// The positions of the records kept in one store, hashed by key, so that
+// each new message is tested against all earlier records in constant time
+// instead of a scan of the store (which made a long log's first pass
+// quadratic). A candidate is confirmed with the store's own comparison, so
+// the answer is the scan's: whether some earlier record has the key.
+// Records 0..indexed-1 are in the set; records a store gained otherwise are
+// added before a test, a store whose count fell below `indexed` is indexed
+// afresh, and ordering a store (which moves its records) forgets every set
+// (forget_ephemeris_keys). Slots hold position + 1; 0 is a free slot.
 constexpr int KEY_SET_SIZE = 16384;  // a power of two, well above EPH_STORE_SIZE
-static_assert(KEY_SET_SIZE > 3 * EPH_STORE_SIZE / 2);
+static_assert(KEY_SET_SIZE > 3 * EPH_STORE_SIZE / 2 && EPH_STORE_SIZE < 65535);
 struct KeySet {
-    EphKey keys[KEY_SET_SIZE];
-    bool used[KEY_SET_SIZE];
+    uint16_t slot[KEY_SET_SIZE];
     int32_t indexed;
 };
 
-uint32_t slot_of_key(const EphKey& k) {
-    uint64_t h = k.w[0] * 0x9E3779B97F4A7C15ull;
-    h ^= (k.w[1] + (h >> 29)) * 0xBF58476D1CE4E5B9ull;
-    h ^= (k.w[2] + (h >> 31)) * 0x94D049BB133111EBull;
-    return static_cast<uint32_t>(h >> 40) & (KEY_SET_SIZE - 1);
-}
-
-bool key_set_has(const KeySet& set, const EphKey& k) {
-    for (uint32_t i = slot_of_key(k);; i = (i + 1) & (KEY_SET_SIZE - 1)) {
-        if (!set.used[i]) return false;
-        if (set.keys[i] == k) return true;
-    }
-}
-
-void key_set_add(KeySet& set, const EphKey& k) {
-    uint32_t i = slot_of_key(k);
-    for (; set.used[i]; i = (i + 1) & (KEY_SET_SIZE - 1))
-        if (set.keys[i] == k) return;
-    set.used[i] = true;
-    set.keys[i] = k;
-}
-
-// Whether record r repeats one of store[0 .. count-1]. key_of packs a
-// record's key (false: it has none, a type name too long to pack); same is
-// the store's key comparison, used only for such records, which no packed
-// key can equal.
-template <class Rec, class KeyOf, class Same>
-bool repeats_earlier(KeySet& set, const Rec* store, int32_t count, const Rec& r, KeyOf key_of, Same same) {
+template <class Rec, class Hash, class Same>
+bool repeats_earlier(KeySet& set, const Rec* store, int32_t count, const Rec& r, Hash hash, Same same) {
+    constexpr uint32_t MASK = KEY_SET_SIZE - 1;
     if (count < set.indexed) {
-        for (bool& u : set.used) u = false;
+        for (uint16_t& v : set.slot) v = 0;
         set.indexed = 0;
     }
     for (; set.indexed < count; ++set.indexed) {
-        EphKey k;
-        if (key_of(store[set.indexed], k)) key_set_add(set, k);
+        uint32_t i = static_cast<uint32_t>(hash(store[set.indexed]) >> 40) & MASK;
+        while (set.slot[i] != 0) i = (i + 1) & MASK;
+        set.slot[i] = static_cast<uint16_t>(set.indexed + 1);
     }
-    EphKey k;
-    if (key_of(r, k)) return key_set_has(set, k);
-    for (int32_t i = 0; i < count; ++i)
-        if (same(store[i], r)) return true;
+    for (uint32_t i = static_cast<uint32_t>(hash(r) >> 40) & MASK; set.slot[i] != 0; i = (i + 1) & MASK)
+        if (same(store[set.slot[i] - 1], r)) return true;
     return false;
 }
-
-uint64_t sv_toe(uint32_t sv, int32_t toe) { return sv | (static_cast<uint64_t>(static_cast<uint32_t>(toe)) << 32); }
 
 KeySet gps_keys, qzss_keys, gal_keys, bds_keys, navic_keys, glo_keys, sbas_keys;
 
 }  // namespace
+
+void forget_ephemeris_keys() {
+    for (KeySet* set : {&gps_keys, &qzss_keys, &gal_keys, &bds_keys, &navic_keys, &glo_keys, &sbas_keys}) {
+        for (uint16_t& v : set->slot) v = 0;
+        set->indexed = 0;
+    }
+}
 
 // ===================================================================
 // GPS and QZSS ephemerides
@@ -237,15 +211,11 @@ void decode_gps_like(const unsigned char* m, GPS_Ephemeris* store, int32_t& coun
         r.week = static_cast<uint16_t>(week_toc);
     }
 
-    auto key_of = [](const GPS_Ephemeris& e, EphKey& k) {
-        k.w[0] = sv_toe(e.SV, e.toe);
-        k.w[2] = 0;
-        return pack_type(e.type, k.w[1]);
-    };
+    auto hash = [](const GPS_Ephemeris& e) { return mix_text(mix(mix(0, e.SV), static_cast<uint32_t>(e.toe)), e.type); };
     auto same = [](const GPS_Ephemeris& o, const GPS_Ephemeris& e) {
         return o.SV == e.SV && o.toe == e.toe && o.type == e.type;
     };
-    if (repeats_earlier(keys, store, count, r, key_of, same)) {
+    if (repeats_earlier(keys, store, count, r, hash, same)) {
         r.SV = 0;  // a repeat: the slot is reused by the next message
         return;
     }
@@ -359,14 +329,14 @@ void decode_EN() {
     set_GPS_EPH_date(week_toc, r.toc, r.clock_epoch.v);
 
     // An I/NAV and an F/NAV batch of the same time are both kept.
-    auto key_of = [](const GAL_Ephemeris& e, EphKey& k) {
-        k.w[0] = sv_toe(e.SV, e.toe);
-        k.w[1] = e.week | (static_cast<uint64_t>(e.data_sources & GAL_SOURCE_BITS) << 16);
-        k.w[2] = 0;
-        return true;
+    auto hash = [](const GAL_Ephemeris& e) {
+        return mix(mix(mix(mix(0, e.SV), static_cast<uint32_t>(e.toe)), e.week), e.data_sources & GAL_SOURCE_BITS);
     };
-    auto same = [](const GAL_Ephemeris&, const GAL_Ephemeris&) { return false; };  // every record has a key
-    if (repeats_earlier(gal_keys, GAL_Eph, n, r, key_of, same)) {
+    auto same = [](const GAL_Ephemeris& o, const GAL_Ephemeris& e) {
+        return o.SV == e.SV && o.toe == e.toe && o.week == e.week &&
+               (o.data_sources & GAL_SOURCE_BITS) == (e.data_sources & GAL_SOURCE_BITS);
+    };
+    if (repeats_earlier(gal_keys, GAL_Eph, n, r, hash, same)) {
         r.SV = 0;  // a repeat: the slot is reused by the next message
         return;
     }
@@ -410,15 +380,13 @@ void decode_CN() {
     r.week = static_cast<uint16_t>(week_near_tx(w, r.toe, tx));
     set_GPS_EPH_date(week_toc + BDS_GPS_WEEK_OFFSET, r.toc, r.clock_epoch.v);
 
-    auto key_of = [](const BDS_Ephemeris& e, EphKey& k) {
-        k.w[0] = sv_toe(e.SV, e.toe);
-        k.w[2] = e.week;
-        return pack_type(e.type, k.w[1]);
+    auto hash = [](const BDS_Ephemeris& e) {
+        return mix_text(mix(mix(mix(0, e.SV), static_cast<uint32_t>(e.toe)), e.week), e.type);
     };
     auto same = [](const BDS_Ephemeris& o, const BDS_Ephemeris& e) {
         return o.SV == e.SV && o.toe == e.toe && o.week == e.week && o.type == e.type;
     };
-    if (repeats_earlier(bds_keys, BDS_Eph, n, r, key_of, same)) {
+    if (repeats_earlier(bds_keys, BDS_Eph, n, r, hash, same)) {
         r.SV = 0;  // a repeat: the slot is reused by the next message
         return;
     }
@@ -442,14 +410,11 @@ void decode_IE() {
     r.week = static_cast<uint16_t>(week_near_tx(w, r.toe, tx));
     set_GPS_EPH_date(week_toc, r.toc, r.clock_epoch.v);
 
-    auto key_of = [](const NavIC_Ephemeris& e, EphKey& k) {
-        k.w[0] = sv_toe(e.SV, e.toe);
-        k.w[1] = e.week;
-        k.w[2] = 0;
-        return true;
+    auto hash = [](const NavIC_Ephemeris& e) { return mix(mix(mix(0, e.SV), static_cast<uint32_t>(e.toe)), e.week); };
+    auto same = [](const NavIC_Ephemeris& o, const NavIC_Ephemeris& e) {
+        return o.SV == e.SV && o.toe == e.toe && o.week == e.week;
     };
-    auto same = [](const NavIC_Ephemeris&, const NavIC_Ephemeris&) { return false; };  // every record has a key
-    if (repeats_earlier(navic_keys, NavIC_Eph, n, r, key_of, same)) {
+    if (repeats_earlier(navic_keys, NavIC_Eph, n, r, hash, same)) {
         r.SV = 0;  // a repeat: the slot is reused by the next message
         return;
     }
@@ -543,14 +508,13 @@ void decode_NE() {
     }
     glo_tb_date(r);
 
-    auto key_of = [](const GLO_Ephemeris& e, EphKey& k) {
-        k.w[0] = e.SV | (static_cast<uint64_t>(static_cast<uint32_t>(e.tb)) << 32);
-        k.w[1] = e.N4 | (static_cast<uint64_t>(e.day_number) << 8);
-        k.w[2] = 0;
-        return true;
+    auto hash = [](const GLO_Ephemeris& e) {
+        return mix(mix(mix(mix(0, e.SV), e.N4), e.day_number), static_cast<uint32_t>(e.tb));
     };
-    auto same = [](const GLO_Ephemeris&, const GLO_Ephemeris&) { return false; };  // every record has a key
-    if (repeats_earlier(glo_keys, GLO_Eph, n, r, key_of, same)) {
+    auto same = [](const GLO_Ephemeris& o, const GLO_Ephemeris& e) {
+        return o.SV == e.SV && o.N4 == e.N4 && o.day_number == e.day_number && o.tb == e.tb;
+    };
+    if (repeats_earlier(glo_keys, GLO_Eph, n, r, hash, same)) {
         r.SV = 0;  // a repeat: the slot is reused by the next message
         return;
     }
@@ -578,14 +542,9 @@ void decode_WE() {
     r.week = static_cast<uint16_t>(rd_u16(WE, 68) + 2048);  // the week is sent modulo 2048
     r.word70 = rd_u16(WE, 70);
 
-    auto key_of = [](const SBAS_Ephemeris& e, EphKey& k) {
-        k.w[0] = e.SV | (static_cast<uint64_t>(e.IOD) << 8);
-        k.w[1] = 0;
-        k.w[2] = 0;
-        return true;
-    };
-    auto same = [](const SBAS_Ephemeris&, const SBAS_Ephemeris&) { return false; };  // every record has a key
-    if (repeats_earlier(sbas_keys, SBAS_Eph, n, r, key_of, same)) {
+    auto hash = [](const SBAS_Ephemeris& e) { return mix(mix(0, e.SV), e.IOD); };
+    auto same = [](const SBAS_Ephemeris& o, const SBAS_Ephemeris& e) { return o.SV == e.SV && o.IOD == e.IOD; };
+    if (repeats_earlier(sbas_keys, SBAS_Eph, n, r, hash, same)) {
         r.SV = 0;  // a repeat: the slot is reused by the next message
         return;
     }
