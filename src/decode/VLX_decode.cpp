@@ -166,15 +166,19 @@ void decode_SX() {
     uint32_t n = rd_u32(SX, SX_COUNT_AT);
     if (n < 1) return;
     if (n > OBS_MAX_ITEMS) n = OBS_MAX_ITEMS;
+    // The marker is the letter of the last listed enabled system; it is
+    // set once, after the list (this runs at every epoch).
+    const char* last = nullptr;
     for (uint32_t i = 0; i < n; ++i) {
         for (const Sys& s : sys)
             if (SX[i] == s.code && *s.enabled) {
                 *s.flag = 1;
-                SYS_MARKER = s.letter;
+                last = s.letter;
                 ++*s.count;
             }
-        SYS_NUM = gps_sys + glo_sys + gal_sys + qzss_sys + bds_sys + navic_sys + sbas_sys;
     }
+    SYS_NUM = gps_sys + glo_sys + gal_sys + qzss_sys + bds_sys + navic_sys + sbas_sys;
+    if (last != nullptr) SYS_MARKER = last;
     if (SYS_NUM > 1) SYS_MARKER = "M";
 }
 
