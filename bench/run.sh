@@ -59,6 +59,7 @@ peaks=()
 status=0
 for ((i = 1; i <= runs; i++)); do
     clean_outputs
+    sync  # every timed run starts with no dirty pages of an earlier one
     t0=$(now)
     # Short output names go next to the log; run there so that long names
     # (working directory) land in the same place.
@@ -104,6 +105,7 @@ fields=$((out_bytes / 16))
 floor_times=()
 for ((i = 1; i <= runs; i++)); do
     rm -f "$dir/floor.out"
+    sync
     t0=$(now)
     "$build/bench/floor" "$dir/floor.out" "$fields"
     t1=$(now)
