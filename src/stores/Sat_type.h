@@ -11,12 +11,17 @@
 constexpr int SV_SLOTS = 11;
 constexpr uint32_t SLOT_HAS_DATA = 0x40;  // flag-word bit: the slot holds data this epoch
 
-// One satellite's observations in the current epoch. A plain record of
-// numbers: it is copied, swapped and cleared many times per epoch.
+// One satellite's observations in the current epoch. A plain record with
+// no heap parts: it is copied, swapped and cleared many times per epoch.
 struct SV_data {
     // Satellite number from the epoch's "SX" list; for GLONASS the signed
     // frequency channel (sign-extended), 0 = entry empty.
     uint32_t SV_num;
+    // Observation-code names per slot group (6 groups of C, L, D, S and a
+    // fifth name), as short fixed texts. No decoder fills them and nothing
+    // prints them (the writers take their codes from the code tables); they
+    // travel with the entry and clear_SV keeps them.
+    char OBS_code[30][4];
     long double code[SV_SLOTS];    // pseudorange, metres
     double doppler[SV_SLOTS];      // Hz
     long double phase[SV_SLOTS];   // cycles
