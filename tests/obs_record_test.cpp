@@ -167,6 +167,23 @@ TEST(EpochRecord, EpochLineAndObservationGroupsByteForByte) {
     EXPECT_EQ(nSAt_current, 2);
 }
 
+// Texts wider than their columns push the rest of the group to the right
+// (a code range of 16 characters, a strength digit of two), a phase of -0
+// keeps its sign, and values that are doubles exactly print as such.
+TEST(EpochRecord, WideFieldsAndSignedZeroInAGroup) {
+    set_date(2024, 5, 9, 10, 30, 30);
+    set_codes(GPS_OBS_Arr, 0, "1C");
+    only(SYS_GPS);
+    GPS_SVs[0].SV_num = 5;
+    set_slot(GPS_SVs[0], 0, 123456789012.5L, -0.0L, -0.0, 45.25, 12);
+    GPS_SVs[1].SV_num = 7;
+    set_slot(GPS_SVs[1], 0, 21234567.125L, -111587654.25L, 98765432109876.5, 1e12, 3);
+    const std::string expected = epoch_line(2) + "\n" + "G05" +
+                                 "123456789012.500          -0.000 12         0.000          45.250  \n" + "G07" +
+                                 "  21234567.125  -111587654.250 398765432109876.500   1000000000000.000  \n";
+    EXPECT_EQ(record_text(), expected);
+}
+
 TEST(EpochRecord, SecondsRoundToMillisecondsWithoutCarry) {
     struct Case {
         float second;

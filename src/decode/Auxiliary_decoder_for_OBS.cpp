@@ -6,6 +6,7 @@
 #include "decode/Decode_func.h"
 #include "decode/VLX_decode.h"
 #include "decode/aux_decoder_func.h"
+#include "decode/VLX_reader.h"
 #include "decode/le_read.h"
 #include "stores/VLX_msgs.h"
 #include "stores/VLX_objects.h"
@@ -28,17 +29,17 @@ const Row rows[] = {
 }  // namespace
 
 void decode_for_avail_OBS(std::string& id) {
-    if (id == "RD" || id == "~~") {
+    if (is_id(id, "RD") || is_id(id, "~~")) {
         decode_RD_aux();
         decode_RD();
         return;
     }
-    if (id == "TD") {
+    if (is_id(id, "TD")) {
         decode_OBS_aux();
         return;
     }
     for (const Row& r : rows)
-        if (id == r.id) {
+        if (is_id(id, r.id)) {
             r.decode();
             return;
         }

@@ -32,6 +32,7 @@ enum Sys { GPS = 0, GLO, GAL, QZS, BDS, NAV, SBS, GLC, NSYS };
 // One system's tables and constants.
 struct SysInfo {
     SV_data* table;
+    uint64_t* written;  // records written since the table's last clear
     int capacity;
     int32_t* counter;
     const bool* enabled;
@@ -44,21 +45,21 @@ struct SysInfo {
 };
 
 const SysInfo systems[NSYS] = {
-    {GPS_SVs, GPS_SV_MAX, &GPS_SAT_NUM, &Enable_GPS, 1e-11, 0.075, 1575.42, 0, GPS_OBS_Arr,
+    {GPS_SVs, &GPS_SVs_written, GPS_SV_MAX, &GPS_SAT_NUM, &Enable_GPS, 1e-11, 0.075, 1575.42, 0, GPS_OBS_Arr,
      &GPS_SAT_NUM_SYS[0][0], 32, 32},
-    {GLO_SVs, GLO_SV_MAX, &GLO_SAT_NUM, &Enable_GLO, 1e-11, 0.075, 1602, 0.5625, GLO_OBS_Arr,
+    {GLO_SVs, &GLO_SVs_written, GLO_SV_MAX, &GLO_SAT_NUM, &Enable_GLO, 1e-11, 0.075, 1602, 0.5625, GLO_OBS_Arr,
      &GLO_SAT_NUM_SYS[0][0], 32, 32},
-    {GAL_SVs, GAL_SV_MAX, &GAL_SAT_NUM, &Enable_GAL, 2e-11, 0.085, 1575.42, 0, GAL_OBS_Arr,
+    {GAL_SVs, &GAL_SVs_written, GAL_SV_MAX, &GAL_SAT_NUM, &Enable_GAL, 2e-11, 0.085, 1575.42, 0, GAL_OBS_Arr,
      &GAL_SAT_NUM_SYS[0][0], 37, 32},
-    {QZSS_SVs, QZSS_SV_MAX, &QZSS_SAT_NUM, &Enable_QZSS, 2e-11, 0.125, 1575.42, 0, QZSS_OBS_Arr,
+    {QZSS_SVs, &QZSS_SVs_written, QZSS_SV_MAX, &QZSS_SAT_NUM, &Enable_QZSS, 2e-11, 0.125, 1575.42, 0, QZSS_OBS_Arr,
      &QZSS_SAT_NUM_SYS[0][0], 37, 32},
-    {BDS_SVs, BDS_SV_MAX, &BDS_SAT_NUM, &Enable_BDS, 2e-11, 0.105, 1561.098, 0, BDS_OBS_Arr,
+    {BDS_SVs, &BDS_SVs_written, BDS_SV_MAX, &BDS_SAT_NUM, &Enable_BDS, 2e-11, 0.105, 1561.098, 0, BDS_OBS_Arr,
      &BDS_SAT_NUM_SYS[0][0], 61, 61},
-    {NavIC_SVs, NavIC_SV_MAX, &NAVIC_SAT_NUM, &Enable_NavIC, 2e-11, 0.105, 1575.42, 0, NAVIC_OBS_Arr,
+    {NavIC_SVs, &NavIC_SVs_written, NavIC_SV_MAX, &NAVIC_SAT_NUM, &Enable_NavIC, 2e-11, 0.105, 1575.42, 0, NAVIC_OBS_Arr,
      &NavIC_SAT_NUM_SYS[0][0], 32, 32},
-    {SBAS_SVs, SBAS_SV_MAX, &SBAS_SAT_NUM, &Enable_SBAS, 1e-11, 0.125, 1575.42, 0, SBAS_OBS_Arr,
+    {SBAS_SVs, &SBAS_SVs_written, SBAS_SV_MAX, &SBAS_SAT_NUM, &Enable_SBAS, 1e-11, 0.125, 1575.42, 0, SBAS_OBS_Arr,
      &SBAS_SAT_NUM_SYS[0][0], 32, 32},
-    {GLCDMA_SVs, GLCDMA_SV_MAX, &GLCDMA_SAT_NUM, &Enable_GLCDMA, 1e-11, 0.075, 1600.995, 0, GLCDMA_OBS_Arr,
+    {GLCDMA_SVs, &GLCDMA_SVs_written, GLCDMA_SV_MAX, &GLCDMA_SAT_NUM, &Enable_GLCDMA, 1e-11, 0.075, 1600.995, 0, GLCDMA_OBS_Arr,
      &GLCDMA_SAT_NUM_SYS[0][0], 32, 32},
 };
 
@@ -76,6 +77,16 @@ constexpr int sys_of_code(uint8_t code) {
         default: return -1;
     }
 }
+
+// sys_of_code for every byte, looked up once per item of every walk.
+struct SysOfCodeTable {
+    int8_t v[256];
+    constexpr SysOfCodeTable() : v() {
+        for (int c = 0; c < 256; ++c) v[c] = static_cast<int8_t>(sys_of_code(static_cast<uint8_t>(c)));
+    }
+    constexpr int operator[](uint8_t c) const { return v[c]; }
+};
+constexpr SysOfCodeTable SYS_OF_CODE;
 
 // What a decoder does with a message item.
 enum Kind : uint8_t {
@@ -312,15 +323,19 @@ void walk(const ObsRow& r) {
     if (n > OBS_MAX_ITEMS) n = OBS_MAX_ITEMS;
     const bool ver40 = Rinex_Ver >= 4.0;
     const bool ver401 = Rinex_Ver == 4.01;
-    for (int i = 0; i < static_cast<int>(n); ++i) {
-        const int sys = sys_of_code(SX[i]);
-        if (sys < 0) continue;
+    // The gates depend only on the switches and the version, which nothing
+    // changes during a walk: decided once per system, not once per item.
+    bool open[NSYS];
+    for (int sys = 0; sys < NSYS; ++sys) {
         const uint8_t g = r.gate[sys];
-        if (!(g & H)) continue;
+        open[sys] = (g & H) && !((g & S) && !*systems[sys].enabled) && !((g & V40) && !ver40) &&
+                    !((g & V401) && !ver401);
+    }
+    for (int i = 0; i < static_cast<int>(n); ++i) {
+        const int sys = SYS_OF_CODE[SX[i]];
+        if (sys < 0 || !open[sys]) continue;
+        const uint8_t g = r.gate[sys];
         const SysInfo& si = systems[sys];
-        if ((g & S) && !*si.enabled) continue;
-        if ((g & V40) && !ver40) continue;
-        if ((g & V401) && !ver401) continue;
 
         // The phase decoders record the correction they apply, for the header.
         if (r.kind == K_PHASE && r.band[sys].base != 0) PHASE_SHIFT[sys][r.slot] = r.band[sys].shift;
@@ -328,6 +343,7 @@ void walk(const ObsRow& r) {
         const int k = (*si.counter)++;
         if (k >= si.capacity) continue;  // more satellites of the system than its table holds
         SV_data& R = si.table[k];
+        mark_written(*si.written, k);
         const int32_t v = read_item(r, i);
 
         if (r.kind == K_RX || r.kind == K_DX) {  // written into record k whoever holds it

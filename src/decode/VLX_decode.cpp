@@ -6,6 +6,7 @@
 
 #include "decode/Decode_OBS.h"
 #include "decode/Decode_func.h"
+#include "decode/VLX_reader.h"
 #include "decode/le_read.h"
 #include "stores/Sat_type.h"
 #include "stores/VLX_msgs.h"
@@ -48,12 +49,13 @@ void clear_leading(SV_data (&table)[N], int count) {
 
 }  // namespace
 
-void decode_vlx(std::string& id) {
+bool decode_vlx(std::string& id) {
     for (const Row& r : rows)
-        if (id == r.id) {
+        if (is_id(id, r.id)) {
             r.decode();
-            return;
+            return true;
         }
+    return false;
 }
 
 // Receiver name: the first blank-ended token of the text other than "VLX";
@@ -164,15 +166,19 @@ void decode_SX() {
     uint32_t n = rd_u32(SX, SX_COUNT_AT);
     if (n < 1) return;
     if (n > OBS_MAX_ITEMS) n = OBS_MAX_ITEMS;
+    // The marker is the letter of the last listed enabled system; it is
+    // set once, after the list (this runs at every epoch).
+    const char* last = nullptr;
     for (uint32_t i = 0; i < n; ++i) {
         for (const Sys& s : sys)
             if (SX[i] == s.code && *s.enabled) {
                 *s.flag = 1;
-                SYS_MARKER = s.letter;
+                last = s.letter;
                 ++*s.count;
             }
-        SYS_NUM = gps_sys + glo_sys + gal_sys + qzss_sys + bds_sys + navic_sys + sbas_sys;
     }
+    SYS_NUM = gps_sys + glo_sys + gal_sys + qzss_sys + bds_sys + navic_sys + sbas_sys;
+    if (last != nullptr) SYS_MARKER = last;
     if (SYS_NUM > 1) SYS_MARKER = "M";
 }
 
@@ -213,6 +219,7 @@ void decode_NN() {
         }
 
         SV_data& R = GLO_SVs[k];
+        mark_written(GLO_SVs_written, k);
         if (R.SV_num == 0) {
             R.SV_num = static_cast<uint32_t>(n);
             R.glo_slot = s;

@@ -3,7 +3,9 @@
 
 #include <string>
 
-void decode_vlx(std::string& id);
+// Runs the decoder of the identifier; false when it has none (the message
+// changed nothing but its raw record).
+bool decode_vlx(std::string& id);
 
 void decode_JP();
 void decode_PM();

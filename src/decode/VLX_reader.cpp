@@ -19,19 +19,49 @@
 
 namespace {
 
+// The reader takes a few bytes at a time (an identifier, a length, one
+// item of a flag list), several hundred times per epoch. With the GNU C
+// library the bytes are taken straight from the stream's buffer when it
+// holds them all, as getc_unlocked does; otherwise, and with any other
+// library, fread does the work. Either way the stream's position and its
+// end-of-file and error flags are the ones fread alone leaves.
+size_t take(FILE* log, void* dst, size_t n) {
+#if defined(__GLIBC__)
+    if (static_cast<size_t>(log->_IO_read_end - log->_IO_read_ptr) >= n) {
+        std::memcpy(dst, log->_IO_read_ptr, n);
+        log->_IO_read_ptr += n;
+        return n;
+    }
+#endif
+    return std::fread(dst, 1, n, log);
+}
+
+// Drops n bytes, as reading them into a scratch area would.
+bool skip(FILE* log, size_t n) {
+#if defined(__GLIBC__)
+    if (static_cast<size_t>(log->_IO_read_end - log->_IO_read_ptr) >= n) {
+        log->_IO_read_ptr += n;
+        return true;
+    }
+#endif
+    unsigned char sink[512];
+    while (n > 0) {
+        const size_t k = n < sizeof sink ? n : sizeof sink;
+        if (std::fread(sink, 1, k, log) != k) return false;
+        n -= k;
+    }
+    return true;
+}
+
 // Reads n bytes into dst[0 .. cap-1], dropping whatever does not fit.
 void read_cut(FILE* log, unsigned char* dst, long cap, long n) {
     if (n <= 0) return;
     long keep = n < cap ? n : cap;
-    if (keep > 0) {
-        if (std::fread(dst, 1, static_cast<size_t>(keep), log) != static_cast<size_t>(keep)) return;
+    if (keep > 0 && dst != nullptr) {  // a null record has no capacity: keep is 0 then
+        if (take(log, dst, static_cast<size_t>(keep)) != static_cast<size_t>(keep)) return;
     }
-    unsigned char sink[512];
-    for (long rest = n - (keep > 0 ? keep : 0); rest > 0;) {
-        long k = rest < static_cast<long>(sizeof sink) ? rest : static_cast<long>(sizeof sink);
-        if (std::fread(sink, 1, static_cast<size_t>(k), log) != static_cast<size_t>(k)) return;
-        rest -= k;
-    }
+    const long rest = n - (keep > 0 ? keep : 0);
+    if (rest > 0) skip(log, static_cast<size_t>(rest));
 }
 
 // Bytes a framing rule consumes, L + k, never fewer than none (a signed
@@ -50,7 +80,7 @@ int hex_digit(char c) {
 // hexadecimal digit (so "0x5" is 0, not 5), no digits give 0.
 long read_length(FILE* log) {
     char txt[3] = {0, 0, 0};
-    size_t got = std::fread(txt, 1, 3, log);
+    size_t got = take(log, txt, 3);
     size_t i = 0;
     while (i < got && (txt[i] == ' ' || txt[i] == '\t' || txt[i] == '\n' || txt[i] == '\v' ||
                        txt[i] == '\f' || txt[i] == '\r'))
@@ -301,8 +331,8 @@ void unkown_msg(FILE* log) {
 
 std::string VLXFileReader(FILE* log) {
     char id[2] = {0, 0};
-    if (std::fread(id, 1, 2, log) != 2) return std::string(2, '\0');
-    std::string ident = convertToString(id, 2);
+    if (take(log, id, 2) != 2) return std::string(2, '\0');
+    std::string ident(id, 2);
     // ">" followed by anything but ">" is a bare two-byte marker.
     if (id[0] == '>' && id[1] != '>') return ident;
     const Layout* l = layout_by_id[static_cast<unsigned char>(id[0])][static_cast<unsigned char>(id[1])];

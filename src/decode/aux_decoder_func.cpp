@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <string>
 
 #include "decode/Decode_func.h"
 #include "decode/le_read.h"
@@ -70,6 +71,66 @@ int week_near_tx(int w, int64_t time_of_week, int64_t tx) {
 }  // namespace
 
 // ===================================================================
+// Repeat tests of the ephemeris stores
+// ===================================================================
+
+namespace {
+
+// Mixes the fields of a record's key into a hash.
+uint64_t mix(uint64_t h, uint64_t v) {
+    h ^= v + 0x9E3779B97F4A7C15ull + (h << 6) + (h >> 2);
+    return h * 0xBF58476D1CE4E5B9ull;
+}
+uint64_t mix_text(uint64_t h, const std::string& t) {
+    for (unsigned char c : t) h = mix(h, c);
+    return mix(h, t.size());
+}
+
+// The positions of the records kept in one store, hashed by key, so that
+// each new message is tested against all earlier records in constant time
+// instead of a scan of the store (which made a long log's first pass
+// quadratic). A candidate is confirmed with the store's own comparison, so
+// the answer is the scan's: whether some earlier record has the key.
+// Records 0..indexed-1 are in the set; records a store gained otherwise are
+// added before a test, a store whose count fell below `indexed` is indexed
+// afresh, and ordering a store (which moves its records) forgets every set
+// (forget_ephemeris_keys). Slots hold position + 1; 0 is a free slot.
+constexpr int KEY_SET_SIZE = 16384;  // a power of two, well above EPH_STORE_SIZE
+static_assert(KEY_SET_SIZE > 3 * EPH_STORE_SIZE / 2 && EPH_STORE_SIZE < 65535);
+struct KeySet {
+    uint16_t slot[KEY_SET_SIZE];
+    int32_t indexed;
+};
+
+template <class Rec, class Hash, class Same>
+bool repeats_earlier(KeySet& set, const Rec* store, int32_t count, const Rec& r, Hash hash, Same same) {
+    constexpr uint32_t MASK = KEY_SET_SIZE - 1;
+    if (count < set.indexed) {
+        for (uint16_t& v : set.slot) v = 0;
+        set.indexed = 0;
+    }
+    for (; set.indexed < count; ++set.indexed) {
+        uint32_t i = static_cast<uint32_t>(hash(store[set.indexed]) >> 40) & MASK;
+        while (set.slot[i] != 0) i = (i + 1) & MASK;
+        set.slot[i] = static_cast<uint16_t>(set.indexed + 1);
+    }
+    for (uint32_t i = static_cast<uint32_t>(hash(r) >> 40) & MASK; set.slot[i] != 0; i = (i + 1) & MASK)
+        if (same(store[set.slot[i] - 1], r)) return true;
+    return false;
+}
+
+KeySet gps_keys, qzss_keys, gal_keys, bds_keys, navic_keys, glo_keys, sbas_keys;
+
+}  // namespace
+
+void forget_ephemeris_keys() {
+    for (KeySet* set : {&gps_keys, &qzss_keys, &gal_keys, &bds_keys, &navic_keys, &glo_keys, &sbas_keys}) {
+        for (uint16_t& v : set->slot) v = 0;
+        set->indexed = 0;
+    }
+}
+
+// ===================================================================
 // GPS and QZSS ephemerides
 // ===================================================================
 
@@ -103,7 +164,7 @@ void gps_type_168(GPS_Ephemeris& r, uint8_t f) {
 // into slot `count` of the store and is kept unless it repeats an earlier
 // record (same satellite, toe and type). Fields a message does not carry
 // keep what the slot held. A full store drops the message.
-void decode_gps_like(const unsigned char* m, GPS_Ephemeris* store, int32_t& count) {
+void decode_gps_like(const unsigned char* m, GPS_Ephemeris* store, int32_t& count, KeySet& keys) {
     if (count < 0 || count >= EPH_STORE_SIZE) return;
     GPS_Ephemeris& r = store[count];
     const uint32_t len = rd_u32(m, 180);
@@ -150,20 +211,21 @@ void decode_gps_like(const unsigned char* m, GPS_Ephemeris* store, int32_t& coun
         r.week = static_cast<uint16_t>(week_toc);
     }
 
-    for (int32_t k = 0; k < count; ++k) {
-        const GPS_Ephemeris& o = store[k];
-        if (o.SV == r.SV && o.toe == r.toe && o.type == r.type) {
-            r.SV = 0;  // a repeat: the slot is reused by the next message
-            return;
-        }
+    auto hash = [](const GPS_Ephemeris& e) { return mix_text(mix(mix(0, e.SV), static_cast<uint32_t>(e.toe)), e.type); };
+    auto same = [](const GPS_Ephemeris& o, const GPS_Ephemeris& e) {
+        return o.SV == e.SV && o.toe == e.toe && o.type == e.type;
+    };
+    if (repeats_earlier(keys, store, count, r, hash, same)) {
+        r.SV = 0;  // a repeat: the slot is reused by the next message
+        return;
     }
     ++count;
 }
 
 }  // namespace
 
-void decode_GE() { decode_gps_like(GE, GPS_Eph, GPS_SV_index); }
-void decode_QE() { decode_gps_like(QE, QZSS_Eph, QZSS_SV_index); }
+void decode_GE() { decode_gps_like(GE, GPS_Eph, GPS_SV_index, gps_keys); }
+void decode_QE() { decode_gps_like(QE, QZSS_Eph, QZSS_SV_index, qzss_keys); }
 
 // ===================================================================
 // Galileo, BeiDou and NavIC ephemerides
@@ -267,13 +329,16 @@ void decode_EN() {
     set_GPS_EPH_date(week_toc, r.toc, r.clock_epoch.v);
 
     // An I/NAV and an F/NAV batch of the same time are both kept.
-    for (int32_t k = 0; k < n; ++k) {
-        const GAL_Ephemeris& o = GAL_Eph[k];
-        if (o.SV == r.SV && o.toe == r.toe && o.week == r.week &&
-            (o.data_sources & GAL_SOURCE_BITS) == (r.data_sources & GAL_SOURCE_BITS)) {
-            r.SV = 0;  // a repeat: the slot is reused by the next message
-            return;
-        }
+    auto hash = [](const GAL_Ephemeris& e) {
+        return mix(mix(mix(mix(0, e.SV), static_cast<uint32_t>(e.toe)), e.week), e.data_sources & GAL_SOURCE_BITS);
+    };
+    auto same = [](const GAL_Ephemeris& o, const GAL_Ephemeris& e) {
+        return o.SV == e.SV && o.toe == e.toe && o.week == e.week &&
+               (o.data_sources & GAL_SOURCE_BITS) == (e.data_sources & GAL_SOURCE_BITS);
+    };
+    if (repeats_earlier(gal_keys, GAL_Eph, n, r, hash, same)) {
+        r.SV = 0;  // a repeat: the slot is reused by the next message
+        return;
     }
     GAL_SV_index = n + 1;
 }
@@ -315,12 +380,15 @@ void decode_CN() {
     r.week = static_cast<uint16_t>(week_near_tx(w, r.toe, tx));
     set_GPS_EPH_date(week_toc + BDS_GPS_WEEK_OFFSET, r.toc, r.clock_epoch.v);
 
-    for (int32_t k = 0; k < n; ++k) {
-        const BDS_Ephemeris& o = BDS_Eph[k];
-        if (o.SV == r.SV && o.toe == r.toe && o.week == r.week && o.type == r.type) {
-            r.SV = 0;  // a repeat: the slot is reused by the next message
-            return;
-        }
+    auto hash = [](const BDS_Ephemeris& e) {
+        return mix_text(mix(mix(mix(0, e.SV), static_cast<uint32_t>(e.toe)), e.week), e.type);
+    };
+    auto same = [](const BDS_Ephemeris& o, const BDS_Ephemeris& e) {
+        return o.SV == e.SV && o.toe == e.toe && o.week == e.week && o.type == e.type;
+    };
+    if (repeats_earlier(bds_keys, BDS_Eph, n, r, hash, same)) {
+        r.SV = 0;  // a repeat: the slot is reused by the next message
+        return;
     }
     BDS_SV_index = n + 1;
 }
@@ -342,12 +410,13 @@ void decode_IE() {
     r.week = static_cast<uint16_t>(week_near_tx(w, r.toe, tx));
     set_GPS_EPH_date(week_toc, r.toc, r.clock_epoch.v);
 
-    for (int32_t k = 0; k < n; ++k) {
-        const NavIC_Ephemeris& o = NavIC_Eph[k];
-        if (o.SV == r.SV && o.toe == r.toe && o.week == r.week) {
-            r.SV = 0;  // a repeat: the slot is reused by the next message
-            return;
-        }
+    auto hash = [](const NavIC_Ephemeris& e) { return mix(mix(mix(0, e.SV), static_cast<uint32_t>(e.toe)), e.week); };
+    auto same = [](const NavIC_Ephemeris& o, const NavIC_Ephemeris& e) {
+        return o.SV == e.SV && o.toe == e.toe && o.week == e.week;
+    };
+    if (repeats_earlier(navic_keys, NavIC_Eph, n, r, hash, same)) {
+        r.SV = 0;  // a repeat: the slot is reused by the next message
+        return;
     }
     NavIC_SV_index = n + 1;
 }
@@ -439,12 +508,15 @@ void decode_NE() {
     }
     glo_tb_date(r);
 
-    for (int32_t k = 0; k < n; ++k) {
-        const GLO_Ephemeris& o = GLO_Eph[k];
-        if (o.SV == r.SV && o.N4 == r.N4 && o.day_number == r.day_number && o.tb == r.tb) {
-            r.SV = 0;  // a repeat: the slot is reused by the next message
-            return;
-        }
+    auto hash = [](const GLO_Ephemeris& e) {
+        return mix(mix(mix(mix(0, e.SV), e.N4), e.day_number), static_cast<uint32_t>(e.tb));
+    };
+    auto same = [](const GLO_Ephemeris& o, const GLO_Ephemeris& e) {
+        return o.SV == e.SV && o.N4 == e.N4 && o.day_number == e.day_number && o.tb == e.tb;
+    };
+    if (repeats_earlier(glo_keys, GLO_Eph, n, r, hash, same)) {
+        r.SV = 0;  // a repeat: the slot is reused by the next message
+        return;
     }
     GLO_SV_index = n + 1;
 }
@@ -470,12 +542,11 @@ void decode_WE() {
     r.week = static_cast<uint16_t>(rd_u16(WE, 68) + 2048);  // the week is sent modulo 2048
     r.word70 = rd_u16(WE, 70);
 
-    for (int32_t k = 0; k < n; ++k) {
-        const SBAS_Ephemeris& o = SBAS_Eph[k];
-        if (o.SV == r.SV && o.IOD == r.IOD) {
-            r.SV = 0;  // a repeat: the slot is reused by the next message
-            return;
-        }
+    auto hash = [](const SBAS_Ephemeris& e) { return mix(mix(0, e.SV), e.IOD); };
+    auto same = [](const SBAS_Ephemeris& o, const SBAS_Ephemeris& e) { return o.SV == e.SV && o.IOD == e.IOD; };
+    if (repeats_earlier(sbas_keys, SBAS_Eph, n, r, hash, same)) {
+        r.SV = 0;  // a repeat: the slot is reused by the next message
+        return;
     }
     SBAS_SV_index = n + 1;
 }

@@ -2,6 +2,11 @@
 // time-system parameters, each appending to its store.
 #pragma once
 
+// The repeat tests of the ephemeris stores keep an index of record
+// positions; ordering a store moves its records, so the sorts drop the
+// index (it is rebuilt at the next test).
+void forget_ephemeris_keys();
+
 // GPS and QZSS ephemerides.
 void decode_GE();
 void decode_QE();

@@ -17,8 +17,8 @@ namespace {
 constexpr uint32_t MS_PER_DAY = 86400000;
 
 template <int N>
-void clear_all(SV_data (&table)[N]) {
-    for (SV_data& sv : table) sv.clear_SV();
+void clear_all(SV_data (&table)[N], uint64_t& written) {
+    clear_written(table, N, written);
 }
 
 template <int R, int N>
@@ -50,7 +50,7 @@ int process_aux_file(FILE* log) {
 
     while (!std::feof(log) && !std::ferror(log)) {  // a read error ends the pass too
         std::string id = VLXFileReader(log);
-        const bool epoch_time = id == "~~";
+        const bool epoch_time = is_id(id, "~~");
         if (epoch_time && seen && open) close_epoch();
         decode_for_avail_OBS(id);
         if (epoch_time) {
@@ -67,7 +67,7 @@ int process_aux_file(FILE* log) {
             seen = true;
             open = true;
         }
-        if (id == "TD") {  // the dispatcher has just run the flag decoders
+        if (is_id(id, "TD")) {  // the dispatcher has just run the flag decoders
             finalize_aux_observation_epoch();
             open = false;
         }
@@ -97,12 +97,12 @@ int process_aux_file(FILE* log) {
 // system would otherwise keep its record and lock out the next epoch's
 // satellite of that rank).
 void finalize_aux_observation_epoch() {
-    clear_all(GPS_SVs);
-    clear_all(GLO_SVs);
-    clear_all(GAL_SVs);
-    clear_all(QZSS_SVs);
-    clear_all(BDS_SVs);
-    clear_all(NavIC_SVs);
-    clear_all(SBAS_SVs);
-    clear_all(GLCDMA_SVs);
+    clear_all(GPS_SVs, GPS_SVs_written);
+    clear_all(GLO_SVs, GLO_SVs_written);
+    clear_all(GAL_SVs, GAL_SVs_written);
+    clear_all(QZSS_SVs, QZSS_SVs_written);
+    clear_all(BDS_SVs, BDS_SVs_written);
+    clear_all(NavIC_SVs, NavIC_SVs_written);
+    clear_all(SBAS_SVs, SBAS_SVs_written);
+    clear_all(GLCDMA_SVs, GLCDMA_SVs_written);
 }

@@ -57,6 +57,17 @@ void glo_maker(std::ofstream& out) { GLO_NavigationFileMaker(out); }
 void gal_maker(std::ofstream& out) { GAL_NavigationFileMaker(out); }
 void bds_maker(std::ofstream& out) { BDS_NavigationFileMaker(out); }
 
+// The log, opened for reading with a large buffer: each pass reads the
+// whole log, and the default buffer of a few KiB costs one system call per
+// few KiB. The passes run one after the other (the first log is closed
+// before the second is opened), so they share one fixed buffer.
+FILE* open_log(const std::string& name) {
+    static char buffer[1 << 20];
+    FILE* f = std::fopen(name.c_str(), "rb");
+    if (f != nullptr) std::setvbuf(f, buffer, _IOFBF, sizeof buffer);
+    return f;
+}
+
 int run(int argc, char** argv) {
     Enable_GPS = Enable_GLO = Enable_GAL = Enable_QZSS = Enable_BDS = Enable_NavIC = Enable_SBAS =
         Enable_GLCDMA = true;
@@ -76,7 +87,7 @@ int run(int argc, char** argv) {
     std::cout << "Rinex Version: " << Rinex_Ver << std::endl;
     say("VLX File: " + filename);
 
-    FILE* log = std::fopen(filename.c_str(), "rb");
+    FILE* log = open_log(filename);
     if (log == nullptr) {
         std::cout << parser.help() << std::endl;
         std::perror("File Error: ");
@@ -110,7 +121,7 @@ int run(int argc, char** argv) {
         for (int c = 0; c < 12; ++c) SAT_NUM_SYS[r][c] = 0;
     sort_SV_num();
 
-    FILE* log2 = std::fopen(filename.c_str(), "rb");
+    FILE* log2 = open_log(filename);
     if (log2 == nullptr) return fail("Cannot open the log a second time: " + filename);
 
     const std::string yy = std::to_string(year - 2000);

@@ -16,6 +16,7 @@
 #include <utility>
 #include <vector>
 
+#include "decode/aux_decoder_func.h"
 #include "stores/VLX_objects.h"
 
 namespace {
@@ -109,11 +110,24 @@ void exchange_rounds(Rec* s, int n, Swap should_swap) {
 
 }  // namespace
 
-void sort_GPS_ephemeris() { sort_time_then_satellite(GPS_Eph, GPS_SV_index, toe_of); }
-void sort_QZSS_ephemeris() { sort_time_then_satellite(QZSS_Eph, QZSS_SV_index, toe_of); }
-void sort_BDS_ephemeris() { sort_time_then_satellite(BDS_Eph, BDS_SV_index, toe_of); }
-void sort_NavIC_ephemeris() { sort_time_then_satellite(NavIC_Eph, NavIC_SV_index, toe_of); }
+void sort_GPS_ephemeris() {
+    forget_ephemeris_keys();
+    sort_time_then_satellite(GPS_Eph, GPS_SV_index, toe_of);
+}
+void sort_QZSS_ephemeris() {
+    forget_ephemeris_keys();
+    sort_time_then_satellite(QZSS_Eph, QZSS_SV_index, toe_of);
+}
+void sort_BDS_ephemeris() {
+    forget_ephemeris_keys();
+    sort_time_then_satellite(BDS_Eph, BDS_SV_index, toe_of);
+}
+void sort_NavIC_ephemeris() {
+    forget_ephemeris_keys();
+    sort_time_then_satellite(NavIC_Eph, NavIC_SV_index, toe_of);
+}
 void sort_GLO_ephemeris() {
+    forget_ephemeris_keys();
     sort_time_then_satellite(GLO_Eph, GLO_SV_index, [](const GLO_Ephemeris& r) { return r.tb; });
 }
 
@@ -121,6 +135,7 @@ void sort_GLO_ephemeris() {
 // (non-zero) satellite, the records whose data-source bit 0 is clear come
 // first. Such a run can span two reference times.
 void sort_GAL_ephemeris() {
+    forget_ephemeris_keys();
     const int n = filled(GAL_SV_index);
     if (n < 2) return;
     sort_time_then_satellite(GAL_Eph, n, toe_of);
@@ -140,6 +155,7 @@ void sort_GAL_ephemeris() {
 // small keys, the records are moved once at the end). The second round is
 // a stable sort by satellite within each run of equal times.
 void sort_SBAS_ephemeris() {
+    forget_ephemeris_keys();
     const int n = filled(SBAS_SV_index);
     if (n < 2) return;
     struct Key {

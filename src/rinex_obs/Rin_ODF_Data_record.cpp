@@ -139,14 +139,23 @@ void for_each_selected(const SV_data* table, char letter, int records, int slots
     uint32_t keys[BDS_RECORDS > GAL_SV_MAX ? BDS_RECORDS : GAL_SV_MAX];
     const int cap = static_cast<int>(sizeof keys / sizeof keys[0]);
     const int n = records < cap ? records : cap;
-    for (int i = 0; i < n; ++i) keys[i] = sat_key(table[i], letter);
+    // Keys are 1..99: per key its first record and its number of records
+    // tell whether a record is the first of its key and has later ones.
+    constexpr int KEYS = 100;
+    int first[KEYS], records_of[KEYS];
+    for (int k = 0; k < KEYS; ++k) records_of[k] = 0;
     for (int i = 0; i < n; ++i) {
-        if (keys[i] == 0) continue;
-        bool earlier = false;
-        for (int j = 0; j < i && !earlier; ++j) earlier = keys[j] == keys[i];
-        if (earlier) continue;
-        bool later = false;
-        for (int j = i + 1; j < n && !later; ++j) later = keys[j] == keys[i];
+        keys[i] = sat_key(table[i], letter);
+        const uint32_t k = keys[i];
+        if (k == 0 || k >= KEYS) continue;
+        if (records_of[k]++ == 0) first[k] = i;
+    }
+    for (int i = 0; i < n; ++i) {
+        const uint32_t k = keys[i];
+        if (k == 0) continue;
+        if (k >= KEYS) continue;  // sat_key never gives one; no record to stand for
+        if (first[k] != i) continue;  // an earlier record stands for this satellite
+        const bool later = records_of[k] > 1;
         auto test = [&](const SV_data& r) {
             return letter == 'C' ? hasBdsOutputObservation(r)
                                  : hasOutputObservation(r, letter, slots, extendedSlots, codes);
@@ -191,11 +200,37 @@ T unsigned_zero(T v) {
 // One observation group of 64 columns: code range F14.3, phase F14.3 with
 // its blank loss-of-lock place and the strength digit, Doppler F14.3 and
 // strength F14.3 with blank indicator places.
+// The group laid out in place in 64 blank columns: every field right-
+// adjusted in its columns. It gives the bytes of the field-by-field form
+// below whenever every text fits its width and both long double values
+// are doubles exactly (fmt_fixed prints those through double); otherwise
+// false, and the caller takes the field-by-field form.
+bool observation_group_in_place(std::string& line, const SV_data& r, int s) {
+    const long double code = unsigned_zero(r.code[s]);
+    const long double phase = r.phase[s];
+    const double code_d = static_cast<double>(code), phase_d = static_cast<double>(phase);
+    if (static_cast<long double>(code_d) != code || static_cast<long double>(phase_d) != phase) return false;
+    if (r.snr_digit[s] > 9) return false;
+    const size_t at = line.size();
+    line.append(GROUP_WIDTH, ' ');
+    char* g = &line[at];
+    // columns: code 0-13, phase 14-29, blank 30, digit 31, Doppler 32-45,
+    // blanks 46-48, strength 49-61, blanks 62-63
+    if (fixed_into(g, 14, code_d, 3) && fixed_into(g + 14, 16, phase_d, 3) &&
+        fixed_into(g + 32, 14, unsigned_zero(r.doppler[s]), 3) && fixed_into(g + 49, 13, unsigned_zero(r.snr[s]), 3)) {
+        g[31] = static_cast<char>('0' + r.snr_digit[s]);
+        return true;
+    }
+    line.resize(at);
+    return false;
+}
+
 void observation_group(std::string& line, const SV_data& r, int s) {
     if (s < 0 || s >= SV_SLOTS || !(r.flags[s] & SLOT_HAS_DATA) || slot_values_zero(r, s)) {
         fmt_blanks(line, GROUP_WIDTH);
         return;
     }
+    if (observation_group_in_place(line, r, s)) return;
     fmt_fixed(line, unsigned_zero(r.code[s]), 14, 3);
     fmt_fixed(line, r.phase[s], 16, 3);
     line += ' ';
@@ -207,32 +242,30 @@ void observation_group(std::string& line, const SV_data& r, int s) {
 }
 
 void satellite_head(std::string& line, char letter, uint32_t key) {
-    line.clear();
     line += letter;
     fmt_int0(line, key, 2);
 }
 
-void writeSatelliteBlock(std::ofstream& obs, const SV_data* table, char letter, int records, int slots,
+// The satellite lines of a block, appended to the epoch's text.
+void writeSatelliteBlock(std::string& text, const SV_data* table, char letter, int records, int slots,
                          bool extendedSlots, const std::string* codes) {
-    std::string line;
     const int groups = printed_groups(slots);
     for_each_selected(table, letter, records, slots, extendedSlots, codes, [&](const SV_data& r, uint32_t key) {
-        satellite_head(line, letter, key);
+        satellite_head(text, letter, key);
         for (int s = 0; s < groups; ++s)
-            if (group_printed(s, extendedSlots, codes)) observation_group(line, r, data_slot(r, letter, s));
-        put_line(obs, line);
+            if (group_printed(s, extendedSlots, codes)) observation_group(text, r, data_slot(r, letter, s));
+        text += '\n';
     });
 }
 
-void writeBdsSatelliteBlock(std::ofstream& obs, const SV_data* table, int records) {
-    std::string line;
+void writeBdsSatelliteBlock(std::string& text, const SV_data* table, int records) {
     for_each_selected(table, 'C', records, 0, true, BDS_OBS_Arr, [&](const SV_data& r, uint32_t key) {
-        satellite_head(line, 'C', key);
+        satellite_head(text, 'C', key);
         for (const BdsColumn& c : BDS_COLUMNS) {
             if (BDS_OBS_Arr[c.code_index].empty()) continue;
-            observation_group(line, r, bds_in_column(c, r.SV_num) ? c.slot : -1);
+            observation_group(text, r, bds_in_column(c, r.SV_num) ? c.slot : -1);
         }
-        put_line(obs, line);
+        text += '\n';
     });
 }
 
@@ -280,7 +313,13 @@ void Add_data_record(std::ofstream& obs, int& epochFlag) {
     }
     if (nSAt_current > nSAt_max) nSAt_max = nSAt_current;
 
-    std::string line = "> ";
+    // The whole record is built in one buffer, kept between epochs so that
+    // its capacity is reused, and written with one call: a day of 1 Hz
+    // data is tens of thousands of lines per hour.
+    static std::string text;
+    text.clear();
+    std::string& line = text;
+    line += "> ";
     fmt_fixed_left(line, static_cast<double>(RCV_date.v[EP_YEAR]), 5, 0);
     fmt_fixed0(line, static_cast<double>(RCV_date.v[EP_MONTH]), 2, 0);
     line += ' ';
@@ -299,15 +338,16 @@ void Add_data_record(std::ofstream& obs, int& epochFlag) {
     fmt_int(line, nSAt_current, 3);
     fmt_blanks(line, 6);
     fmt_fixed(line, RcvTimeOffset, 15, 12);
-    put_line(obs, line);
+    text += '\n';
 
     for (int b = 0; b < nblocks; ++b) {
         const Block& x = blocks[b];
         if (x.letter == 'C')
-            writeBdsSatelliteBlock(obs, x.table, x.records);
+            writeBdsSatelliteBlock(text, x.table, x.records);
         else
-            writeSatelliteBlock(obs, x.table, x.letter, x.records, x.slots, x.extendedSlots, x.codes);
+            writeSatelliteBlock(text, x.table, x.letter, x.records, x.slots, x.extendedSlots, x.codes);
     }
+    obs.write(text.data(), static_cast<std::streamsize>(text.size()));
 }
 
 // ===================================================================

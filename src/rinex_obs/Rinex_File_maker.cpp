@@ -25,18 +25,14 @@ constexpr uint32_t MS_PER_DAY = 86400000u;
 // of the 37-record QZSS, NavIC, SBAS and code-division tables are never
 // used by the output and are left alone.
 void clear_tables() {
-    for (int i = 0; i < 32; ++i) {
-        GPS_SVs[i].clear_SV();
-        GLO_SVs[i].clear_SV();
-    }
-    for (int i = 0; i < 37; ++i) GAL_SVs[i].clear_SV();
-    for (int i = 0; i < 61; ++i) BDS_SVs[i].clear_SV();
-    for (int i = 0; i < 30; ++i) {
-        QZSS_SVs[i].clear_SV();
-        NavIC_SVs[i].clear_SV();
-        SBAS_SVs[i].clear_SV();
-        GLCDMA_SVs[i].clear_SV();
-    }
+    clear_written(GPS_SVs, 32, GPS_SVs_written);
+    clear_written(GLO_SVs, 32, GLO_SVs_written);
+    clear_written(GAL_SVs, 37, GAL_SVs_written);
+    clear_written(BDS_SVs, 61, BDS_SVs_written);
+    clear_written(QZSS_SVs, 30, QZSS_SVs_written);
+    clear_written(NavIC_SVs, 30, NavIC_SVs_written);
+    clear_written(SBAS_SVs, 30, SBAS_SVs_written);
+    clear_written(GLCDMA_SVs, 30, GLCDMA_SVs_written);
 }
 
 // Whether an epoch lies on the output grid: its time-of-day distance from
@@ -78,6 +74,13 @@ int ObservationFileMaker(std::ofstream& obs, FILE* log) {
     bool reference_set = false;    // the grid origin: the first written epoch
     uint32_t reference = 0;
 
+    // The GLONASS code completion and the code-division fold depend only
+    // on the tables, and applying them twice in a row changes nothing
+    // (they write fields that they do not read). So they run again only
+    // after something may have changed the tables: a decoder, an epoch
+    // close, a sort, a clear or the header. Most messages do none of that.
+    bool fold_due = true;
+
     auto finish_epoch = [&]() {
         Update_time(INTERVAL_Aux);
         clear_tables();
@@ -87,8 +90,8 @@ int ObservationFileMaker(std::ofstream& obs, FILE* log) {
 
     while (!std::feof(log) && !std::ferror(log)) {  // a read error ends the pass too
         std::string id = VLXFileReader(log);
-        const bool is_epoch_time = id == "~~";
-        const bool is_end = id == "TD";
+        const bool is_epoch_time = is_id(id, "~~");
+        const bool is_end = is_id(id, "TD");
         const bool was_closed = epoch_closed;
 
         // An epoch ends at the next "~~" unless a "TD" has closed it.
@@ -100,7 +103,7 @@ int ObservationFileMaker(std::ofstream& obs, FILE* log) {
             closed_here = true;
         }
 
-        decode_vlx(id);
+        if (decode_vlx(id) || closed_here) fold_due = true;
         if (is_end) epoch_closed = true;
 
         // The time of the epoch that ends at this message: a "~~" ends the
@@ -121,17 +124,21 @@ int ObservationFileMaker(std::ofstream& obs, FILE* log) {
         }
 
         if (obs.is_open()) {
-            if (!GLO_OBS_Arr[5].empty()) {
-                GLO_OBS_Arr[6] = "L1P";
-                GLO_OBS_Arr[7] = "D1P";
-                GLO_OBS_Arr[8] = "S1P";
+            if (fold_due) {
+                if (!GLO_OBS_Arr[5].empty()) {
+                    GLO_OBS_Arr[6] = "L1P";
+                    GLO_OBS_Arr[7] = "D1P";
+                    GLO_OBS_Arr[8] = "S1P";
+                }
+                if (Enable_GLCDMA) add_GLCDMAtoGLO();
+                fold_due = false;
             }
-            if (Enable_GLCDMA) add_GLCDMAtoGLO();
             // A repeated "TD" in one epoch ends nothing new: the epoch has
             // been written (or skipped) already.
             const bool repeated_end = is_end && was_closed && started;
             const bool epoch_ends = (is_end && !repeated_end) || closed_here;
             if (epoch_ends) sort_SV_arr();
+            if (epoch_ends || header_due || repeated_end) fold_due = true;  // tables reordered or cleared
             if (header_due) {
                 Add_OBS_File_heading(obs, header_interval);
                 if (END_flag) {

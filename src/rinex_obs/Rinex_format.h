@@ -24,6 +24,10 @@ void fmt_int0(std::string& out, long long v, int w);
 // Fixed notation with `prec` decimals, right-adjusted in `w` columns.
 void fmt_fixed(std::string& out, double v, int w, int prec);
 void fmt_fixed(std::string& out, long double v, int w, int prec);
+// Fixed notation with `prec` decimals into the last columns of a field of
+// `w` blanks (the bytes of fmt_fixed with width w); false, and the field
+// left as it was, when the text is longer than the field.
+bool fixed_into(char* field, int w, double v, int prec);
 // Fixed notation with `prec` decimals, zero-filled on the left to `w`
 // columns (stream fill '0', right adjustment).
 void fmt_fixed0(std::string& out, double v, int w, int prec);

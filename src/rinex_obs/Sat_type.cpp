@@ -2,6 +2,7 @@
 // fold of the GLONASS code-division signals into the GLONASS tables.
 #include "rinex_obs/Sat_type.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <utility>
 
@@ -15,13 +16,19 @@ void sortSatelliteBlock(SV_data* table, int count, bool bySlot) {
     auto key = [bySlot](const SV_data& r) {
         return static_cast<int32_t>(bySlot ? r.glo_slot : r.SV_num);
     };
-    // Bubble sort of whole records. An empty record (key 0) never moves,
-    // so it splits the table into parts that are sorted separately.
-    for (int pass = 0; pass < count; ++pass)
-        for (int i = 0; i + 1 < count; ++i) {
-            const int32_t a = key(table[i]);
-            const int32_t b = key(table[i + 1]);
-            if (a != 0 && b != 0 && a > b) std::swap(table[i], table[i + 1]);
+    // An empty record (key 0) never moves, so it splits the table into runs
+    // that are each ordered by key, equal keys keeping their order (what a
+    // bubble sort of adjacent non-empty records gives). Insertion by
+    // adjacent swaps gives that same order and takes one comparison per
+    // record when a run is ordered already, as it usually is.
+    uint64_t* written = written_marks_of(table);
+    for (int i = 1; i < count; ++i)
+        for (int j = i; j > 0; --j) {
+            const int32_t a = key(table[j - 1]);
+            const int32_t b = key(table[j]);
+            if (a == 0 || b == 0 || a <= b) break;
+            std::swap(table[j - 1], table[j]);
+            if (written != nullptr && j < 64) *written |= uint64_t{3} << (j - 1);
         }
 }
 
@@ -47,16 +54,28 @@ bool any_slot_flagged(const SV_data& r) {
 }  // namespace
 
 int countSatelliteBlock(const SV_data* table, int count, char system) {
-    int n = 0;
-    for (int i = 0; i < count; ++i) {
+    // Distinct non-zero keys of which some record has a flagged slot: the
+    // keys are ordered with their flags, then each run of equal keys counts
+    // once.
+    struct KeyFlag {
+        uint32_t key;
+        bool flagged;
+    };
+    constexpr int CAP = 128;  // above every table's size
+    KeyFlag kf[CAP];
+    int m = 0;
+    for (int i = 0; i < count && m < CAP; ++i) {
         const uint32_t k = count_key(table[i], system);
-        if (k == 0) continue;
-        bool seen = false;
-        for (int j = 0; j < i && !seen; ++j) seen = count_key(table[j], system) == k;
-        if (seen) continue;
+        if (k != 0) kf[m++] = {k, any_slot_flagged(table[i])};
+    }
+    std::sort(kf, kf + m, [](const KeyFlag& a, const KeyFlag& b) { return a.key < b.key; });
+    int n = 0;
+    for (int i = 0; i < m;) {
         bool data = false;
-        for (int j = i; j < count && !data; ++j) data = count_key(table[j], system) == k && any_slot_flagged(table[j]);
+        int j = i;
+        for (; j < m && kf[j].key == kf[i].key; ++j) data = data || kf[j].flagged;
         if (data) ++n;
+        i = j;
     }
     return n;
 }
@@ -95,14 +114,16 @@ void sort_SV_arr() {
 
 namespace {
 
-// Bubble sort of the first m entries of a satellite-number row; zero
-// entries stay where they are.
+// Ordering of the first m entries of a satellite-number row; zero entries
+// stay where they are.
+// Same order as the satellite tables: runs between zeros, by insertion.
 void sort_row(uint32_t* row, int m) {
-    for (int pass = 0; pass < m; ++pass)
-        for (int j = 0; j + 1 < m; ++j) {
-            const int32_t a = static_cast<int32_t>(row[j]);
-            const int32_t b = static_cast<int32_t>(row[j + 1]);
-            if (a != 0 && b != 0 && a > b) std::swap(row[j], row[j + 1]);
+    for (int i = 1; i < m; ++i)
+        for (int j = i; j > 0; --j) {
+            const int32_t a = static_cast<int32_t>(row[j - 1]);
+            const int32_t b = static_cast<int32_t>(row[j]);
+            if (a == 0 || b == 0 || a <= b) break;
+            std::swap(row[j - 1], row[j]);
         }
 }
 
@@ -151,6 +172,7 @@ void add_GLCDMAtoGLO() {
         SV_data& g = GLO_SVs[i];
         if (g.glo_slot >= 128 || last_of_byte[g.glo_slot] < 0) continue;
         const SV_data& c = GLCDMA_SVs[last_of_byte[g.glo_slot]];
+        mark_written(GLO_SVs_written, i);
         for (const GloCdmaFold& f : GLO_CDMA_FOLD) {
             const int t = f.glo_group, s = f.cdma_group;
             g.code[t] = c.code[s];

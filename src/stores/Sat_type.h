@@ -4,7 +4,6 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
 
 // Signal slots of an SV_data record: 0 C/A, 1 band 1, 2 band 2, 3 band 3,
 // 4 band 5, 5 band l; slots 6..10 receive GLONASS code-division copies and
@@ -12,14 +11,17 @@
 constexpr int SV_SLOTS = 11;
 constexpr uint32_t SLOT_HAS_DATA = 0x40;  // flag-word bit: the slot holds data this epoch
 
-// One satellite's observations in the current epoch.
+// One satellite's observations in the current epoch. A plain record with
+// no heap parts: it is copied, swapped and cleared many times per epoch.
 struct SV_data {
     // Satellite number from the epoch's "SX" list; for GLONASS the signed
     // frequency channel (sign-extended), 0 = entry empty.
     uint32_t SV_num;
     // Observation-code names per slot group (6 groups of C, L, D, S and a
-    // fifth string). Nothing prints them; they travel with the entry.
-    std::string OBS_code[30];
+    // fifth name), as short fixed texts. No decoder fills them and nothing
+    // prints them (the writers take their codes from the code tables); they
+    // travel with the entry and clear_SV keeps them.
+    char OBS_code[30][4];
     long double code[SV_SLOTS];    // pseudorange, metres
     double doppler[SV_SLOTS];      // Hz
     long double phase[SV_SLOTS];   // cycles
@@ -55,6 +57,20 @@ extern SV_data BDS_SVs[BDS_SV_MAX];
 extern SV_data NavIC_SVs[NavIC_SV_MAX];
 extern SV_data SBAS_SVs[SBAS_SV_MAX];
 extern SV_data GLCDMA_SVs[GLCDMA_SV_MAX];
+
+// Records written since their table was last cleared, one bit per record
+// (no table holds more than 64). Whatever writes a record marks it; the
+// per-epoch clears empty only the marked records, as the others are still
+// in the state clear_SV leaves (that clear runs for every record at every
+// epoch of both passes and was a tenth of a conversion). Every bit starts
+// set, so the first clear empties each record whatever it held.
+extern uint64_t GPS_SVs_written, GLO_SVs_written, GAL_SVs_written, QZSS_SVs_written, BDS_SVs_written,
+    NavIC_SVs_written, SBAS_SVs_written, GLCDMA_SVs_written;
+inline void mark_written(uint64_t& written, int k) { written |= uint64_t{1} << k; }
+// clear_SV for the marked records among the first n; their marks are dropped.
+void clear_written(SV_data* table, int n, uint64_t& written);
+// The marks of one of the eight tables above; nullptr for any other array.
+uint64_t* written_marks_of(const SV_data* table);
 
 // Per-band satellite lists (rows 0..5 one per band, row 6 filled at the end
 // of the first pass); GLONASS has 14 rows, the rows above 6 receive the
