@@ -10,6 +10,7 @@
 #include "decode/Auxiliary_decoder_for_OBS.h"
 #include "decode/VLX_reader.h"
 #include "stores/VLX_objects.h"
+#include "support/log_feed.h"
 #include "support/eph_builder.h"
 
 using namespace vlxlog;
@@ -18,16 +19,6 @@ namespace {
 
 constexpr double PI = 3.141592653589793;
 
-// Runs the first-pass dispatcher over a log held in memory.
-void feed(std::string log) {
-    FILE* f = fmemopen(log.data(), log.size(), "rb");
-    ASSERT_NE(f, nullptr);
-    while (!std::feof(f)) {
-        std::string id = VLXFileReader(f);
-        decode_for_avail_OBS(id);
-    }
-    std::fclose(f);
-}
 
 // 2024-01-07 is the first day of GPS week 2296.
 std::string week_2296() { return receiver_date(2024, 1, 7) + epoch_time(0); }
@@ -61,7 +52,7 @@ TEST(GalEphDecode, SisaIndexToMetres) {
         k.ura = static_cast<int8_t>(c.index);
         log += gal_eph(k);
     }
-    feed(log);
+    feed_first_pass(log);
     ASSERT_EQ(GAL_SV_index, static_cast<int>(std::size(cases)));
     for (size_t i = 0; i < std::size(cases); ++i) {
         EXPECT_FLOAT_EQ(GAL_Eph[i].SISA, cases[i].metres) << "index " << int(cases[i].index);
@@ -84,7 +75,7 @@ TEST(GalEphDecode, WeekResolvedAgainstReceiverWeek) {
         k.week = c.sent;
         log += gal_eph(k);
     }
-    feed(log);
+    feed_first_pass(log);
     ASSERT_EQ(GAL_SV_index, 4);
     for (int i = 0; i < 4; ++i) EXPECT_EQ(GAL_Eph[i].week, cases[i].full) << "sent " << cases[i].sent;
 }
@@ -92,7 +83,7 @@ TEST(GalEphDecode, WeekResolvedAgainstReceiverWeek) {
 TEST(GalEphDecode, WeekWithoutReceiverDateIsShiftedOnly) {
     KeplerFields k;
     k.week = 1272;
-    feed(gal_eph(k));
+    feed_first_pass(gal_eph(k));
     ASSERT_EQ(GAL_SV_index, 1);
     EXPECT_EQ(GAL_Eph[0].week, 2296);
 }
@@ -104,7 +95,7 @@ TEST(GalEphDecode, TocAndToeAcrossTheWeekBoundary) {
     k.tx = 604000;
     k.toc = 1000;
     k.toe = 1000;
-    feed(week_2296() + gal_eph(k));
+    feed_first_pass(week_2296() + gal_eph(k));
     ASSERT_EQ(GAL_SV_index, 1);
     EXPECT_EQ(GAL_Eph[0].week, 2297);
     expect_date(GAL_Eph[0].clock_epoch, 2024, 1, 14, 0, 16, 40);
@@ -114,7 +105,7 @@ TEST(GalEphDecode, TocAndToeAcrossTheWeekBoundary) {
     k.tx = 1000;
     k.toc = 604000;
     k.toe = 604000;
-    feed(week_2296() + gal_eph(k));
+    feed_first_pass(week_2296() + gal_eph(k));
     EXPECT_EQ(GAL_Eph[0].week, 2295);
     expect_date(GAL_Eph[0].clock_epoch, 2024, 1, 6, 23, 46, 40);
 }
@@ -139,7 +130,7 @@ TEST(GalEphDecode, MessageKindFromDataSources) {
         g.sources = c.sources;
         log += gal_eph(k, g);
     }
-    feed(log);
+    feed_first_pass(log);
     ASSERT_EQ(GAL_SV_index, static_cast<int>(std::size(cases)));
     for (size_t i = 0; i < std::size(cases); ++i) {
         SCOPED_TRACE(int(cases[i].sources));
@@ -189,7 +180,7 @@ TEST(GalEphDecode, FieldsAndSemicircleScales) {
     g.iono_flags = 0x1F;
     g.sources = 0x05;
     g.spare = 0xDEADBEEF;
-    feed(week_2296() + gal_eph(k, g));
+    feed_first_pass(week_2296() + gal_eph(k, g));
     ASSERT_EQ(GAL_SV_index, 1);
     const GAL_Ephemeris& r = GAL_Eph[0];
     EXPECT_EQ(r.SV, 11u);
@@ -250,7 +241,7 @@ TEST(GalEphDecode, DuplicatesBySatelliteTimeWeekAndSources) {
     std::string log = week_2296() + gal_eph(k, inav) + gal_eph(k, fnav) + gal_eph(changed, inav) +
                       gal_eph(k, e5b) + gal_eph(k, inav_bit3) + gal_eph(later, inav) +
                       gal_eph(other_week, inav) + gal_eph(k, fnav);
-    feed(log);
+    feed_first_pass(log);
     ASSERT_EQ(GAL_SV_index, 5);
     EXPECT_EQ(GAL_Eph[0].type, "INAV");
     EXPECT_EQ(GAL_Eph[1].type, "FNAV");
@@ -281,7 +272,7 @@ TEST(BdsEphDecode, MessageKindFromFlagsAndSatellite) {
         b.type_flags = c.flags;
         log += bds_eph(k, b);
     }
-    feed(log);
+    feed_first_pass(log);
     ASSERT_EQ(BDS_SV_index, static_cast<int>(std::size(cases)));
     for (size_t i = 0; i < std::size(cases); ++i)
         EXPECT_EQ(BDS_Eph[i].type, cases[i].type)
@@ -300,7 +291,7 @@ TEST(BdsEphDecode, WeekUnchangedAndClockEpochInBeiDouTime) {
     late.toc = 1000;  // early in the following week
     late.toe = 1000;
     // The receiver's week plays no part in the BeiDou week.
-    feed(week_2296() + bds_eph(k) + bds_eph(late));
+    feed_first_pass(week_2296() + bds_eph(k) + bds_eph(late));
     ASSERT_EQ(BDS_SV_index, 2);
     EXPECT_EQ(BDS_Eph[0].week, 900);
     expect_date(BDS_Eph[0].clock_epoch, 2023, 4, 2, 0, 0, 0);
@@ -322,7 +313,7 @@ TEST(BdsEphDecode, AccuracyIndexToMetres) {
         k.ura = c.index;
         log += bds_eph(k);
     }
-    feed(log);
+    feed_first_pass(log);
     ASSERT_EQ(BDS_SV_index, static_cast<int>(std::size(cases)));
     for (size_t i = 0; i < std::size(cases); ++i)
         EXPECT_EQ(BDS_Eph[i].accuracy, cases[i].metres) << "index " << int(cases[i].index);
@@ -358,7 +349,7 @@ TEST(BdsEphDecode, FieldsOfEachLength) {
 
     // Record 2 gets the 152-byte message after a 160-byte one: its slot is
     // fresh, so the eight bytes it does not carry stay zero.
-    feed(bds_eph(k, d1, 134) + bds_eph(k2, cnav, 160) + bds_eph(k3, cnav152, 152));
+    feed_first_pass(bds_eph(k, d1, 134) + bds_eph(k2, cnav, 160) + bds_eph(k3, cnav152, 152));
     ASSERT_EQ(BDS_SV_index, 3);
 
     const BDS_Ephemeris& a = BDS_Eph[0];
@@ -399,7 +390,7 @@ TEST(BdsEphDecode, DuplicatesBySatelliteTimeWeekAndType) {
     changed.af0 = 1.0e-4f;
     KeplerFields next_week = k;
     next_week.week = 901;
-    feed(bds_eph(k, d1) + bds_eph(changed, d1) + bds_eph(k, cnv1, 152) + bds_eph(next_week, d1) +
+    feed_first_pass(bds_eph(k, d1) + bds_eph(changed, d1) + bds_eph(k, cnv1, 152) + bds_eph(next_week, d1) +
          bds_eph(k, cnv1, 160));
     ASSERT_EQ(BDS_SV_index, 3);
     EXPECT_EQ(BDS_Eph[0].af0, 0.0f);
@@ -414,7 +405,7 @@ TEST(BdsEphDecode, MessageOfAnotherLengthAddsNothing) {
     KeplerFields k;
     k.prn = 21;
     std::string odd = frame_raw("CN", 0x090, "\xAA\n");
-    feed(odd + bds_eph(k) + odd);
+    feed_first_pass(odd + bds_eph(k) + odd);
     EXPECT_EQ(BDS_SV_index, 1);
     EXPECT_EQ(BDS_Eph[0].SV, 21u);
     EXPECT_EQ(BDS_Eph[1].SV, 0u);
@@ -436,7 +427,7 @@ TEST(NavicEphDecode, WeekRules) {
         k.week = static_cast<int16_t>(c.sent);
         log += navic_eph(k);
     }
-    feed(log);
+    feed_first_pass(log);
     ASSERT_EQ(NavIC_SV_index, 4);
     for (int i = 0; i < 4; ++i) EXPECT_EQ(NavIC_Eph[i].week, cases[i].full) << "sent " << cases[i].sent;
 }
@@ -448,7 +439,7 @@ TEST(NavicEphDecode, WeekWithoutReceiverDateAndOutOfRangeWeeks) {
     b.week = 1024;  // not a 10-bit week: the message is ignored
     c.prn = 3;
     c.week = -1;  // 65535 as sent
-    feed(navic_eph(a) + navic_eph(b) + navic_eph(c));
+    feed_first_pass(navic_eph(a) + navic_eph(b) + navic_eph(c));
     ASSERT_EQ(NavIC_SV_index, 1);
     EXPECT_EQ(NavIC_Eph[0].week, 2148);
     EXPECT_EQ(NavIC_Eph[1].SV, 0u);
@@ -473,7 +464,7 @@ TEST(NavicEphDecode, FitIntervalAccuracyAndClockEpoch) {
         k.toc = 86399;
         log += navic_eph(k);
     }
-    feed(log);
+    feed_first_pass(log);
     ASSERT_EQ(NavIC_SV_index, 4);
     for (int i = 0; i < 4; ++i) {
         EXPECT_EQ(NavIC_Eph[i].fit_interval, cases[i].fit) << "flags " << int(cases[i].flags);
@@ -491,7 +482,7 @@ TEST(NavicEphDecode, DuplicatesBySatelliteTimeAndWeek) {
     changed.iode = 99;
     KeplerFields other = k;
     other.prn = 6;
-    feed(week_2296() + navic_eph(k) + navic_eph(changed) + navic_eph(other));
+    feed_first_pass(week_2296() + navic_eph(k) + navic_eph(changed) + navic_eph(other));
     ASSERT_EQ(NavIC_SV_index, 2);
     EXPECT_EQ(NavIC_Eph[0].IODE, 10);
     EXPECT_EQ(NavIC_Eph[1].SV, 6u);
@@ -506,7 +497,7 @@ TEST(KeplerEphDecode, FullStoresKeepWhatTheyHold) {
     b.prn = 8;
     b.week = 248;
     GAL_SV_index = BDS_SV_index = NavIC_SV_index = EPH_STORE_SIZE - 1;
-    feed(week_2296() + gal_eph(a) + gal_eph(b) + bds_eph(a) + bds_eph(b) + navic_eph(a) + navic_eph(b));
+    feed_first_pass(week_2296() + gal_eph(a) + gal_eph(b) + bds_eph(a) + bds_eph(b) + navic_eph(a) + navic_eph(b));
     EXPECT_EQ(GAL_SV_index, EPH_STORE_SIZE);
     EXPECT_EQ(BDS_SV_index, EPH_STORE_SIZE);
     EXPECT_EQ(NavIC_SV_index, EPH_STORE_SIZE);

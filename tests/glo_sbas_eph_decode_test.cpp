@@ -10,21 +10,13 @@
 #include "decode/Auxiliary_decoder_for_OBS.h"
 #include "decode/VLX_reader.h"
 #include "stores/VLX_objects.h"
+#include "support/log_feed.h"
 #include "support/eph_builder.h"
 
 using namespace vlxlog;
 
 namespace {
 
-void feed(std::string log) {
-    FILE* f = fmemopen(log.data(), log.size(), "rb");
-    ASSERT_NE(f, nullptr);
-    while (!std::feof(f)) {
-        std::string id = VLXFileReader(f);
-        decode_for_avail_OBS(id);
-    }
-    std::fclose(f);
-}
 
 // Receiver date 2024-03-15 in GLONASS time (code 2).
 std::string receiver_day() { return receiver_date(2024, 3, 15, TS_GLONASS) + epoch_time(0); }
@@ -63,7 +55,7 @@ TEST(GloEphDecode, UtcDateOfTb) {
         g.tb = c.tb;
         log += glo_eph(g);
     }
-    feed(log);
+    feed_first_pass(log);
     ASSERT_EQ(GLO_SV_index, static_cast<int>(std::size(cases)));
     for (size_t i = 0; i < std::size(cases); ++i) {
         const Case& c = cases[i];
@@ -108,7 +100,7 @@ TEST(GloEphDecode, FieldsAndSignedChannel) {
     GloFields b;
     b.slot = 3;
     b.freq = 6;
-    feed(receiver_day() + glo_eph(a) + glo_eph(b));
+    feed_first_pass(receiver_day() + glo_eph(a) + glo_eph(b));
     ASSERT_EQ(GLO_SV_index, 2);
     const GLO_Ephemeris& r = GLO_Eph[0];
     EXPECT_EQ(r.SV, 24u);
@@ -154,7 +146,7 @@ TEST(GloEphDecode, ExtensionValuesOnlyFromTheLongMessage) {
     GloFields repeat = longmsg;
     GloFields shortafter;
     shortafter.slot = 3;
-    feed(receiver_day() + glo_eph(shortmsg) + glo_eph(longmsg, 103) + glo_eph(repeat, 103) +
+    feed_first_pass(receiver_day() + glo_eph(shortmsg) + glo_eph(longmsg, 103) + glo_eph(repeat, 103) +
          glo_eph(shortafter, 88));
     ASSERT_EQ(GLO_SV_index, 3);
     EXPECT_EQ(GLO_Eph[0].ext1, 0);
@@ -184,7 +176,7 @@ TEST(GloEphDecode, DuplicatesBySlotIntervalDayAndTb) {
     next_interval.N4 = 8;
     GloFields other = a;
     other.slot = 6;
-    feed(receiver_day() + glo_eph(a) + glo_eph(moved) + glo_eph(later) + glo_eph(next_day) +
+    feed_first_pass(receiver_day() + glo_eph(a) + glo_eph(moved) + glo_eph(later) + glo_eph(next_day) +
          glo_eph(next_interval) + glo_eph(other) + glo_eph(moved, 103));
     ASSERT_EQ(GLO_SV_index, 5);
     EXPECT_EQ(GLO_Eph[0].pos[0], 1000.0);
@@ -202,7 +194,7 @@ TEST(GloEphDecode, MessageOfAnotherLengthAddsNothing) {
     GloFields a;
     a.slot = 9;
     std::string odd = frame_raw("NE", 0x050, "");
-    feed(receiver_day() + odd + glo_eph(a) + odd);
+    feed_first_pass(receiver_day() + odd + glo_eph(a) + odd);
     ASSERT_EQ(GLO_SV_index, 1);
     EXPECT_EQ(GLO_Eph[0].SV, 9u);
 }
@@ -233,7 +225,7 @@ TEST(SbasEphDecode, FieldsAndFullWeek) {
     SbasFields wrapped;
     wrapped.prn = 120;
     wrapped.week = 65000;  // the 16-bit sum wraps
-    feed(sbas_eph(w) + sbas_eph(wrapped));
+    feed_first_pass(sbas_eph(w) + sbas_eph(wrapped));
     ASSERT_EQ(SBAS_SV_index, 2);
     const SBAS_Ephemeris& r = SBAS_Eph[0];
     EXPECT_EQ(r.SV, 138);
@@ -262,7 +254,7 @@ TEST(SbasEphDecode, OnlyTheListedLengthIsDecoded) {
     SbasFields w;
     // For any other length the reader takes only the checksum and separator.
     std::string shorter = frame_raw("WE", 72, std::string("\x01\n", 2));
-    feed(shorter + sbas_eph(w));
+    feed_first_pass(shorter + sbas_eph(w));
     ASSERT_EQ(SBAS_SV_index, 1);
     EXPECT_EQ(SBAS_Eph[0].SV, 120);
     EXPECT_EQ(SBAS_Eph[1].SV, 0);
@@ -279,7 +271,7 @@ TEST(SbasEphDecode, DuplicatesBySatelliteAndIssueOfData) {
     new_iod.iod = 5;
     SbasFields other = a;
     other.prn = 131;
-    feed(sbas_eph(a) + sbas_eph(later) + sbas_eph(new_iod) + sbas_eph(other) + sbas_eph(later));
+    feed_first_pass(sbas_eph(a) + sbas_eph(later) + sbas_eph(new_iod) + sbas_eph(other) + sbas_eph(later));
     ASSERT_EQ(SBAS_SV_index, 3);
     EXPECT_EQ(SBAS_Eph[0].t0, 1000u);
     EXPECT_EQ(SBAS_Eph[1].IOD, 5);
@@ -295,7 +287,7 @@ TEST(GloSbasEphDecode, FullStoresKeepWhatTheyHold) {
     w1.prn = 120;
     w2.prn = 121;
     GLO_SV_index = SBAS_SV_index = EPH_STORE_SIZE - 1;
-    feed(receiver_day() + glo_eph(g1) + glo_eph(g2, 103) + sbas_eph(w1) + sbas_eph(w2));
+    feed_first_pass(receiver_day() + glo_eph(g1) + glo_eph(g2, 103) + sbas_eph(w1) + sbas_eph(w2));
     EXPECT_EQ(GLO_SV_index, EPH_STORE_SIZE);
     EXPECT_EQ(SBAS_SV_index, EPH_STORE_SIZE);
     EXPECT_EQ(GLO_Eph[EPH_STORE_SIZE - 1].SV, 1u);

@@ -11,22 +11,13 @@
 #include "decode/VLX_reader.h"
 #include "decode/aux_decoder_func.h"
 #include "stores/VLX_objects.h"
+#include "support/log_feed.h"
 #include "support/gps_eph_builder.h"
 
 using namespace vlxlog;
 
 namespace {
 
-// Runs the first-pass dispatcher over a log held in memory.
-void feed(std::string log) {
-    FILE* f = fmemopen(log.data(), log.size(), "rb");
-    ASSERT_NE(f, nullptr);
-    while (!std::feof(f)) {
-        std::string id = VLXFileReader(f);
-        decode_for_avail_OBS(id);
-    }
-    std::fclose(f);
-}
 
 // 2024-01-07 is the first day of GPS week 2296.
 std::string week_2296() { return receiver_date(2024, 1, 7) + epoch_time(0); }
@@ -47,7 +38,7 @@ TEST(GpsEphDecode, WeekResolvedAgainstReceiverWeek) {
         f.week = c.sent;
         log += gps_eph(f);
     }
-    feed(log);
+    feed_first_pass(log);
     ASSERT_EQ(GPS_SV_index, 5);
     for (int i = 0; i < 5; ++i) EXPECT_EQ(GPS_Eph[i].week, cases[i].full) << "sent " << cases[i].sent;
 }
@@ -57,7 +48,7 @@ TEST(GpsEphDecode, WeekWithoutReceiverDate) {
     a.week = 100;
     b.prn = 2;
     b.week = 1500;
-    feed(gps_eph(a) + gps_eph(b));
+    feed_first_pass(gps_eph(a) + gps_eph(b));
     ASSERT_EQ(GPS_SV_index, 2);
     EXPECT_EQ(GPS_Eph[0].week, 2148);
     EXPECT_EQ(GPS_Eph[1].week, 1500);
@@ -79,7 +70,7 @@ TEST(GpsEphDecode, AccuracyIndexToMetres) {
         f.ura = c.index;
         log += gps_eph(f);
     }
-    feed(log);
+    feed_first_pass(log);
     ASSERT_EQ(GPS_SV_index, n);
     for (int i = 0; i < n; ++i)
         EXPECT_EQ(GPS_Eph[i].accuracy, cases[i].metres) << "index " << int(cases[i].index);
@@ -106,7 +97,7 @@ TEST(GpsEphDecode, TypeFromFlagBitsPerLength) {
             f.cnav_flags = c.flags;
             log += gps_eph(f, len);
         }
-    feed(log);
+    feed_first_pass(log);
     ASSERT_EQ(GPS_SV_index, 20);
     for (int i = 0; i < 10; ++i) {
         EXPECT_EQ(GPS_Eph[2 * i].type, cases[i].type160) << "flags " << int(cases[i].flags);
@@ -155,7 +146,7 @@ TEST(GpsEphDecode, FieldsAndUnitsOfTheLongLayouts) {
     f.addend = 7e-6f;
     GpsEphFields g = f;
     g.prn = 8;
-    feed(week_2296() + gps_eph(f, 168) + gps_eph(g, 160));
+    feed_first_pass(week_2296() + gps_eph(f, 168) + gps_eph(g, 160));
     ASSERT_EQ(GPS_SV_index, 2);
 
     const double pi = 3.141592653589793;
@@ -222,7 +213,7 @@ TEST(GpsEphDecode, TocAndToeWeeksAroundTheWeekBoundary) {
     b.tx = 1000;
     b.toc = 604000;
     b.toe = 1000;
-    feed(week_2296() + gps_eph(f) + gps_eph(c, 168) + gps_eph(b));
+    feed_first_pass(week_2296() + gps_eph(f) + gps_eph(c, 168) + gps_eph(b));
     ASSERT_EQ(GPS_SV_index, 3);
     const float next_week[7] = {2024, 1, 14, 0, 16, 40, 0};
     const float prev_week[7] = {2024, 1, 6, 23, 46, 40, 0};
@@ -239,7 +230,7 @@ TEST(GpsEphDecode, TocAndToeWeeksAroundTheWeekBoundary) {
 TEST(GpsEphDecode, ClockEpochCarriesTheTimeSystemCode) {
     GpsEphFields f;
     f.toc = 50400;  // Sunday 14:00
-    feed(receiver_date(2024, 1, 7, 1) + epoch_time(0) + gps_eph(f));
+    feed_first_pass(receiver_date(2024, 1, 7, 1) + epoch_time(0) + gps_eph(f));
     ASSERT_EQ(GPS_SV_index, 1);
     const float want[7] = {2024, 1, 7, 14, 0, 0, 1};
     for (int k = 0; k < 7; ++k) EXPECT_EQ(GPS_Eph[0].clock_epoch.v[k], want[k]) << k;
@@ -250,7 +241,7 @@ TEST(GpsEphDecode, FitIntervalOnlyForLnavBelowIodc240) {
     a.iodc = 239;
     b.prn = 2;
     b.iodc = 240;
-    feed(week_2296() + gps_eph(a) + gps_eph(b));
+    feed_first_pass(week_2296() + gps_eph(a) + gps_eph(b));
     ASSERT_EQ(GPS_SV_index, 2);
     EXPECT_EQ(GPS_Eph[0].fit_interval, 4.0f);
     EXPECT_EQ(GPS_Eph[1].fit_interval, 0.0f);
@@ -269,7 +260,7 @@ TEST(GpsEphDecode, DuplicatesByPrnToeAndType) {
     other_toe.toe = 14400;
     GpsEphFields other_prn = a;
     other_prn.prn = 6;
-    feed(week_2296() + gps_eph(a) + gps_eph(same) + gps_eph(cnav, 168) + gps_eph(same) + gps_eph(other_toe) +
+    feed_first_pass(week_2296() + gps_eph(a) + gps_eph(same) + gps_eph(cnav, 168) + gps_eph(same) + gps_eph(other_toe) +
          gps_eph(other_prn));
     ASSERT_EQ(GPS_SV_index, 4);
     EXPECT_EQ(GPS_Eph[0].af0, 0.0f);
@@ -287,7 +278,7 @@ TEST(GpsEphDecode, DroppedSlotIsReusedKeepingUnsetFields) {
     lnav.prn = 2;
     // The repeat sits in slot 1 until the LNAV message overwrites it; the
     // CNAV-only fields of the repeat stay in that slot.
-    feed(week_2296() + gps_eph(a, 168) + gps_eph(a, 168) + gps_eph(lnav));
+    feed_first_pass(week_2296() + gps_eph(a, 168) + gps_eph(a, 168) + gps_eph(lnav));
     ASSERT_EQ(GPS_SV_index, 2);
     EXPECT_EQ(GPS_Eph[1].SV, 2u);
     EXPECT_EQ(GPS_Eph[1].type, "LNAV");
@@ -297,7 +288,7 @@ TEST(GpsEphDecode, DroppedSlotIsReusedKeepingUnsetFields) {
 TEST(GpsEphDecode, UnsupportedLengthGivesAnEmptyRecord) {
     GpsEphFields a;
     // Length 100: the reader takes only the checksum and separator bytes.
-    feed(week_2296() + gps_eph(a) + frame_raw("GE", 100, "\x01\n"));
+    feed_first_pass(week_2296() + gps_eph(a) + frame_raw("GE", 100, "\x01\n"));
     EXPECT_EQ(GPS_Eph[0].SV, 1u);
     EXPECT_EQ(GPS_Eph[1].SV, 0u);
     EXPECT_TRUE(GPS_Eph[1].type.empty());
@@ -307,7 +298,7 @@ TEST(GpsEphDecode, QzssGoesToItsOwnStore) {
     GpsEphFields q;
     q.prn = 195;
     q.week = 248;
-    feed(week_2296() + gps_eph(q, 123, "QE"));
+    feed_first_pass(week_2296() + gps_eph(q, 123, "QE"));
     EXPECT_EQ(GPS_SV_index, 0);
     ASSERT_EQ(QZSS_SV_index, 1);
     EXPECT_EQ(QZSS_Eph[0].SV, 195u);
@@ -319,13 +310,13 @@ TEST(GpsEphDecode, FullStoreDropsFurtherMessages) {
     GPS_SV_index = EPH_STORE_SIZE - 1;
     GpsEphFields a, b;
     b.prn = 2;
-    feed(week_2296() + gps_eph(a) + gps_eph(b));
+    feed_first_pass(week_2296() + gps_eph(a) + gps_eph(b));
     EXPECT_EQ(GPS_SV_index, EPH_STORE_SIZE);
     EXPECT_EQ(GPS_Eph[EPH_STORE_SIZE - 1].SV, 1u);
 
     QZSS_SV_index = EPH_STORE_SIZE;
     GpsEphFields q;
     q.prn = 193;
-    feed(gps_eph(q, 123, "QE"));
+    feed_first_pass(gps_eph(q, 123, "QE"));
     EXPECT_EQ(QZSS_SV_index, EPH_STORE_SIZE);
 }

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <string>
 
+#include "decode/Auxiliary_decoder_for_OBS.h"
 #include "decode/Decode_OBS.h"
 #include "decode/VLX_reader.h"
 #include "stores/Sat_type.h"
@@ -30,6 +31,9 @@ inline void feed(const std::string& log, F dispatch) {
 inline void feed(const std::string& log) {
     feed(log, [](std::string&) {});
 }
+
+// Reads every message of `log` through the first-pass dispatcher.
+inline void feed_first_pass(const std::string& log) { feed(log, decode_for_avail_OBS); }
 
 // Runs a whole first pass over `log`.
 template <typename Pass>
