@@ -1,98 +1,123 @@
-// The epoch time advance: single-precision carries from the second up to
-// the year, month lengths and leap years.
+// The epoch clock: the receiver time of an epoch in whole milliseconds,
+// carried into the next day (month, year) when the time of day wraps past
+// midnight, dated by "RD" only when it holds a calendar date.
 #include <gtest/gtest.h>
 
-#include "rinex_obs/Rin_ODF_Data_record.h"
+#include "decode/Decode_func.h"
 #include "stores/VLX_objects.h"
+#include "support/log_feed.h"
+#include "support/vlx_builder.h"
+
+using namespace vlxlog;
 
 namespace {
 
-struct Date {
-    float y, mo, d, h, mi, s;
+struct Civil {
+    int y, mo, d;
 };
 
-void set(const Date& x) {
-    RCV_date.v[0] = x.y;
-    RCV_date.v[1] = x.mo;
-    RCV_date.v[2] = x.d;
-    RCV_date.v[3] = x.h;
-    RCV_date.v[4] = x.mi;
-    RCV_date.v[5] = x.s;
-    RCV_date.v[6] = 2;
+Epoch_ms dated(Civil c, uint32_t ms) { return {days_from_civil(c.y, c.mo, c.d), ms, true}; }
+
+// The fields as the writers print them: date, hour, minute, and the
+// second in milliseconds.
+void expect_fields(const Epoch_ms& t, Civil c, int h, int mi, int sec_ms) {
+    RCV_Epoch e{};
+    e.v[EP_SYS] = 2;
+    epoch_fields(t, e);
+    EXPECT_EQ(e.v[EP_YEAR], c.y);
+    EXPECT_EQ(e.v[EP_MONTH], c.mo);
+    EXPECT_EQ(e.v[EP_DAY], c.d);
+    EXPECT_EQ(e.v[EP_HOUR], h);
+    EXPECT_EQ(e.v[EP_MIN], mi);
+    EXPECT_EQ(static_cast<int>(e.v[EP_SEC] * 1000.0f + 0.5f), sec_ms);
+    EXPECT_LT(e.v[EP_SEC], 60.0f);
+    EXPECT_EQ(e.v[EP_SYS], 2.0f);  // the time-system code is not the clock's
 }
+
+// Puts a date into the "RD" record as the reader would.
+void receive_date(uint16_t y, uint8_t m, uint8_t d) { feed(receiver_date(y, m, d)); }
+
+constexpr uint32_t LAST_SECOND = 86399000;
 
 }  // namespace
 
-TEST(UpdateTime, CarriesIntoEveryField) {
+TEST(EpochClock, MidnightCarriesIntoEveryCalendarField) {
     struct Case {
-        Date from;
-        float interval;
-        Date to;
+        Civil from;
+        Civil to;
     } cases[] = {
-        {{2024, 2, 28, 23, 59, 59}, 1, {2024, 2, 29, 0, 0, 0}},
-        {{2023, 2, 28, 23, 59, 59}, 1, {2023, 3, 1, 0, 0, 0}},
-        {{2100, 2, 28, 23, 59, 59}, 1, {2100, 3, 1, 0, 0, 0}},
-        {{2000, 2, 28, 23, 59, 59}, 1, {2000, 2, 29, 0, 0, 0}},
-        {{2024, 2, 29, 23, 59, 59}, 1, {2024, 3, 1, 0, 0, 0}},
-        {{2024, 12, 31, 23, 59, 30}, 30, {2025, 1, 1, 0, 0, 0}},
-        {{2024, 4, 30, 12, 0, 0}, 1, {2024, 4, 30, 12, 0, 1}},  // last day of the month stays
-        {{2024, 5, 9, 10, 30, 0}, 3600, {2024, 5, 9, 11, 30, 0}},
-        {{2024, 5, 9, 10, 30, 59.5f}, 0.5f, {2024, 5, 9, 10, 31, 0}},
-        {{2024, 1, 31, 0, 0, 0}, 86400.0f * 30, {2024, 3, 1, 0, 0, 0}},  // several days and months
-        {{2024, 5, 9, 10, 30, 0.5f}, -1, {2024, 5, 9, 10, 30, -0.5f}},  // no borrow
+        {{2024, 2, 28}, {2024, 2, 29}}, {{2023, 2, 28}, {2023, 3, 1}}, {{2100, 2, 28}, {2100, 3, 1}},
+        {{2000, 2, 28}, {2000, 2, 29}}, {{2024, 2, 29}, {2024, 3, 1}}, {{2024, 12, 31}, {2025, 1, 1}},
+        {{2024, 4, 30}, {2024, 5, 1}},  {{2024, 1, 31}, {2024, 2, 1}},
     };
     for (const Case& c : cases) {
-        set(c.from);
-        float interval = c.interval;
-        Update_time(interval);
-        const float want[6] = {c.to.y, c.to.mo, c.to.d, c.to.h, c.to.mi, c.to.s};
-        for (int f = 0; f < 6; ++f)
-            EXPECT_EQ(RCV_date.v[f], want[f]) << "from " << c.from.y << "-" << c.from.mo << "-" << c.from.d << " "
-                                              << c.from.h << ":" << c.from.mi << ":" << c.from.s << " field " << f;
-        EXPECT_EQ(RCV_date.v[6], 2.0f);
+        Epoch_ms t = dated(c.from, LAST_SECOND);
+        epoch_clock_tick(t, 0);
+        expect_fields(t, c.to, 0, 0, 0);
+    }
+    // Forwards within the day (also a step of hours) no day passes.
+    Epoch_ms t = dated({2024, 4, 30}, 12 * 3600000u);
+    epoch_clock_tick(t, 12 * 3600000u + 1000);
+    expect_fields(t, {2024, 4, 30}, 12, 0, 1000);
+    epoch_clock_tick(t, 23 * 3600000u + 59 * 60000u + 59999);
+    expect_fields(t, {2024, 4, 30}, 23, 59, 59999);
+    epoch_clock_tick(t, 23 * 3600000u + 59 * 60000u + 59999);  // the same time again
+    expect_fields(t, {2024, 4, 30}, 23, 59, 59999);
+}
+
+// Tenths of a second for a whole hour: every epoch lands on its exact
+// millisecond, the seconds never reach 60.
+TEST(EpochClock, SubSecondStepsStayExact) {
+    Epoch_ms t = dated({2024, 5, 9}, 0);
+    const uint32_t start = 10 * 3600000u + 30 * 60000u;
+    for (uint32_t k = 0; k <= 36000; ++k) {
+        const uint32_t ms = start + 100 * k;
+        epoch_clock_tick(t, ms);
+        if (k % 997 == 0 || k == 36000 || k % 600 == 599) {
+            SCOPED_TRACE(k);
+            expect_fields(t, {2024, 5, 9}, ms / 3600000, ms / 60000 % 60, ms % 60000);
+        }
     }
 }
 
-TEST(UpdateTime, TenthsAccumulateSinglePrecisionDrift) {
-    set({2024, 5, 9, 10, 30, 0});
-    float interval = 0.1f;
-    float expected = 0.0f;
-    for (int i = 0; i < 300; ++i) {
-        Update_time(interval);
-        expected += 0.1f;
-        if (expected >= 60.0f) expected -= 60.0f;
+// A receiver date that already names the new day is taken as it stands, not
+// carried again; one that names no calendar day leaves the clock alone.
+TEST(EpochClock, ReceiverDatesSetTheDay) {
+    Epoch_ms t = dated({2024, 5, 9}, LAST_SECOND);
+    epoch_clock_tick(t, 0);
+    receive_date(2024, 5, 10);
+    EXPECT_TRUE(epoch_clock_date(t));
+    epoch_clock_tick(t, 1000);
+    expect_fields(t, {2024, 5, 10}, 0, 0, 1000);
+
+    struct Case {
+        uint16_t y;
+        uint8_t m, d;
+        bool taken;
+    } cases[] = {
+        {2024, 2, 29, true}, {2000, 2, 29, true},  {2023, 2, 29, false}, {1900, 2, 29, false},
+        {2024, 4, 31, false}, {2024, 0, 10, false}, {2024, 13, 1, false}, {2024, 5, 0, false},
+        {0, 5, 9, false},     {2024, 12, 31, true},
+    };
+    for (const Case& c : cases) {
+        Epoch_ms u = dated({2030, 1, 1}, 5000);
+        receive_date(c.y, c.m, c.d);
+        EXPECT_EQ(epoch_clock_date(u), c.taken) << c.y << "-" << int(c.m) << "-" << int(c.d);
+        expect_fields(u, c.taken ? Civil{c.y, c.m, c.d} : Civil{2030, 1, 1}, 0, 0, 5000);
     }
-    EXPECT_EQ(RCV_date.v[5], expected);
-    EXPECT_EQ(RCV_date.v[4], 30.0f);
 }
 
-TEST(UpdateTime, DateWithoutMonthIsLeftUnchanged) {
-    set({0, 0, 0, 0, 0, 0});
-    float interval = 1.0f;
-    Update_time(interval);
-    for (int f = 0; f < 6; ++f) EXPECT_EQ(RCV_date.v[f], 0.0f);
-    set({2024, 13, 40, 23, 59, 59});
-    Update_time(interval);
-    EXPECT_EQ(RCV_date.v[1], 13.0f);
-    EXPECT_EQ(RCV_date.v[5], 59.0f);
-}
-
-TEST(UpdateTime, AbsurdIntervalsEndTheLoop) {
-    set({2024, 5, 9, 10, 30, 0});
-    float huge = 1e30f;
-    Update_time(huge);  // must return
-    float inf = __builtin_inff();
-    set({2024, 5, 9, 10, 30, 0});
-    Update_time(inf);
-    SUCCEED();
-}
-
-TEST(UpdateTime, MonthLengths) {
-    const int y2023[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    for (int m = 1; m <= 12; ++m) EXPECT_EQ(daysInMonth(2023, m), y2023[m - 1]);
-    EXPECT_EQ(daysInMonth(2024, 2), 29);
-    EXPECT_EQ(daysInMonth(1900, 2), 28);
-    EXPECT_EQ(daysInMonth(2000, 2), 29);
-    EXPECT_EQ(daysInMonth(2024, 0), 0);
-    EXPECT_EQ(daysInMonth(2024, 13), 0);
+// Without any date the time of day still moves on; the date fields are 0
+// and the day counts the midnights passed.
+TEST(EpochClock, UndatedClockKeepsTheTimeOfDay) {
+    Epoch_ms t = {0, 0, false};
+    epoch_clock_tick(t, 10 * 3600000u + 30 * 60000u + 32000);
+    expect_fields(t, {0, 0, 0}, 10, 30, 32000);
+    epoch_clock_tick(t, 10 * 3600000u + 30 * 60000u + 32500);
+    expect_fields(t, {0, 0, 0}, 10, 30, 32500);
+    EXPECT_EQ(t.day, 0);
+    epoch_clock_tick(t, 200);
+    EXPECT_EQ(t.day, 1);
+    EXPECT_FALSE(t.dated);
+    expect_fields(t, {0, 0, 0}, 0, 0, 200);
 }
