@@ -1,12 +1,26 @@
-// The epoch clock: the receiver time of an epoch in whole milliseconds,
-// carried into the next day (month, year) when the time of day wraps past
-// midnight, dated by "RD" only when it holds a calendar date.
+// Epoch times. The epoch clock: the receiver time of an epoch in whole
+// milliseconds, carried into the next day (month, year) when the time of
+// day wraps past midnight, dated by "RD" only when it holds a calendar
+// date. Then simulator logs of every rate, with receiver dates in every
+// epoch, now and then or never, gaps and midnights, converted end to end.
 #include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
 
 #include "decode/Decode_func.h"
 #include "stores/VLX_objects.h"
 #include "support/log_feed.h"
+#include "support/rinex_capture.h"
+#include "support/run_command.h"
 #include "support/vlx_builder.h"
+
+#ifndef VLXSIM_BIN
+#define VLXSIM_BIN ""
+#endif
 
 using namespace vlxlog;
 
@@ -120,4 +134,160 @@ TEST(EpochClock, UndatedClockKeepsTheTimeOfDay) {
     EXPECT_EQ(t.day, 1);
     EXPECT_FALSE(t.dated);
     expect_fields(t, {0, 0, 0}, 0, 0, 200);
+}
+
+// ------------------------------------------------------------------------
+// Whole logs from the simulator, converted end to end: every epoch line and
+// the header's first and last observation times against the times at
+// which the simulator wrote the epochs.
+
+namespace {
+
+struct Start {
+    int y, mo, d, h, mi, s;
+};
+
+struct SimCase {
+    const char* name;
+    Start start;
+    uint32_t interval_ms;
+    long epochs;
+    long rd_every, rd_start;  // "RD" in every rd_every-th epoch from rd_start; 0: none
+    long gap_at, gap_len;     // epochs left out of the log
+    long td_every;
+    uint32_t period_s;        // "-p"; 0: none
+};
+
+constexpr long ONLY_FIRST = 1000000;
+
+// The receiver time of slot k of a case, in ms from 1970 (GPS time on the
+// calendar, as the simulator dates its epochs).
+int64_t slot_ms(const SimCase& c, long k) {
+    namespace ch = std::chrono;
+    const ch::sys_days day = ch::year{c.start.y} / c.start.mo / c.start.d;
+    const int64_t start = day.time_since_epoch().count() * 86400000LL +
+                          ((c.start.h * 60LL + c.start.mi) * 60 + c.start.s) * 1000;
+    return start + static_cast<int64_t>(k) * c.interval_ms;
+}
+
+bool in_gap(const SimCase& c, long k) { return k >= c.gap_at && k < c.gap_at + c.gap_len; }
+
+bool log_has_date(const SimCase& c) {
+    for (long k = 0; k < c.epochs; ++k)
+        if (!in_gap(c, k) && c.rd_every > 0 && k >= c.rd_start && (k - c.rd_start) % c.rd_every == 0) return true;
+    return false;
+}
+
+// Date (zeros without any date in the log) and time of day of a time.
+struct Shown {
+    int y, mo, d;
+    unsigned h, mi, s, ms;
+};
+Shown shown(int64_t t, bool dated) {
+    const int64_t n = t >= 0 ? t / 86400000 : -((-t + 86399999) / 86400000);
+    const auto tod = static_cast<uint32_t>(t - n * 86400000);
+    Shown v = {0, 0, 0, tod / 3600000, tod / 60000 % 60, tod / 1000 % 60, tod % 1000};
+    if (dated) {
+        const std::chrono::year_month_day ymd{std::chrono::sys_days{std::chrono::days{n}}};
+        v.y = int(ymd.year()), v.mo = int(unsigned(ymd.month())), v.d = int(unsigned(ymd.day()));
+    }
+    return v;
+}
+
+std::string epoch_line(const Shown& v) {
+    char b[64];
+    std::snprintf(b, sizeof b, "> %-5d%02d %02d %02u %02u %2u.%03u0000", v.y, v.mo, v.d, v.h, v.mi, v.s, v.ms);
+    return b;
+}
+std::string header_time(const Shown& v) {
+    char b[64];
+    std::snprintf(b, sizeof b, "%6d%6d%6d%6u%6u%5u.%03u0000", v.y, v.mo, v.d, v.h, v.mi, v.s, v.ms);
+    return b;
+}
+
+// What the observation file must hold: the epochs of the log that lie on
+// the "-p" grid from the first one.
+std::vector<Shown> expected_epochs(const SimCase& c) {
+    const bool dated = log_has_date(c);
+    std::vector<Shown> v;
+    int64_t first = 0;
+    bool have_first = false;
+    for (long k = 0; k < c.epochs; ++k) {
+        if (in_gap(c, k)) continue;
+        const int64_t t = slot_ms(c, k);
+        if (!have_first) first = t, have_first = true;
+        if (c.period_s == 0 || (t - first) % (c.period_s * 1000LL) == 0) v.push_back(shown(t, dated));
+    }
+    return v;
+}
+
+struct Converted {
+    std::vector<std::string> epochs;  // the first 29 columns of every "> " line
+    std::string first_obs, last_obs;  // the date and time of the two header lines
+};
+
+Converted simulate_and_convert(const SimCase& c) {
+    Converted r;
+    const std::string dir = runcmd::temp_dir();
+    char start[32];
+    std::snprintf(start, sizeof start, "%04d-%02d-%02d %02d:%02d:%02d", c.start.y, c.start.mo, c.start.d, c.start.h,
+                  c.start.mi, c.start.s);
+    std::vector<std::string> sim = {VLXSIM_BIN, "-o", "s.vlx", "--systems", "G", "--epochs",
+                                    std::to_string(c.epochs), "--interval", std::to_string(c.interval_ms / 1000.0),
+                                    "--start", start, "--rd-every", std::to_string(c.rd_every), "--rd-start",
+                                    std::to_string(c.rd_start), "--td-every", std::to_string(c.td_every)};
+    if (c.gap_len > 0) sim.insert(sim.end(), {"--gap", std::to_string(c.gap_at) + ":" + std::to_string(c.gap_len)});
+    const runcmd::Result s = runcmd::run(sim, dir);
+    EXPECT_EQ(s.status, 0) << s.err;
+    std::vector<std::string> conv = {VORSKEL_BIN, "-f", "s.vlx"};
+    if (c.period_s > 0) conv.insert(conv.end(), {"-p", std::to_string(c.period_s)});
+    const runcmd::Result v = runcmd::run(conv, dir);
+    EXPECT_EQ(v.status, 0) << v.out;
+    std::string text;
+    for (const auto& e : std::filesystem::directory_iterator(dir)) {
+        const std::string name = e.path().filename().string();
+        if (name.size() == 5 && name.rfind("s.", 0) == 0 && name.back() == 'o') text = runcmd::slurp(e.path());
+    }
+    for (const std::string& l : rinexcap::lines_of(text)) {
+        if (l.rfind("> ", 0) == 0) r.epochs.push_back(l.substr(0, 29));
+        if (l.size() > 60 && l.substr(60) == "TIME OF FIRST OBS") r.first_obs = l.substr(0, 43);
+        if (l.size() > 60 && l.substr(60) == "TIME OF LAST OBS") r.last_obs = l.substr(0, 43);
+    }
+    return r;
+}
+
+}  // namespace
+
+TEST(EpochTimesEndToEnd, EveryRateWithAndWithoutReceiverDates) {
+    if (std::string(VLXSIM_BIN).empty()) GTEST_SKIP() << "simulator not built";
+    const SimCase cases[] = {
+        {"20 Hz, RD in every epoch", {2024, 3, 15, 10, 0, 0}, 50, 45, 1, 0, 0, 0, 1, 0},
+        {"10 Hz, RD in every epoch", {2024, 3, 15, 0, 0, 0}, 100, 30, 1, 0, 0, 0, 1, 0},
+        {"10 Hz, RD only in the first, over minutes", {2024, 3, 15, 10, 30, 0}, 100, 650, ONLY_FIRST, 0, 0, 0, 1, 0},
+        {"5 Hz, RD now and then, no TD", {2024, 3, 15, 10, 0, 0}, 200, 40, 7, 0, 0, 0, 0, 0},
+        {"5 Hz, no RD", {2024, 3, 15, 10, 0, 59}, 200, 40, 0, 0, 0, 0, 1, 0},
+        {"1 Hz, no RD", {2024, 5, 9, 10, 30, 30}, 1000, 20, 0, 0, 0, 0, 1, 0},
+        {"1 Hz, RD only in the first, a gap", {2024, 3, 15, 10, 0, 0}, 1000, 30, ONLY_FIRST, 0, 10, 8, 1, 0},
+        {"1 Hz, RD every 5th, none right after a gap", {2024, 3, 15, 10, 0, 0}, 1000, 30, 5, 0, 3, 9, 1, 0},
+        {"1/30 Hz, RD in every epoch", {2024, 3, 15, 10, 0, 0}, 30000, 20, 1, 0, 0, 0, 1, 0},
+        {"1/30 Hz, first epoch without RD", {2024, 5, 9, 10, 30, 29}, 30000, 4, 1, 1, 0, 0, 1, 0},
+        {"10 Hz over midnight, RD in every epoch", {2024, 3, 15, 23, 59, 58}, 100, 40, 1, 0, 0, 0, 1, 0},
+        {"10 Hz over midnight, RD only in the first", {2024, 2, 28, 23, 59, 58}, 100, 40, ONLY_FIRST, 0, 0, 0, 0, 0},
+        {"10 Hz over the new year, first RD after midnight", {2024, 12, 31, 23, 59, 58}, 100, 40, 1, 25, 0, 0, 3, 0},
+        {"1 Hz, -p 30", {2024, 3, 15, 0, 0, 0}, 1000, 100, 1, 0, 0, 0, 1, 30},
+        {"10 Hz, -p 1, RD only in the first", {2024, 3, 15, 10, 0, 0}, 100, 35, ONLY_FIRST, 0, 0, 0, 1, 1},
+        {"1 Hz over midnight, -p 30, no RD", {2024, 3, 15, 23, 58, 30}, 1000, 240, 0, 0, 0, 0, 3, 30},
+    };
+    for (const SimCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        const Converted got = simulate_and_convert(c);
+        const std::vector<Shown> want = expected_epochs(c);
+        ASSERT_FALSE(want.empty());
+        std::vector<std::string> lines;
+        for (const Shown& v : want) lines.push_back(epoch_line(v));
+        EXPECT_EQ(got.epochs, lines);
+        // The header names the first and last epoch records, to the millisecond.
+        EXPECT_EQ(got.first_obs, header_time(want.front()));
+        EXPECT_EQ(got.last_obs, header_time(want.back()));
+    }
 }
