@@ -1,4 +1,4 @@
-// Receiver dates and week arithmetic.
+// Receiver dates, the epoch clock and week arithmetic.
 #include "decode/Decode_func.h"
 
 #include "decode/le_read.h"

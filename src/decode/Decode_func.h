@@ -1,9 +1,11 @@
-// Receiver dates and week arithmetic.
+// Receiver dates, the epoch clock and week arithmetic.
 #pragma once
 
 #include <cstdint>
 
-// Sets RCV_date from the "RD" record and the time of day of the last "~~".
+// Sets RCV_date from the "RD" record and the time of day of the last "~~",
+// in whole seconds: the date that navigation records store. The epoch
+// lines take their time from the epoch clock below.
 void decode_RD();
 // The same date into any receiver date: year, month, day and time-system
 // code from "RD", whole hours, minutes and seconds from the "~~" time.
