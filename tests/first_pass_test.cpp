@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "decode/Decode_OBS.h"
+#include "decode/Decode_func.h"
 #include "decode/aux_file_process.h"
 #include "stores/Sat_type.h"
 #include "stores/VLX_objects.h"
@@ -62,6 +63,46 @@ TEST(FirstPass, FirstAndLastDates) {
     EXPECT_EQ(RCV_date_last.v[EP_MIN], 1);
     EXPECT_EQ(RCV_date_last.v[EP_SEC], 1);
     EXPECT_EQ(RCV_date.v[EP_DAY], 16);
+}
+
+// The first epoch of the log and the last one that the observation file
+// will hold, timed to the millisecond: epochs before the first receiver
+// date are dated from it (back over a midnight), "-p" keeps the last epoch
+// on its grid, a repeated "TD" ends no epoch.
+TEST(FirstPass, FirstAndLastEpochRecords) {
+    const int64_t MAR15 = days_from_civil(2024, 3, 15);
+    struct Case {
+        const char* name;
+        std::string log;
+        double period;
+        Epoch_ms first, last;
+    };
+    const Case cases[] = {
+        {"dated every epoch", epoch_time(1000) + receiver_date(2024, 3, 15) + epoch_time(1100) +
+                                  receiver_date(2024, 3, 15) + epoch_time(1200) + receiver_date(2024, 3, 15),
+         0, {MAR15, 1000, true}, {MAR15, 1200, true}},
+        {"first date after midnight", epoch_time(86399900) + TD + TD + epoch_time(0) + TD + epoch_time(100) +
+                                          receiver_date(2024, 3, 16) + TD,
+         0, {MAR15, 86399900, true}, {MAR15 + 1, 100, true}},
+        {"no date", epoch_time(86399000) + epoch_time(0) + receiver_date(2024, 2, 30), 0, {0, 86399000, false},
+         {1, 0, false}},
+        {"grid of -p", [] {
+             std::string l = receiver_date(2024, 3, 15);
+             for (uint32_t t = 0; t <= 100000; t += 1000) l += epoch_time(t);
+             return l;
+         }(),
+         30, {MAR15, 0, true}, {MAR15, 90000, true}},
+    };
+    for (const Case& c : cases) {
+        INTERVAL_Requested = c.period;
+        first_pass(c.log);
+        for (const auto& [got, want] : {std::pair{Epoch_first_obs, c.first}, std::pair{Epoch_last_obs, c.last}}) {
+            EXPECT_EQ(got.day, want.day) << c.name;
+            EXPECT_EQ(got.ms, want.ms) << c.name;
+            EXPECT_EQ(got.dated, want.dated) << c.name;
+        }
+    }
+    INTERVAL_Requested = 0;
 }
 
 TEST(FirstPass, EpochClosedByTDIsNotClosedAgainAtTheNextEpochTime) {

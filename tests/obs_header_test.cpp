@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "decode/Decode_func.h"
 #include "rinex_obs/Rin_hwriter.h"
 #include "stores/Sat_type.h"
 #include "stores/VLX_objects.h"
@@ -54,7 +55,8 @@ void set_gps_station() {
     Enable_GLO = Enable_GAL = Enable_QZSS = Enable_BDS = Enable_NavIC = Enable_SBAS = false;
     set_gps_codes_groups_0_and_2();
     set_epoch(RCV_date, 2024, 5, 9, 10, 30, 30, 0);
-    set_epoch(RCV_date_last, 2024, 5, 9, 12, 0, 0, 0);
+    set_epoch(RCV_date_last, 2024, 5, 9, 12, 0, 0, 0);  // its time-system code names the system
+    Epoch_last_obs = {days_from_civil(2024, 5, 9), 12 * 3600000, true};
     Leap_sec = 18;
     GPS_SAT_NUM_SYS[0][0] = 5;
     GPS_SAT_NUM_SYS[0][1] = 7;

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "decode/Decode_func.h"
 #include "rinex_obs/Rinex_File_maker.h"
 #include "stores/VLX_objects.h"
 #include "support/rinex_capture.h"
@@ -35,13 +36,14 @@ std::vector<uint32_t> every(uint32_t start_ms, uint32_t step_ms, int n) {
     return v;
 }
 
-// A fresh pass: the header not yet written, the first epoch's date set
-// (the logs carry no receiver dates) and the data interval known.
-void fresh(float y, float mo, float d, float h, float mi, float s, float interval, double requested) {
+// A fresh pass: the header not yet written, the first epoch's time as the
+// first pass finds it (the logs carry no receiver dates) and the data
+// interval known.
+void fresh(int y, int mo, int d, int h, int mi, int s, float interval, double requested) {
     header_flag = SYS_OBS_flag = GLO_SLOT_flag = GLO_COD_flag = INT_flag = FOBS_flag = LOBS_flag = LEAP_flag =
         PHASE_SHFT_flag = OF_SAT_flag = END_flag = false;
-    const float v[7] = {y, mo, d, h, mi, s, 0};
-    for (int f = 0; f < 7; ++f) RCV_date.v[f] = v[f];
+    Epoch_first_obs = {days_from_civil(y, mo, d), static_cast<uint32_t>(h * H_MS + mi * M_MS + s * S_MS), true};
+    RCV_date.v[EP_SYS] = 0;
     INTERVAL_Aux = interval;
     INTERVAL_Requested = requested;
 }

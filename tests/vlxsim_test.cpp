@@ -346,6 +346,47 @@ TEST_F(VlxsimTest, FramingCapacitiesAndEpochStructure) {
     }
 }
 
+// Receiver dates only now and then, and a gap of epochs whose time passes
+// without messages; the epochs written keep their full structure.
+TEST_F(VlxsimTest, ReceiverDatesAndGapsFollowTheOptions) {
+    struct Case {
+        const char* name;
+        const char* opts;
+        uint32_t interval_ms;
+        std::vector<long> written;  // epoch numbers written (time slots from 0)
+        std::set<long> dated;       // those with "RD"
+    };
+    const Case cases[] = {
+        {"rd_every3", "--epochs 7 --rd-every 3", 1000, {0, 1, 2, 3, 4, 5, 6}, {0, 3, 6}},
+        {"rd_first", "--epochs 5 --rd-every 100", 1000, {0, 1, 2, 3, 4}, {0}},
+        {"rd_never", "--epochs 4 --rd-every 0", 1000, {0, 1, 2, 3}, {}},
+        {"rd_late", "--epochs 6 --rd-start 2 --rd-every 2", 1000, {0, 1, 2, 3, 4, 5}, {2, 4}},
+        {"gap", "--epochs 10 --gap 3:4 --interval 0.2", 200, {0, 1, 2, 7, 8, 9}, {0, 1, 2, 7, 8, 9}},
+        {"gap_at_start", "--epochs 4 --gap 0:2 --rd-every 100", 1000, {2, 3}, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Generated g;
+        generate(c.name, c.opts, &g);
+        if (HasFatalFailure()) return;
+        ASSERT_EQ(g.epochs.size(), c.written.size());
+        for (size_t i = 0; i < g.epochs.size(); ++i) {
+            const long k = c.written[i];
+            const Epoch& e = g.epochs[i];
+            EXPECT_EQ(e.ms, static_cast<uint32_t>(k) * c.interval_ms) << "epoch " << k;
+            EXPECT_EQ(e.body.count("RD"), c.dated.count(k)) << "epoch " << k;
+            EXPECT_EQ(e.order[c.dated.count(k) ? 2 : 1], "SX") << "epoch " << k;
+            for (const char* id : OBS_IDS) EXPECT_TRUE(e.body.count(id)) << id << " missing in epoch " << k;
+        }
+        std::istringstream in(g.manifest);
+        std::string line;
+        std::vector<long> listed;
+        while (std::getline(in, line))
+            if (line.rfind("epoch ", 0) == 0) listed.push_back(std::stol(line.substr(6)));
+        EXPECT_EQ(listed, c.written);
+    }
+}
+
 TEST_F(VlxsimTest, ReceiverInformationPrecedesEpochsAndNavigationFollowsADate) {
     Generated g;
     generate("info", "--epochs 5", &g);
@@ -626,6 +667,7 @@ TEST_F(VlxsimTest, RejectsBadOptions) {
         "--systems GX",  "--systems \"\"", "--start \"2024-02-30 00:00:00\"", "--start 2024-03-15",
         "--start \"1999-01-01 00:00:00\"", "--interval 0", "--interval 0.0005", "--interval -1",
         "--epochs -1", "--epochs 12x", "--td-every -2", "--seed abc", "--bogus 1", "--epochs",
+        "--rd-every -1", "--rd-start x", "--gap 5", "--gap 5:0", "--gap :2", "--gap 3:2x",
     };
     for (const char* opts : bad) {
         EXPECT_EQ(run_sim(std::string(opts) + " -o \"" + out + "\""), 2) << opts;

@@ -1,4 +1,4 @@
-// Receiver dates and week arithmetic.
+// Receiver dates, the epoch clock and week arithmetic.
 #include "decode/Decode_func.h"
 
 #include "decode/le_read.h"
@@ -47,6 +47,58 @@ void receiver_date_of_records(RCV_Epoch& date) {
 }
 
 void decode_RD() { receiver_date_of_records(RCV_date); }
+
+namespace {
+constexpr uint32_t MS_PER_DAY = 86400000u;
+}
+
+void epoch_clock_tick(Epoch_ms& t, uint32_t ms_of_day) {
+    if (ms_of_day < t.ms) ++t.day;
+    t.ms = ms_of_day;
+}
+
+bool epoch_clock_date(Epoch_ms& t) {
+    const int64_t y = rd_u16(RD, 0), m = rd_u8(RD, 2), d = rd_u8(RD, 3);
+    if (y == 0) return false;
+    // A day or month out of range (the 30th of February, month 0) does
+    // not come back unchanged from the day number.
+    const int64_t n = days_from_civil(y, m, d);
+    int64_t cy, cm, cd;
+    civil_from_days(n, &cy, &cm, &cd);
+    if (cy != y || cm != m || cd != d) return false;
+    t.day = n;
+    t.dated = true;
+    return true;
+}
+
+void epoch_fields(const Epoch_ms& t, RCV_Epoch& date) {
+    int64_t y = 0, m = 0, d = 0;
+    if (t.dated) civil_from_days(t.day, &y, &m, &d);
+    date.v[EP_YEAR] = static_cast<float>(y);
+    date.v[EP_MONTH] = static_cast<float>(m);
+    date.v[EP_DAY] = static_cast<float>(d);
+    date.v[EP_HOUR] = static_cast<float>(t.ms / 3600000);
+    date.v[EP_MIN] = static_cast<float>(t.ms / 60000 % 60);
+    // Exact to the millisecond once the writers round to milliseconds.
+    date.v[EP_SEC] = static_cast<float>(t.ms % 60000) / 1000.0f;
+}
+
+// A request below half a millisecond means no interval filter. A negative
+// (or NaN) request filters nothing either, as the header then shows the
+// data interval; one beyond the 32-bit range keeps only the grid origin's
+// time of day.
+uint32_t requested_interval_ms(double seconds) {
+    const double ms = 1000.0 * seconds + 0.5;
+    if (!(ms >= 1.0)) return 0;
+    if (ms >= 4294967295.0) return 0xFFFFFFFFu;
+    return static_cast<uint32_t>(ms);
+}
+
+bool on_grid(bool reference_set, uint32_t reference, uint32_t epoch, uint32_t interval_ms) {
+    if (!reference_set || interval_ms == 0) return true;
+    const uint32_t diff = reference <= epoch ? epoch - reference : epoch + MS_PER_DAY - reference;
+    return diff % interval_ms == 0;
+}
 
 int get_GPS_week_from_receiver_date() {
     if (RCV_date.v[EP_YEAR] < 1980 || RCV_date.v[EP_MONTH] < 1 || RCV_date.v[EP_DAY] < 1) return -1;

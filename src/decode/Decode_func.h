@@ -1,14 +1,38 @@
-// Receiver dates and week arithmetic.
+// Receiver dates, the epoch clock and week arithmetic.
 #pragma once
 
 #include <cstdint>
 
-// Sets RCV_date from the "RD" record and the time of day of the last "~~".
+// Sets RCV_date from the "RD" record and the time of day of the last "~~",
+// in whole seconds: the date that navigation records store. The epoch
+// lines take their time from the epoch clock below.
 void decode_RD();
 // The same date into any receiver date: year, month, day and time-system
 // code from "RD", whole hours, minutes and seconds from the "~~" time.
 struct RCV_Epoch;
 void receiver_date_of_records(RCV_Epoch& date);
+// The epoch clock: the receiver time of the epoch being read, kept in
+// whole milliseconds. A "~~" moves it to its time of day, one day on when
+// the time of day runs back (a midnight has passed); a valid date in "RD"
+// sets the day, so a date that already names the new day is not carried
+// again.
+struct Epoch_ms;
+void epoch_clock_tick(Epoch_ms& t, uint32_t ms_of_day);
+// Takes the date of the "RD" record when it is a calendar date (year not
+// 0); false, and the clock unchanged, when it is not.
+bool epoch_clock_date(Epoch_ms& t);
+// Year, month, day, hour, minute and second (with its milliseconds) of an
+// epoch time; the date fields are 0 while no date is known. The
+// time-system code is left alone.
+void epoch_fields(const Epoch_ms& t, RCV_Epoch& date);
+
+// The output grid of the observation pass: the requested interval in whole
+// milliseconds (0: every epoch is kept), and whether an epoch lies on the
+// grid counted from the reference epoch (times of day, one wrap over
+// midnight).
+uint32_t requested_interval_ms(double seconds);
+bool on_grid(bool reference_set, uint32_t reference, uint32_t epoch, uint32_t interval_ms);
+
 // GPS week (no rollover) of the calendar day in RCV_date, or -1 when the
 // date is unusable (before 1980, or month or day below 1).
 int get_GPS_week_from_receiver_date();

@@ -1,11 +1,15 @@
 // The first pass over the whole log: navigation data to its stores, the
 // first and last dates, the data interval, and the signal inventory of
 // every epoch; at the end the satellite count of the observation header.
+// It also times the first epoch and the last epoch that the observation
+// pass will write, for the header and for a log whose first epochs come
+// before its first receiver date.
 #include "decode/aux_file_process.h"
 
 #include <string>
 
 #include "decode/Auxiliary_decoder_for_OBS.h"
+#include "decode/Decode_func.h"
 #include "decode/VLX_reader.h"
 #include "decode/le_read.h"
 #include "stores/Sat_type.h"
@@ -39,6 +43,15 @@ void close_epoch() {
     finalize_aux_observation_epoch();
 }
 
+// An epoch time that was taken before the log named any date gets the date
+// that the first receiver date implies: `shift` turns the count of
+// midnights since the first epoch into a day number.
+void date_afterwards(Epoch_ms& t, int64_t shift) {
+    if (t.dated) return;
+    t.day += shift;
+    t.dated = true;
+}
+
 }  // namespace
 
 int process_aux_file(FILE* log) {
@@ -48,11 +61,32 @@ int process_aux_file(FILE* log) {
     bool interval_found = false;
     uint32_t prev = 0;   // time of day of the previous "~~", ms
 
+    // The epochs as the observation pass will time and keep them: the
+    // first one, then those on the requested grid from it.
+    const uint32_t interval_ms = requested_interval_ms(INTERVAL_Requested);
+    Epoch_ms clock = {0, 0, false};
+    long epochs = 0;
+    Epoch_first_obs = Epoch_last_obs = clock;
+    auto epoch_ends = [&]() {
+        if (epochs == 1) Epoch_first_obs = clock;
+        if (epochs == 1 || on_grid(true, Epoch_first_obs.ms, clock.ms, interval_ms)) Epoch_last_obs = clock;
+    };
+
     while (!std::feof(log) && !std::ferror(log)) {  // a read error ends the pass too
         std::string id = VLXFileReader(log);
         const bool epoch_time = is_id(id, "~~");
-        if (epoch_time && seen && open) close_epoch();
+        if (epoch_time && seen && open) {
+            close_epoch();
+            epoch_ends();
+        }
         decode_for_avail_OBS(id);
+        if (is_id(id, "RD")) {
+            const Epoch_ms before = clock;
+            if (epoch_clock_date(clock) && !before.dated) {
+                date_afterwards(Epoch_first_obs, clock.day - before.day);
+                date_afterwards(Epoch_last_obs, clock.day - before.day);
+            }
+        }
         if (epoch_time) {
             const uint32_t c = rd_u32(RT, 0);
             if (seen && !interval_found) {
@@ -66,13 +100,19 @@ int process_aux_file(FILE* log) {
             prev = c;
             seen = true;
             open = true;
+            epoch_clock_tick(clock, c);
+            ++epochs;
         }
         if (is_id(id, "TD")) {  // the dispatcher has just run the flag decoders
             finalize_aux_observation_epoch();
+            if (seen && open) epoch_ends();
             open = false;
         }
     }
-    if (seen && open) close_epoch();
+    if (seen && open) {
+        close_epoch();
+        epoch_ends();
+    }
 
     copy_row0_to_row6(GPS_SAT_NUM_SYS);
     copy_row0_to_row6(NavIC_SAT_NUM_SYS);

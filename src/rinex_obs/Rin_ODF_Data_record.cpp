@@ -1,9 +1,7 @@
 // Observation epoch records: the epoch line and the satellite lines of each
-// constellation, the selection and merging of a satellite's records, and
-// the epoch time advance.
+// constellation, and the selection and merging of a satellite's records.
 #include "rinex_obs/Rin_ODF_Data_record.h"
 
-#include <cmath>
 #include <cstdint>
 
 #include "rinex_obs/Rinex_format.h"
@@ -329,11 +327,7 @@ void Add_data_record(std::ofstream& obs, int& epochFlag) {
     line += ' ';
     fmt_fixed0(line, static_cast<double>(RCV_date.v[EP_MIN]), 2, 0);
     line += ' ';
-    // The second is rounded to milliseconds first, so single-precision
-    // drift such as 29.99999809 prints as 30.0000000. No carry into the
-    // minute: 59.9996 prints as 60.0000000.
-    const double second = std::round(static_cast<double>(RCV_date.v[EP_SEC]) * 1000.0) / 1000.0;
-    fmt_fixed(line, second, 10, 7);
+    fmt_second(line, RCV_date.v[EP_SEC], 10);
     fmt_int(line, epochFlag, 3);
     fmt_int(line, nSAt_current, 3);
     fmt_blanks(line, 6);
@@ -348,61 +342,4 @@ void Add_data_record(std::ofstream& obs, int& epochFlag) {
             writeSatelliteBlock(text, x.table, x.letter, x.records, x.slots, x.extendedSlots, x.codes);
     }
     obs.write(text.data(), static_cast<std::streamsize>(text.size()));
-}
-
-// ===================================================================
-// Epoch time advance
-// ===================================================================
-
-namespace {
-constexpr int days_in_month[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-
-// One carry loop: while v >= limit, v -= limit and next += 1. Stops when
-// v is so large that subtracting no longer changes it (no endless loop on
-// an absurd interval).
-void carry(float& v, float limit, float& next) {
-    while (v >= limit) {
-        const float reduced = v - limit;
-        if (reduced == v) break;
-        v = reduced;
-        next += 1.0f;
-    }
-}
-}  // namespace
-
-int daysInMonth(int year, int month) {
-    if (month < 1 || month > 12) return 0;
-    if (month == 2 && ((year % 400 == 0) || (year % 4 == 0 && year % 100 != 0))) return 29;
-    return days_in_month[month - 1];
-}
-
-void Update_time(float& interval) {
-    float* d = RCV_date.v;
-    // A date without a valid month (none decoded yet) is left as it is:
-    // there is no month length to carry the day with.
-    const int month0 = static_cast<int>(d[EP_MONTH]);
-    if (!(d[EP_MONTH] >= 1.0f && month0 >= 1 && month0 <= 12)) return;
-    float yr = d[EP_YEAR], mo = d[EP_MONTH], dy = d[EP_DAY], hr = d[EP_HOUR], mi = d[EP_MIN], se = d[EP_SEC];
-    se = se + interval;
-    carry(se, 60.0f, mi);
-    carry(mi, 60.0f, hr);
-    carry(hr, 24.0f, dy);
-    for (;;) {
-        const float n = static_cast<float>(daysInMonth(static_cast<int>(yr), static_cast<int>(mo)));
-        if (!(dy > n) || n <= 0.0f) break;
-        const float reduced = dy - n;
-        if (reduced == dy) break;
-        dy = reduced;
-        mo += 1.0f;
-        if (mo > 12.0f) {
-            yr += 1.0f;
-            mo = 1.0f;
-        }
-    }
-    d[EP_YEAR] = yr;
-    d[EP_MONTH] = mo;
-    d[EP_DAY] = dy;
-    d[EP_HOUR] = hr;
-    d[EP_MIN] = mi;
-    d[EP_SEC] = se;
 }

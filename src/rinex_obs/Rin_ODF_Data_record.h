@@ -1,4 +1,4 @@
-// Observation epoch records and the epoch time advance.
+// Observation epoch records.
 #pragma once
 
 #include <fstream>
@@ -9,10 +9,6 @@
 // One epoch: the epoch line, then one line per satellite, constellation by
 // constellation. Sets nSAt_current to the number of satellite lines.
 void Add_data_record(std::ofstream& obs, int& epochFlag);
-// Advances RCV_date by `interval` seconds (single precision, with carries
-// into minute, hour, day, month and year).
-void Update_time(float& interval);
-int daysInMonth(int year, int month);
 
 // Selection of the satellites of one constellation block (used by the
 // epoch writer, declared here for its tests). A block is given by its

@@ -5,6 +5,7 @@
 #include <string>
 #include <utility>
 
+#include "decode/Decode_func.h"
 #include "rinex_obs/Rinex_format.h"
 #include "stores/Sat_type.h"
 #include "stores/VLX_objects.h"
@@ -64,7 +65,7 @@ const char* const TIME_SYSTEM_NAME[4] = {"GPS", "UTC_USNO", "GLONASS", "UTC_SU"}
 int add_obs_time(std::ofstream& obs, const RCV_Epoch& d, const char* label) {
     std::string line;
     for (int f = EP_YEAR; f <= EP_MIN; ++f) fmt_fixed(line, static_cast<double>(d.v[f]), 6, 0);
-    fmt_fixed(line, static_cast<double>(d.v[EP_SEC]), 13, 7);
+    fmt_second(line, d.v[EP_SEC], 13);
     // A code outside the table names no time system: the field stays blank.
     const float code = d.v[EP_SYS];
     const int ts = (code >= 0.0f && code < 4.0f) ? static_cast<int>(code) : -1;
@@ -192,7 +193,13 @@ int Add_avail_OBS(std::ofstream& obs) {
 
 int Add_first_obs(std::ofstream& obs) { return add_obs_time(obs, RCV_date, "TIME OF FIRST OBS"); }
 
-int Add_last_obs(std::ofstream& obs) { return add_obs_time(obs, RCV_date_last, "TIME OF LAST OBS"); }
+// The last epoch record that the file holds, as the first pass found it;
+// the time-system code is that of the last receiver date.
+int Add_last_obs(std::ofstream& obs) {
+    RCV_Epoch last = RCV_date_last;
+    epoch_fields(Epoch_last_obs, last);
+    return add_obs_time(obs, last, "TIME OF LAST OBS");
+}
 
 int Add_leap_sec(std::ofstream& obs) {
     std::string line;

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "decode/Decode_OBS.h"
+#include "decode/Decode_func.h"
 #include "decode/VLX_decode.h"
 #include "decode/VLX_reader.h"
 #include "decode/le_read.h"
@@ -18,8 +19,6 @@
 #include "stores/VLX_objects.h"
 
 namespace {
-
-constexpr uint32_t MS_PER_DAY = 86400000u;
 
 // Empties the satellite tables for the next epoch. The last seven records
 // of the 37-record QZSS, NavIC, SBAS and code-division tables are never
@@ -35,27 +34,6 @@ void clear_tables() {
     clear_written(GLCDMA_SVs, 30, GLCDMA_SVs_written);
 }
 
-// Whether an epoch lies on the output grid: its time-of-day distance from
-// the reference epoch (one wrap over midnight) is a whole multiple of the
-// interval. An interval of 0 keeps every epoch.
-bool on_grid(bool reference_set, uint32_t reference, uint32_t epoch, uint32_t interval_ms) {
-    if (!reference_set || interval_ms == 0) return true;
-    const uint32_t diff = reference <= epoch ? epoch - reference : epoch + MS_PER_DAY - reference;
-    return diff % interval_ms == 0;
-}
-
-// The requested output interval in whole milliseconds, rounded; a request
-// below half a millisecond means no interval filter. A negative (or NaN)
-// request filters nothing either, as the header then shows the data
-// interval; one beyond the 32-bit range keeps only the grid origin's
-// time of day.
-uint32_t requested_interval_ms(double seconds) {
-    const double ms = 1000.0 * seconds + 0.5;
-    if (!(ms >= 1.0)) return 0;
-    if (ms >= 4294967295.0) return 0xFFFFFFFFu;
-    return static_cast<uint32_t>(ms);
-}
-
 }  // namespace
 
 int ObservationFileMaker(std::ofstream& obs, FILE* log) {
@@ -64,12 +42,15 @@ int ObservationFileMaker(std::ofstream& obs, FILE* log) {
     count_PM = 0;
     wr_u32(RT, 0, 0);
 
-    uint32_t epoch_time = 0;       // time of day (ms) of the epoch being collected
+    // The receiver time of the epoch being collected, from the day that the
+    // first pass found for the first epoch (the first epochs of a log may
+    // come before its first receiver date).
+    Epoch_ms epoch_time = {Epoch_first_obs.day, 0, Epoch_first_obs.dated};
     bool started = false;          // a "~~" has been seen
     bool epoch_closed = false;     // the current epoch is already decoded
     bool header_due = false;       // the header is written at this message
     bool header_fell_due = false;  // the header has fallen due once
-    uint32_t header_epoch = 0;     // time of the epoch that the header precedes
+    Epoch_ms header_epoch = {};    // time of the epoch that the header precedes
     float header_interval = 0.0f;
     bool reference_set = false;    // the grid origin: the first written epoch
     uint32_t reference = 0;
@@ -82,7 +63,6 @@ int ObservationFileMaker(std::ofstream& obs, FILE* log) {
     bool fold_due = true;
 
     auto finish_epoch = [&]() {
-        Update_time(INTERVAL_Aux);
         clear_tables();
         header_due = false;
         reference_set = true;
@@ -105,10 +85,11 @@ int ObservationFileMaker(std::ofstream& obs, FILE* log) {
 
         if (decode_vlx(id) || closed_here) fold_due = true;
         if (is_end) epoch_closed = true;
+        if (is_id(id, "RD")) epoch_clock_date(epoch_time);
 
         // The time of the epoch that ends at this message: a "~~" ends the
         // epoch opened by the previous "~~", a "TD" the current one.
-        const uint32_t ended_epoch_time = epoch_time;
+        const Epoch_ms ended_epoch_time = epoch_time;
         if (is_epoch_time) {
             // The header falls due at the second "~~", after the first
             // epoch, whatever its time of day (a log may cross midnight
@@ -120,7 +101,7 @@ int ObservationFileMaker(std::ofstream& obs, FILE* log) {
                 header_epoch = epoch_time;
             }
             started = true;
-            epoch_time = rd_u32(RT, 0);
+            epoch_clock_tick(epoch_time, rd_u32(RT, 0));
         }
 
         if (obs.is_open()) {
@@ -140,16 +121,19 @@ int ObservationFileMaker(std::ofstream& obs, FILE* log) {
             if (epoch_ends) sort_SV_arr();
             if (epoch_ends || header_due || repeated_end) fold_due = true;  // tables reordered or cleared
             if (header_due) {
+                epoch_fields(header_epoch, RCV_date);  // also the header's first observation time
                 Add_OBS_File_heading(obs, header_interval);
                 if (END_flag) {
-                    reference = header_epoch;
+                    reference = header_epoch.ms;
                     Add_data_record(obs, Epoch_flag);
                 }
                 finish_epoch();
             } else if (END_flag && epoch_ends) {
-                if (!reference_set) reference = ended_epoch_time;
-                if (on_grid(reference_set, reference, ended_epoch_time, interval_ms))
+                if (!reference_set) reference = ended_epoch_time.ms;
+                if (on_grid(reference_set, reference, ended_epoch_time.ms, interval_ms)) {
+                    epoch_fields(ended_epoch_time, RCV_date);
                     Add_data_record(obs, Epoch_flag);
+                }
                 finish_epoch();
             } else if (END_flag && repeated_end) {
                 // The dispatcher decoded the epoch again at this "TD";
@@ -164,7 +148,10 @@ int ObservationFileMaker(std::ofstream& obs, FILE* log) {
         decode_NN();
         decode_OBS();
         sort_SV_arr();
-        if (on_grid(reference_set, reference, epoch_time, interval_ms)) Add_data_record(obs, Epoch_flag);
+        if (on_grid(reference_set, reference, epoch_time.ms, interval_ms)) {
+            epoch_fields(epoch_time, RCV_date);
+            Add_data_record(obs, Epoch_flag);
+        }
         finish_epoch();
     }
     return 1;

@@ -216,6 +216,10 @@ bool fixed_into(char* field, int w, double v, int prec) {
 
 void fmt_fixed(std::string& out, double v, int w, int prec) { fixed_double(out, v, w, prec, ' '); }
 
+void fmt_second(std::string& out, float second, int w) {
+    fmt_fixed(out, std::round(static_cast<double>(second) * 1000.0) / 1000.0, w, 7);
+}
+
 void fmt_fixed(std::string& out, long double v, int w, int prec) {
     // A value that a double holds exactly prints the same through either.
     const double d = static_cast<double>(v);

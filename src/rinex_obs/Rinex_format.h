@@ -28,6 +28,12 @@ void fmt_fixed(std::string& out, long double v, int w, int prec);
 // `w` blanks (the bytes of fmt_fixed with width w); false, and the field
 // left as it was, when the text is longer than the field.
 bool fixed_into(char* field, int w, double v, int prec);
+// The second of a receiver date, rounded to milliseconds (so that
+// single-precision 29.99999809 prints as 30.0000000), fixed with 7
+// decimals, right-adjusted in `w` columns. No carry into the minute:
+// 59.9996 prints as 60.0000000 (the epoch times are whole milliseconds,
+// so their seconds never round up to 60).
+void fmt_second(std::string& out, float second, int w);
 // Fixed notation with `prec` decimals, zero-filled on the left to `w`
 // columns (stream fill '0', right adjustment).
 void fmt_fixed0(std::string& out, double v, int w, int prec);

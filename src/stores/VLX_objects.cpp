@@ -2,6 +2,7 @@
 #include "stores/VLX_objects.h"
 
 RCV_Epoch RCV_date, RCV_date_first, RCV_date_last;
+Epoch_ms Epoch_first_obs, Epoch_last_obs;
 float INTERVAL_Aux;
 int32_t year, month, day, hour, minutes, sec;
 

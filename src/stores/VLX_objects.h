@@ -20,6 +20,18 @@ enum { TS_GPS = 0, TS_UTC_USNO = 1, TS_GLONASS = 2, TS_UTC_SU = 3 };
 extern RCV_Epoch RCV_date;        // date of the current epoch
 extern RCV_Epoch RCV_date_first;  // first dated epoch of the log (first pass)
 extern RCV_Epoch RCV_date_last;   // last dated epoch of the log (first pass)
+
+// The receiver time of an epoch in whole milliseconds: a day number (days
+// from 1 March of year 0, as days_from_civil counts them) and the time of
+// day. While no receiver date is known (`dated` false) the day counts the
+// midnights passed since the first epoch of the log.
+struct Epoch_ms {
+    int64_t day;
+    uint32_t ms;
+    bool dated;
+};
+extern Epoch_ms Epoch_first_obs;  // the first epoch of the log (first pass)
+extern Epoch_ms Epoch_last_obs;   // the last epoch record of the observation file (first pass)
 extern float INTERVAL_Aux;        // data interval in seconds found by the first pass
 
 // UTC wall-clock time of the run, for the "PGM / RUN BY / DATE" lines.

@@ -6,12 +6,16 @@
 // Each epoch is "~~" (time of day), "RD" (date), "SX" (satellite list), "NN"
 // (GLONASS slots), the six flag messages, the code ranges, Dopplers, phases
 // and signal strengths of every band, then "TD" unless the options drop it.
+// Options also drop "RD" from some epochs (receivers date only now and
+// then) and leave out a run of epochs (a gap: the time moves on, nothing is
+// written).
 // Item i of every observation message belongs to entry i of "SX"; the values
 // are encoded so that the converter's decoders give back the simulated
 // pseudoranges, Dopplers, phases and densities.
 //
 // The manifest is text, one record per line: a few "key value" lines (seed,
-// start, interval_ms, epochs, systems, td_every); per epoch
+// start, interval_ms, epochs, systems, td_every, and rd_every, rd_start and
+// gap when they are given); per epoch written
 //   epoch K YYYY-MM-DD HH:MM:SS.mmm td=0|1 G=3,4,8 R=1,5 ...
 // listing the satellites of each selected system in list order (GLONASS by
 // orbital slot); "msg ID COUNT" per identifier written; and "store NAME COUNT"
@@ -49,7 +53,17 @@ struct Options {
     std::string out_path;
     std::string manifest_path;
     long td_every = 1;  // "TD" closes every N-th epoch; 0: never
+    long rd_every = 1;  // "RD" in every N-th epoch from rd_start; 0: never
+    long rd_start = 0;  // the first epoch with "RD"
+    long gap_at = 0;    // the first epoch left out
+    long gap_len = 0;   // epochs left out from gap_at
 };
+
+// Whether epoch k carries a receiver date.
+static bool dated_epoch(const Options& o, long k) {
+    return o.rd_every > 0 && k >= o.rd_start && (k - o.rd_start) % o.rd_every == 0;
+}
+static bool in_gap(const Options& o, long k) { return k >= o.gap_at && k - o.gap_at < o.gap_len; }
 
 constexpr double ELEV_MASK = 5.0 * PI / 180.0;
 
@@ -166,14 +180,17 @@ static const char* const DOP_ID[NBAND] = {"0d", "1d", "2d", "3d", "5d", "ld"};
 static const char* const PHASE_ID[NBAND] = {"cp", "1p", "2p", "3p", "5p", "lp"};
 static const char* const CN0_ID[NBAND] = {"CE", "1E", "2E", "3E", "5E", "lE"};
 
-static void write_epoch_messages(std::string& out, int64_t t_ms, const Obs* obs, int n) {
+static void write_epoch_messages(std::string& out, int64_t t_ms, bool dated, const Obs* obs, int n) {
     std::string p;
     p.reserve(4 * MAX_SX + 8);
     put32(p, static_cast<uint32_t>(ms_of_day(t_ms)));
     emit(out, "~~", p);
-    const CivilDate d = date_of(t_ms);
-    out += vlxlog::receiver_date(static_cast<uint16_t>(d.y), static_cast<uint8_t>(d.m), static_cast<uint8_t>(d.d), 0);
-    ++g_msg_count['R']['D'];
+    if (dated) {
+        const CivilDate d = date_of(t_ms);
+        out += vlxlog::receiver_date(static_cast<uint16_t>(d.y), static_cast<uint8_t>(d.m), static_cast<uint8_t>(d.d),
+                                     0);
+        ++g_msg_count['R']['D'];
+    }
 
     p.clear();
     for (int k = 0; k < n; ++k) {
@@ -227,13 +244,18 @@ static void write_epoch_messages(std::string& out, int64_t t_ms, const Obs* obs,
 static void usage(FILE* f) {
     std::fprintf(f,
                  "usage: vlxsim -o FILE [--epochs N] [--interval S] [--start \"YYYY-MM-DD HH:MM:SS\"]\n"
-                 "              [--seed N] [--systems GREJCIS] [--td-every N] [--manifest FILE]\n"
+                 "              [--seed N] [--systems GREJCIS] [--td-every N] [--rd-every N]\n"
+                 "              [--rd-start K] [--gap K:N] [--manifest FILE]\n"
                  "  --epochs N     number of epochs (default 600)\n"
                  "  --interval S   seconds between epochs, whole milliseconds (default 1)\n"
                  "  --start T      GPS time of the first epoch (default 2024-03-15 00:00:00)\n"
                  "  --seed N       seed of the noise, phases and clocks (default 1)\n"
                  "  --systems L    G GPS, R GLONASS, E Galileo, J QZSS, C BeiDou, I NavIC, S SBAS\n"
                  "  --td-every N   close every N-th epoch with \"TD\" (default 1; 0: never)\n"
+                 "  --rd-every N   date every N-th epoch from --rd-start with \"RD\" (default 1;\n"
+                 "                 0: never; at least --epochs: only epoch --rd-start)\n"
+                 "  --rd-start K   no \"RD\" before epoch K, counted from 0 (default 0)\n"
+                 "  --gap K:N      leave out the N epochs from epoch K (their time passes)\n"
                  "  --manifest F   write a text manifest of the epochs and navigation stores\n");
 }
 
@@ -323,6 +345,19 @@ static int parse_options(int argc, char** argv, Options& o) {
                 std::fprintf(stderr, "vlxsim: bad --td-every %s\n", v);
                 return 2;
             }
+        } else if (a == "--rd-every" || a == "--rd-start") {
+            if (!parse_long(v, 0, 1000000000L, a == "--rd-every" ? &o.rd_every : &o.rd_start)) {
+                std::fprintf(stderr, "vlxsim: bad %s %s\n", a.c_str(), v);
+                return 2;
+            }
+        } else if (a == "--gap") {
+            const char* colon = std::strchr(v, ':');
+            const std::string at = colon ? std::string(v, colon) : std::string();
+            if (!colon || !parse_long(at.c_str(), 0, 100000000L, &o.gap_at) ||
+                !parse_long(colon + 1, 1, 100000000L, &o.gap_len)) {
+                std::fprintf(stderr, "vlxsim: bad --gap %s (K:N, N at least 1)\n", v);
+                return 2;
+            }
         } else {
             std::fprintf(stderr, "vlxsim: unknown option %s\n", a.c_str());
             usage(stderr);
@@ -387,6 +422,14 @@ static int run(const Options& o) {
                       static_cast<unsigned long long>(o.seed), o.start_text.c_str(),
                       static_cast<long long>(o.interval_ms), o.epochs, o.systems.c_str(), o.td_every);
         manifest += buf;
+        if (o.rd_every != 1 || o.rd_start != 0) {
+            std::snprintf(buf, sizeof buf, "rd_every %ld\nrd_start %ld\n", o.rd_every, o.rd_start);
+            manifest += buf;
+        }
+        if (o.gap_len > 0) {
+            std::snprintf(buf, sizeof buf, "gap %ld %ld\n", o.gap_at, o.gap_len);
+            manifest += buf;
+        }
     }
 
     std::string out;
@@ -404,6 +447,7 @@ static int run(const Options& o) {
     Obs obs[MAX_SX];
     int in_view[MAX_SX];
     for (long k = 0; k < o.epochs; ++k) {
+        if (in_gap(o, k)) continue;
         const int64_t t_ms = o.start_ms + k * o.interval_ms;
         const double t = static_cast<double>(k * o.interval_ms) / 1000.0;
         Rng rng = rng_stream(o.seed, 0xE90C + static_cast<uint64_t>(k));
@@ -426,7 +470,7 @@ static int run(const Options& o) {
                 ++per_sys[s.sys];
             }
         }
-        write_epoch_messages(out, t_ms, obs, n);
+        write_epoch_messages(out, t_ms, dated_epoch(o, k), obs, n);
         const bool td = o.td_every > 0 && (k % o.td_every) == 0;
         if (td) emit(out, "TD", std::string());
         nav_epoch(out, t_ms, in_view, n, o.sys_on);
