@@ -162,6 +162,7 @@ TEST(SatOrdering, CodeDivisionDataLandInTheMatchingGlonassRecord) {
 }
 
 TEST(SatOrdering, CodeDivisionMatchUsesTheLowByteAndTheLastMatchWins) {
+    GLCDMA_OBS_Arr[20] = "C3X";  // band 5 is a code-division signal of the log
     GLO_SVs[0].glo_slot = 14;
     GLO_SVs[1].glo_slot = 142;  // the signed low byte of 142 is -114: no match
     GLCDMA_SVs[0].SV_num = 14;

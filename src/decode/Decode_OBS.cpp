@@ -8,6 +8,7 @@
 // loop of its own.
 #include "decode/Decode_OBS.h"
 
+#include <initializer_list>
 #include <iostream>
 #include <string>
 
@@ -316,21 +317,23 @@ void write_item(const ObsRow& r, int sys, SV_data& R, int32_t v) {
     }
 }
 
+// Whether a decoder row handles the entries of a system under the current
+// switches and RINEX version.
+bool gate_open(const ObsRow& r, int sys) {
+    const uint8_t g = r.gate[sys];
+    return (g & H) && !((g & S) && !*systems[sys].enabled) && !((g & V40) && !(Rinex_Ver >= 4.0)) &&
+           !((g & V401) && !(Rinex_Ver == 4.01));
+}
+
 void walk(const ObsRow& r) {
     for (const SysInfo& si : systems) *si.counter = 0;
     uint32_t n = rd_u32(r.count_at < 0 ? SX : r.rec, r.count_at < 0 ? SX_COUNT_AT : r.count_at);
     // A count after a damaged log could be anything: never beyond the record.
     if (n > OBS_MAX_ITEMS) n = OBS_MAX_ITEMS;
-    const bool ver40 = Rinex_Ver >= 4.0;
-    const bool ver401 = Rinex_Ver == 4.01;
     // The gates depend only on the switches and the version, which nothing
     // changes during a walk: decided once per system, not once per item.
     bool open[NSYS];
-    for (int sys = 0; sys < NSYS; ++sys) {
-        const uint8_t g = r.gate[sys];
-        open[sys] = (g & H) && !((g & S) && !*systems[sys].enabled) && !((g & V40) && !ver40) &&
-                    !((g & V401) && !ver401);
-    }
+    for (int sys = 0; sys < NSYS; ++sys) open[sys] = gate_open(r, sys);
     for (int i = 0; i < static_cast<int>(n); ++i) {
         const int sys = SYS_OF_CODE[SX[i]];
         if (sys < 0 || !open[sys]) continue;
@@ -493,6 +496,26 @@ void decode_signal_flags() {
     decode_F3();
     decode_F5();
     decode_Fl();
+}
+
+void record_phase_shifts() {
+    for (const ObsRow* r : {&row_cp, &row_1p, &row_2p, &row_3p, &row_5p, &row_lp}) {
+        // The systems whose cell this row would store, less those stored
+        // already (most epochs store nothing new).
+        unsigned todo = 0;
+        for (int sys = 0; sys < NSYS; ++sys)
+            if (gate_open(*r, sys) && r->band[sys].base != 0 && PHASE_SHIFT[sys][r->slot] != r->band[sys].shift)
+                todo |= 1u << sys;
+        if (todo == 0) continue;
+        uint32_t n = rd_u32(r->rec, r->count_at);
+        if (n > OBS_MAX_ITEMS) n = OBS_MAX_ITEMS;
+        for (uint32_t i = 0; i < n && todo != 0; ++i) {
+            const int sys = SYS_OF_CODE[SX[i]];
+            if (sys < 0 || !(todo & (1u << sys))) continue;
+            PHASE_SHIFT[sys][r->slot] = r->band[sys].shift;
+            todo &= ~(1u << sys);
+        }
+    }
 }
 
 void decode_OBS() {

@@ -29,6 +29,13 @@ constexpr uint32_t OBS_MAX_ITEMS = 180;
 // code table and counts the codes of each system into SYS_OBS_NUM.
 void decode_OBS();
 
+// First pass, at each epoch close: stores in PHASE_SHIFT the correction of
+// every system and band that the epoch's phase items would be decoded
+// with, as the phase decoders do, without decoding them. So the
+// observation header, written after the first epoch of the second pass,
+// states the correction of a system or band that appears only later too.
+void record_phase_shifts();
+
 // Signal flags (also the signal inventory while Aux_stage is set).
 // The six signal-flag decoders in their fixed order (both passes).
 void decode_signal_flags();

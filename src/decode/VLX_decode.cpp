@@ -59,7 +59,8 @@ bool decode_vlx(std::string& id) {
 }
 
 // Receiver name: the first blank-ended token of the text other than "VLX";
-// the message also starts the satellite tables afresh.
+// the message also starts the satellite tables afresh, unless they hold an
+// epoch that is still to be written.
 void decode_JP() {
     const int end = text_end(JP, JP_TEXT_AT, JP_SIZE);
     int start = JP_TEXT_AT;
@@ -71,6 +72,7 @@ void decode_JP() {
         RCV_NAME = token;
         break;
     }
+    if (Epoch_held) return;
     clear_leading(GPS_SVs, 30);
     clear_leading(GLO_SVs, 30);
     clear_leading(GAL_SVs, 30);

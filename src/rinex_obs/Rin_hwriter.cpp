@@ -59,6 +59,21 @@ bool system_enabled(int s) {
     return s >= 0 && s < 7 && on[s];
 }
 
+// The system field of the first line: the letter of the one system whose
+// observation types the file lists, "M" when it lists several. (The last
+// satellite list before the header may show fewer systems than the file
+// holds.) A file that lists none keeps the marker of that satellite list.
+std::string file_system_marker() {
+    int listed = 0, last = -1;
+    for (int s = 0; s < 7; ++s)
+        if (system_enabled(s) && SYS_OBS_NUM[s] >= 1) {
+            ++listed;
+            last = s;
+        }
+    if (listed == 0) return SYS_MARKER;
+    return listed == 1 ? SatSys[last] : "M";
+}
+
 // Time-system names of a receiver date, by its seventh field.
 const char* const TIME_SYSTEM_NAME[4] = {"GPS", "UTC_USNO", "GLONASS", "UTC_SU"};
 
@@ -116,7 +131,7 @@ int Add_OBSheading(std::ofstream& obs) {
     fmt_blanks(line, 11);
     line += "OBSERVATION DATA";
     fmt_blanks(line, 4);
-    line += SYS_MARKER;
+    line += file_system_marker();
     put_whole(obs, line, "RINEX VERSION / TYPE");
 
     Add_pgm_run_by_date(obs);

@@ -21,8 +21,9 @@
 namespace {
 
 // Empties the satellite tables for the next epoch. The last seven records
-// of the 37-record QZSS, NavIC, SBAS and code-division tables are never
-// used by the output and are left alone.
+// of the 37-record QZSS, NavIC and SBAS tables are never used by the
+// output and are left alone; the code-division table is emptied whole, as
+// the fold into GLONASS reads records beyond the first 30.
 void clear_tables() {
     clear_written(GPS_SVs, 32, GPS_SVs_written);
     clear_written(GLO_SVs, 32, GLO_SVs_written);
@@ -31,7 +32,18 @@ void clear_tables() {
     clear_written(QZSS_SVs, 30, QZSS_SVs_written);
     clear_written(NavIC_SVs, 30, NavIC_SVs_written);
     clear_written(SBAS_SVs, 30, SBAS_SVs_written);
-    clear_written(GLCDMA_SVs, 30, GLCDMA_SVs_written);
+    clear_written(GLCDMA_SVs, GLCDMA_SV_MAX, GLCDMA_SVs_written);
+}
+
+// The GLONASS code completion and the fold of the code-division signals
+// into the GLONASS tables, run on every decoded epoch before it is sorted.
+void fold_glonass() {
+    if (!GLO_OBS_Arr[5].empty()) {
+        GLO_OBS_Arr[6] = "L1P";
+        GLO_OBS_Arr[7] = "D1P";
+        GLO_OBS_Arr[8] = "S1P";
+    }
+    if (Enable_GLCDMA) add_GLCDMAtoGLO();
 }
 
 }  // namespace
@@ -73,6 +85,10 @@ int ObservationFileMaker(std::ofstream& obs, FILE* log) {
         const bool is_epoch_time = is_id(id, "~~");
         const bool is_end = is_id(id, "TD");
         const bool was_closed = epoch_closed;
+        // A repeated "TD" ends nothing new: its epoch is decoded already
+        // (and sorted, or written and cleared), and decoding it again into
+        // sorted records would hand items to the wrong satellites.
+        const bool repeated_end = is_end && was_closed;
 
         // An epoch ends at the next "~~" unless a "TD" has closed it.
         bool closed_here = false;
@@ -83,7 +99,11 @@ int ObservationFileMaker(std::ofstream& obs, FILE* log) {
             closed_here = true;
         }
 
-        if (decode_vlx(id) || closed_here) fold_due = true;
+        // The first epoch waits in the tables for the header from its close
+        // to the next "~~"; a receiver-name message must not empty them.
+        Epoch_held = started && epoch_closed && !END_flag;
+        if ((!repeated_end && decode_vlx(id)) || closed_here) fold_due = true;
+        Epoch_held = false;
         if (is_end) epoch_closed = true;
         if (is_id(id, "RD")) epoch_clock_date(epoch_time);
 
@@ -106,20 +126,12 @@ int ObservationFileMaker(std::ofstream& obs, FILE* log) {
 
         if (obs.is_open()) {
             if (fold_due) {
-                if (!GLO_OBS_Arr[5].empty()) {
-                    GLO_OBS_Arr[6] = "L1P";
-                    GLO_OBS_Arr[7] = "D1P";
-                    GLO_OBS_Arr[8] = "S1P";
-                }
-                if (Enable_GLCDMA) add_GLCDMAtoGLO();
+                fold_glonass();
                 fold_due = false;
             }
-            // A repeated "TD" in one epoch ends nothing new: the epoch has
-            // been written (or skipped) already.
-            const bool repeated_end = is_end && was_closed && started;
             const bool epoch_ends = (is_end && !repeated_end) || closed_here;
             if (epoch_ends) sort_SV_arr();
-            if (epoch_ends || header_due || repeated_end) fold_due = true;  // tables reordered or cleared
+            if (epoch_ends || header_due) fold_due = true;  // tables reordered or cleared
             if (header_due) {
                 epoch_fields(header_epoch, RCV_date);  // also the header's first observation time
                 Add_OBS_File_heading(obs, header_interval);
@@ -135,10 +147,6 @@ int ObservationFileMaker(std::ofstream& obs, FILE* log) {
                     Add_data_record(obs, Epoch_flag);
                 }
                 finish_epoch();
-            } else if (END_flag && repeated_end) {
-                // The dispatcher decoded the epoch again at this "TD";
-                // drop that copy so it cannot leak into the next epoch.
-                clear_tables();
             }
         }
         if (is_epoch_time) epoch_closed = false;
@@ -147,6 +155,7 @@ int ObservationFileMaker(std::ofstream& obs, FILE* log) {
     if (started && !epoch_closed && END_flag && obs.is_open()) {
         decode_NN();
         decode_OBS();
+        fold_glonass();
         sort_SV_arr();
         if (on_grid(reference_set, reference, epoch_time.ms, interval_ms)) {
             epoch_fields(epoch_time, RCV_date);

@@ -150,10 +150,27 @@ struct GloCdmaFold {
 };
 constexpr GloCdmaFold GLO_CDMA_FOLD[3] = {{4, 4}, {5, 0}, {7, 3}};
 
+// A code-division group holds something when the signal inventory gave it
+// a code, that is when some code-division satellite has the signal.
+bool cdma_group_holds(int g) {
+    for (int e = 0; e < 5; ++e)
+        if (!GLCDMA_OBS_Arr[5 * g + e].empty()) return true;
+    return false;
+}
+
 }  // namespace
 
 void add_GLCDMAtoGLO() {
-    for (const GloCdmaFold& f : GLO_CDMA_FOLD) {
+    // Only the groups that hold something are folded: an empty one would
+    // erase the frequency-division codes, satellites and values that the
+    // GLONASS group holds (band 5 shares its group). Where both hold, the
+    // code-division group wins.
+    GloCdmaFold fold[3];
+    int nfold = 0;
+    for (const GloCdmaFold& f : GLO_CDMA_FOLD)
+        if (cdma_group_holds(f.cdma_group)) fold[nfold++] = f;
+    for (int i = 0; i < nfold; ++i) {
+        const GloCdmaFold& f = fold[i];
         for (int e = 0; e < 5; ++e) GLO_OBS_Arr[5 * f.glo_group + e] = GLCDMA_OBS_Arr[5 * f.cdma_group + e];
         for (int k = 0; k < 32; ++k) GLO_SAT_NUM_SYS[f.glo_group][k] = GLCDMA_SAT_NUM_SYS[f.cdma_group][k];
     }
@@ -168,13 +185,13 @@ void add_GLCDMAtoGLO() {
         const uint32_t b = GLCDMA_SVs[j].SV_num & 0xFF;
         if (b < 128) last_of_byte[b] = j;
     }
-    for (int i = 0; i < GLO_SV_MAX; ++i) {
+    for (int i = 0; i < GLO_SV_MAX && nfold > 0; ++i) {
         SV_data& g = GLO_SVs[i];
         if (g.glo_slot >= 128 || last_of_byte[g.glo_slot] < 0) continue;
         const SV_data& c = GLCDMA_SVs[last_of_byte[g.glo_slot]];
         mark_written(GLO_SVs_written, i);
-        for (const GloCdmaFold& f : GLO_CDMA_FOLD) {
-            const int t = f.glo_group, s = f.cdma_group;
+        for (int k = 0; k < nfold; ++k) {
+            const int t = fold[k].glo_group, s = fold[k].cdma_group;
             g.code[t] = c.code[s];
             g.phase[t] = c.phase[s];
             g.doppler[t] = c.doppler[s];

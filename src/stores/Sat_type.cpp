@@ -61,6 +61,9 @@ void SV_data::clear_SV() {
     std::memset(doppler, 0, sizeof doppler);
     std::memset(phase, 0, sizeof phase);
     std::memset(snr, 0, sizeof snr);
+    // The digit belongs to this epoch's strength: a record that passes to
+    // another satellite must not show the previous one's digit.
+    std::memset(snr_digit, 0, sizeof snr_digit);
     for (int s = 0; s < SV_SLOTS; ++s) flags[s] &= ~SLOT_HAS_DATA;
     rcv_time = 0;
     doppler_base = 0;

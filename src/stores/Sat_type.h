@@ -26,7 +26,7 @@ struct SV_data {
     double doppler[SV_SLOTS];      // Hz
     long double phase[SV_SLOTS];   // cycles
     double snr[SV_SLOTS];          // dB-Hz
-    uint32_t snr_digit[SV_SLOTS];  // RINEX signal-strength indicator 1..9
+    uint32_t snr_digit[SV_SLOTS];  // RINEX signal-strength indicator 1..9; 0: no strength this epoch
     uint32_t spare[SV_SLOTS];      // never set by a decoder; copied with its slot
     double rcv_time;               // receive-time reference of the code measurements, s
     int32_t doppler_base;          // Doppler base, 1e-4 Hz on the system's reference carrier
@@ -34,7 +34,7 @@ struct SV_data {
     uint32_t flags[SV_SLOTS];      // bit 0x40: slot holds data; other bits are carried along
 
     // Empties the entry for the next epoch; keeps the code names, the
-    // strength digits, the spare words and the GLONASS slot.
+    // spare words and the GLONASS slot.
     void clear_SV();
 };
 

@@ -19,6 +19,7 @@ double Ant_delt_H = 0, Ant_delt_E = 0, Ant_delt_N = 0;
 std::string ANT_NUM = "-Unknown-";
 std::string version;
 char Aux_stage = 1;
+bool Epoch_held = false;
 
 std::string RCV_NAME, RCV_ID, RCV_IGS, FW_VER, ANT_Type, SYS_MARKER, OBSERVER, AGENCY;
 std::string Time_marker = "UTC";

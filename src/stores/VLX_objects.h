@@ -51,6 +51,9 @@ extern double Ant_delt_H, Ant_delt_E, Ant_delt_N;
 extern std::string ANT_NUM;
 extern std::string version;  // version text of the command-line parser
 extern char Aux_stage;       // 1 while the first pass runs, 0 afterwards
+// Set by the observation pass while the satellite tables hold a decoded
+// epoch that is not written yet (the first epoch waits for the header).
+extern bool Epoch_held;
 
 // ------------------------------------------------------- header strings
 

@@ -1,0 +1,237 @@
+// Observation records of small hand-built logs, run through the converter:
+// each epoch is written whole, every value stays with its own satellite,
+// nothing of an earlier epoch shows up in a later one, and the header
+// describes the records that follow it. Each log shows one way a record
+// could lose or mix data: a repeated epoch end, a receiver-name message
+// while the first epoch waits for the header, the last epoch of a log
+// without epoch ends, a full code-division table, GLONASS band-5 signals
+// without code-division satellites, a table record that passes to another
+// satellite, a system that appears after the first epoch.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "support/obs_convert.h"
+#include "support/vlx_builder.h"
+
+using namespace vlxlog;
+using obsconv::convert;
+using obsconv::has_lines;
+
+namespace {
+
+constexpr int16_t ON = 0x40;
+constexpr uint8_t GPS = 1, GLO = 2, GAL = 4, GLC = 9;  // "SX" system codes
+constexpr uint32_t T0 = (10 * 3600 + 30 * 60) * 1000u;  // 10:30:00
+
+// The "~~" and receiver date that open epoch e (one second apart).
+std::string open_epoch(int e) { return epoch_time(T0 + 1000u * static_cast<uint32_t>(e)) + receiver_date(2024, 5, 9); }
+std::string sat_list(std::initializer_list<SxEntry> v) { return frame("SX", sx_payload(v)); }
+std::string epoch_end() { return frame("TD", zeros(3)); }
+
+struct Case {
+    const char* what;
+    std::string log;
+    std::vector<std::string> args;
+    std::vector<std::string> lines;  // consecutive lines the file must hold
+};
+
+// Two GPS satellites listed against their order (G02 before G01), each
+// epoch closed by "TD"; the first epoch's "TD" comes twice when `twice`.
+std::string repeated_end_log(bool twice) {
+    std::string log;
+    for (int e = 0; e < 3; ++e) {
+        log += open_epoch(e) + sat_list({{GPS, 2}, {GPS, 1}}) + frame("FC", items16({ON, ON})) +
+               frame("rx", items32({2000000 + e, 1000000 + e})) + frame("CE", items8({180, 150}));
+        log += epoch_end();
+        if (e == 0 && twice) log += epoch_end();
+    }
+    return log;
+}
+
+// A receiver-name message between the first epoch's "TD" and the second "~~".
+std::string name_after_first_epoch_log() {
+    std::string log;
+    for (int e = 0; e < 2; ++e) {
+        log += open_epoch(e) + sat_list({{GPS, 5}}) + frame("FC", items16({ON})) + frame("rx", items32({1000 * e})) +
+               epoch_end();
+        if (e == 0) log += frame("JP", zeros(5) + " VLX BETA2 " + u8(0));
+    }
+    return log;
+}
+
+// GLONASS channel 1 in slot 9 with the code-division satellite 9, epochs
+// ended only by the next "~~" (the last one by the end of the log).
+std::string code_division_without_ends_log() {
+    std::string log;
+    for (int e = 0; e < 2; ++e)
+        log += open_epoch(e) + sat_list({{GLO, 1}, {GLC, 9}}) + frame("NN", u8(9)) + frame("FC", items16({ON, ON})) +
+               frame("rx", items32({1000000 + e, 3000000 + e})) + frame("CE", items8({150, 140}));
+    return log;
+}
+
+// 31 code-division satellites (1..31) beside GLONASS channel 1 in slot 31
+// in the first epoch; the second epoch has the GLONASS satellite alone.
+std::string full_code_division_table_log() {
+    std::string log;
+    for (int e = 0; e < 2; ++e) {
+        std::string sx = u8(GLO) + u8(1), fc = i16(ON), rx = i32(1000000), ce = u8(150);
+        if (e == 0)
+            for (uint8_t n = 1; n <= 31; ++n) {
+                sx += u8(GLC) + u8(n);
+                fc += i16(ON);
+                rx += i32(3000000 + n);
+                ce += u8(140);
+            }
+        log += open_epoch(e) + frame("SX", sx) + frame("NN", u8(31)) + frame("FC", fc) + frame("rx", rx) +
+               frame("CE", ce) + epoch_end();
+    }
+    return log;
+}
+
+// GLONASS channel -3 in slot 4 with band-5 signals; no code-division satellite.
+std::string glonass_band5_log() {
+    std::string log;
+    for (int e = 0; e < 2; ++e)
+        log += open_epoch(e) + sat_list({{GLO, static_cast<uint8_t>(-3)}}) + frame("NN", u8(4)) +
+               frame("FC", items16({ON})) + frame("F5", items16({ON})) + frame("rx", items32({1000000})) +
+               frame("5r", items16({40})) + frame("cp", items32({200000})) + frame("5p", items32({210000})) +
+               frame("CE", items8({170})) + frame("5E", items8({171})) + epoch_end();
+    return log;
+}
+
+// G03 and G07 with strengths, then G07 alone without any.
+std::string strength_then_none_log() {
+    return open_epoch(0) + sat_list({{GPS, 3}, {GPS, 7}}) + frame("FC", items16({ON, ON})) +
+           frame("rx", items32({1000000, 2000000})) + frame("CE", items8({180, 100})) + epoch_end() + open_epoch(1) +
+           sat_list({{GPS, 7}}) + frame("FC", items16({ON})) + frame("rx", items32({2000000})) + frame("CE", "") +
+           epoch_end() + open_epoch(2);
+}
+
+// GPS 5 alone in the first epoch, Galileo 11 beside it from the second on;
+// every satellite with a C/A phase.
+std::string late_galileo_log() {
+    std::string log = open_epoch(0) + sat_list({{GPS, 5}}) + frame("FC", items16({ON})) +
+                      frame("rx", items32({1000000})) + frame("cp", items32({100000})) + epoch_end();
+    for (int e = 1; e < 3; ++e)
+        log += open_epoch(e) + sat_list({{GPS, 5}, {GAL, 11}}) + frame("FC", items16({ON, ON})) +
+               frame("rx", items32({1000000, 2000000})) + frame("cp", items32({100000, 300000})) + epoch_end();
+    return log;
+}
+
+// Only code-division GLONASS satellites.
+std::string code_division_only_log() {
+    std::string log;
+    for (int e = 0; e < 2; ++e)
+        log += open_epoch(e) + sat_list({{GLC, 9}}) + frame("FC", items16({ON})) + frame("rx", items32({3000000})) +
+               epoch_end();
+    return log;
+}
+
+void check(const Case& c) {
+    const std::string text = convert(c.log, c.args);
+    EXPECT_TRUE(has_lines(text, c.lines)) << c.what << "\n" << text;
+}
+
+}  // namespace
+
+// Each log against the lines of the epoch where a value went missing, to
+// another satellite, or came back from an earlier epoch.
+TEST(ObsEpochRecords, EveryEpochWholeWithItsOwnValues) {
+    const Case cases[] = {
+        {"a repeated first-epoch TD decodes nothing again",
+         repeated_end_log(true),
+         {},
+         {"> 2024 05 09 10 30  0.0000000  0  2       0.000000000000",
+          "G01  22487432.275           0.000 6         0.000          37.500  ",
+          "G02  22490430.199           0.000 7         0.000          45.000  ",
+          "> 2024 05 09 10 30  1.0000000  0  2       0.000000000000"}},
+        {"a receiver name before the second epoch keeps the first",
+         name_after_first_epoch_log(),
+         {},
+         {"> 2024 05 09 10 30  0.0000000  0  1       0.000000000000",
+          "G05  22484434.350           0.000 0         0.000           0.000  ",
+          "> 2024 05 09 10 30  1.0000000  0  1       0.000000000000",
+          "G05  22484437.348           0.000 0         0.000           0.000  "}},
+        {"the last epoch at the end of the log has its code-division values",
+         code_division_without_ends_log(),
+         {},
+         {"> 2024 05 09 10 30  1.0000000  0  1       0.000000000000",
+          "R09  22487432.278           0.000 6         0.000          37.500    22493428.127           0.000 5     "
+          "    0.000          35.000  "}},
+        {"code-division record 30 does not outlive its epoch",
+         full_code_division_table_log(),
+         {},
+         {"> 2024 05 09 10 30  0.0000000  0  1       0.000000000000",
+          "R31  22487432.275           0.000 6         0.000          37.500    22493428.217           0.000 5     "
+          "    0.000          35.000  ",
+          "> 2024 05 09 10 30  1.0000000  0  1       0.000000000000",
+          "R31  22487432.275           0.000 6         0.000          37.500  " + std::string(64, ' ')}},
+        {"a satellite without strengths shows no digit of another",
+         strength_then_none_log(),
+         {},
+         {"G03  22487432.275           0.000 7         0.000          45.000  ",
+          "G07  22490430.199           0.000 4         0.000          25.000  ",
+          "> 2024 05 09 10 30  1.0000000  0  1       0.000000000000",
+          "G07  22490430.199           0.000 0         0.000           0.000  "}},
+    };
+    for (const Case& c : cases) check(c);
+}
+
+TEST(ObsEpochRecords, RepeatedEpochEndChangesNothing) {
+    const std::string once = convert(repeated_end_log(false));
+    ASSERT_FALSE(once.empty());
+    EXPECT_EQ(convert(repeated_end_log(true)), once);
+}
+
+// Without code-division satellites the code-division switch changes
+// nothing: the band-5 signals of GLONASS keep their codes, phase shift
+// and values.
+TEST(ObsEpochRecords, GlonassBand5WithoutCodeDivisionSatellites) {
+    const std::string record =
+        "R04  22487432.275   120039731.720 7         0.000          42.500    22487492.353    90164125.079 7     "
+        "    0.000          42.750  ";
+    const Case cases[] = {
+        {"4.00",
+         glonass_band5_log(),
+         {},
+         {"R    8 C1C L1C D1C S1C C3X L3X D3X S3X                      SYS / # / OBS TYPES"}},
+        {"4.00 record", glonass_band5_log(), {}, {"> 2024 05 09 10 30  1.0000000  0  1       0.000000000000", record}},
+        {"3.05",
+         glonass_band5_log(),
+         {"-rv", "3.05"},
+         {"R L1C  0.00000  01 R04                                      SYS / PHASE SHIFT",
+          "R L3X  0.25000  01 R04                                      SYS / PHASE SHIFT"}},
+    };
+    for (const Case& c : cases) {
+        check(c);
+        std::vector<std::string> off = c.args;
+        off.push_back("-GC");
+        EXPECT_EQ(convert(c.log, c.args), convert(c.log, off)) << c.what;
+    }
+}
+
+// The header is written after the first epoch but describes the whole file.
+TEST(ObsEpochRecords, HeaderDescribesLaterEpochsToo) {
+    const Case cases[] = {
+        {"Galileo phases from the second epoch carry their half cycle",
+         late_galileo_log(),
+         {"-rv", "3.05"},
+         {"G L1C  0.00000  01 G05                                      SYS / PHASE SHIFT",
+          "E L1X  0.50000  01 E11                                      SYS / PHASE SHIFT"}},
+        {"GPS, then Galileo from the second epoch",
+         late_galileo_log(),
+         {},
+         {"     4.00           OBSERVATION DATA    M                   RINEX VERSION / TYPE"}},
+        {"code-division GLONASS only",
+         code_division_only_log(),
+         {},
+         {"     4.00           OBSERVATION DATA    R                   RINEX VERSION / TYPE"}},
+        {"GPS only",
+         name_after_first_epoch_log(),
+         {"-rv", "4.01"},
+         {"     4.01           OBSERVATION DATA    G                   RINEX VERSION / TYPE"}},
+    };
+    for (const Case& c : cases) check(c);
+}
