@@ -241,10 +241,11 @@ int sx_code(char letter) {
     return 0;
 }
 
-// Receive-time item scale (s per unit) and offset (s) by system code.
+// Receive-time item scale (s per unit) and offset (s) by system code (9:
+// GLONASS code division).
 void rx_scale(int code, double* scale, double* offset) {
-    static const double sc[8] = {0, 1e-11, 1e-11, 1e-11, 2e-11, 2e-11, 2e-11, 2e-11};
-    static const double of[8] = {0, 0.075, 0.075, 0.125, 0.085, 0.125, 0.105, 0.105};
+    static const double sc[10] = {0, 1e-11, 1e-11, 1e-11, 2e-11, 2e-11, 2e-11, 2e-11, 0, 1e-11};
+    static const double of[10] = {0, 0.075, 0.075, 0.125, 0.085, 0.125, 0.105, 0.105, 0, 0.075};
     *scale = sc[code];
     *offset = of[code];
 }
@@ -253,6 +254,7 @@ void rx_scale(int code, double* scale, double* offset) {
 double ref_hz(int code, uint8_t num) {
     if (code == 2) return (1602.0 + 0.5625 * static_cast<int8_t>(num)) * 1e6;
     if (code == 6) return 1561.098e6;
+    if (code == 9) return 1600.995e6;
     return 1575.42e6;
 }
 
@@ -306,6 +308,7 @@ TEST_F(VlxsimTest, FramingCapacitiesAndEpochStructure) {
         long td = 0;
         std::set<int> allowed;
         for (const char* s = c.systems; *s; ++s) allowed.insert(sx_code(*s));
+        if (allowed.count(2)) allowed.insert(9);  // GLONASS code division
         for (size_t k = 0; k < g.epochs.size(); ++k) {
             const Epoch& e = g.epochs[k];
             SCOPED_TRACE("epoch " + std::to_string(k));
@@ -401,11 +404,13 @@ TEST_F(VlxsimTest, ReceiverInformationPrecedesEpochsAndNavigationFollowsADate) {
         if (id == "~~" && first_epoch == g.msgs.size()) first_epoch = i;
         if (id == "RD" && first_date == g.msgs.size()) first_date = i;
         if (nav.count(id) && first_nav == g.msgs.size()) first_nav = i;
-        if (id == "JP" || id == "PM" || id == "==" || id == "AI" || id == "PV" || id == "TO") {
+        if (id == "JP" || id == "PM" || id == "==" || id == "AI" || id == "PV") {
             EXPECT_LT(i, first_epoch) << id << " after the first epoch";
         }
     }
-    for (const char* id : {"JP", "PM", "==", "AI", "PV", "TO"}) EXPECT_EQ(count[id], 1) << id;
+    for (const char* id : {"JP", "PM", "==", "AI", "PV"}) EXPECT_EQ(count[id], 1) << id;
+    // The receiver clock offset: once before the epochs, then in every epoch.
+    EXPECT_EQ(count["TO"], 1 + count["~~"]);
     // Every navigation store gets messages in a run with all systems.
     for (const std::string& id : nav) EXPECT_GT(count[id], 0) << id;
     // Week numbers are resolved against the receiver date, so it must come first.
@@ -657,6 +662,156 @@ TEST_F(VlxsimTest, ManifestListsTheSatellitesOfEachEpoch) {
         ++k;
     }
     EXPECT_EQ(k, g.epochs.size());
+}
+
+// ------------------------------------------------------------- one sky
+
+double f64_at(const std::string& s, size_t off) {
+    uint64_t u = 0;
+    for (int k = 0; k < 8; ++k) u |= static_cast<uint64_t>(static_cast<unsigned char>(s[off + k])) << (8 * k);
+    double d;
+    std::memcpy(&d, &u, 8);
+    return d;
+}
+float f32_at(const std::string& s, size_t off) {
+    const uint32_t u = u32_at(s, off);
+    float f;
+    std::memcpy(&f, &u, 4);
+    return f;
+}
+
+// Satellite position (ECEF, m) and clock (s) at system time t_sys (seconds of
+// week) from a Keplerian ephemeris message body, written here from the
+// interface documents: GPS (WGS-84), Galileo and BeiDou (CGCS2000; GEO
+// satellites 1-5 and 59-63 with their -5 degree rotation).
+void kepler_from_message(const std::string& b, int code, double t_sys, double pos[3], double* clk) {
+    const double PI = 3.141592653589793;
+    const double gm = code == 1 ? 3.986005e14 : 3.986004418e14;
+    const double we = code == 6 ? 7.292115e-5 : 7.2921151467e-5;
+    const int prn = u8_at(b, 0);
+    const bool geo = code == 6 && (prn <= 5 || prn >= 59);
+    const double toe = i32_at(b, 32), toc = i32_at(b, 8);
+    const double af0 = f32_at(b, 28), af1 = f32_at(b, 24), af2 = f32_at(b, 20);
+    const double sqrt_a = f64_at(b, 38), e = f64_at(b, 46);
+    const double m0 = f64_at(b, 54) * PI, node0 = f64_at(b, 62) * PI, i0 = f64_at(b, 70) * PI, w = f64_at(b, 78) * PI;
+    const float dn = static_cast<float>(f32_at(b, 86) * PI), omd = static_cast<float>(f32_at(b, 90) * PI),
+                idot = static_cast<float>(f32_at(b, 94) * PI);
+    const double crc = f32_at(b, 98), crs = f32_at(b, 102), cuc = f32_at(b, 106), cus = f32_at(b, 110),
+                 cic = f32_at(b, 114), cis = f32_at(b, 118);
+    auto wrap = [](double dt) { return dt > 302400 ? dt - 604800 : dt < -302400 ? dt + 604800 : dt; };
+    const double tk = wrap(t_sys - toe);
+    const double a = sqrt_a * sqrt_a;
+    const double m = m0 + (std::sqrt(gm / (a * a * a)) + dn) * tk;
+    double E = m;
+    for (int k = 0; k < 30; ++k) E -= (E - e * std::sin(E) - m) / (1 - e * std::cos(E));
+    const double phi = std::atan2(std::sqrt(1 - e * e) * std::sin(E), std::cos(E) - e) + w;
+    const double u = phi + cus * std::sin(2 * phi) + cuc * std::cos(2 * phi);
+    const double r = a * (1 - e * std::cos(E)) + crs * std::sin(2 * phi) + crc * std::cos(2 * phi);
+    const double inc = i0 + idot * tk + cis * std::sin(2 * phi) + cic * std::cos(2 * phi);
+    const double node = node0 + (geo ? omd : omd - we) * tk - we * toe;
+    const double xp = r * std::cos(u), yp = r * std::sin(u);
+    double x = xp * std::cos(node) - yp * std::cos(inc) * std::sin(node);
+    double y = xp * std::sin(node) + yp * std::cos(inc) * std::cos(node);
+    double z = yp * std::sin(inc);
+    if (geo) {
+        const double f = -5.0 * PI / 180.0, th = we * tk;
+        const double y1 = std::cos(f) * y + std::sin(f) * z, z1 = -std::sin(f) * y + std::cos(f) * z;
+        const double x2 = std::cos(th) * x + std::sin(th) * y1, y2 = -std::sin(th) * x + std::cos(th) * y1;
+        x = x2;
+        y = y2;
+        z = z1;
+    }
+    pos[0] = x;
+    pos[1] = y;
+    pos[2] = z;
+    const double tc = wrap(t_sys - toc);
+    *clk = af0 + af1 * tc + af2 * tc * tc - 2.0 * std::sqrt(gm) / (C * C) * e * sqrt_a * std::sin(E);
+}
+
+// The pseudoranges of the log agree with the navigation messages of the same
+// log: satellite orbit and clock at transmit time, Earth rotation during the
+// travel, the group delay of the signal, the receiver clock of "TO" and the
+// station of "PV", to within the code noise. GPS C/A (TGD), Galileo E1
+// (BGD E1-E5b) and BeiDou B1I (TGD1), BeiDou GEO satellites included, over a
+// log that crosses ephemeris issues.
+TEST_F(VlxsimTest, RangesAgreeWithTheBroadcastOrbitsAndClocks) {
+    Generated g;
+    generate("one_sky", "--epochs 40 --interval 30 --systems GEC --start \"2024-03-15 09:45:00\"", &g);
+    if (HasFatalFailure()) return;
+    double station[3] = {};
+    double rcv_clock = 0.0;
+    std::map<std::pair<int, int>, std::string> eph;  // latest D1/D2, I/NAV or LNAV body by (code, PRN)
+    int64_t day_ms = 0;
+    int checked[7] = {};
+    double sum[7] = {}, sum2[7] = {};
+    bool geo_checked = false;
+    double worst = 0.0;
+    std::string sx, rx;
+    auto check_epoch = [&](uint32_t ms) {
+        // Seconds of the GPS week: 2024-03-15 is a Friday.
+        const double sow = 5 * 86400.0 + day_ms / 1000.0 + ms / 1000.0;
+        for (size_t i = 0; i < sx.size() / 2; ++i) {
+            const int code = u8_at(sx, 2 * i), prn = u8_at(sx, 2 * i + 1);
+            const auto it = eph.find({code, prn});
+            if (it == eph.end()) continue;
+            double scale, offset;
+            rx_scale(code, &scale, &offset);
+            const double P = (i32_at(rx, 4 * i) * scale + offset) * C;
+            const double we = code == 6 ? 7.292115e-5 : 7.2921151467e-5;
+            const double t_sys = sow - rcv_clock - (code == 6 ? 14.0 : 0.0);
+            double tau = 0.075, pos[3], clk = 0, rho = 0;
+            for (int k = 0; k < 4; ++k) {
+                kepler_from_message(it->second, code, t_sys - tau, pos, &clk);
+                const double th = we * tau;
+                const double p[3] = {std::cos(th) * pos[0] + std::sin(th) * pos[1],
+                                     -std::sin(th) * pos[0] + std::cos(th) * pos[1], pos[2]};
+                rho = std::sqrt((p[0] - station[0]) * (p[0] - station[0]) + (p[1] - station[1]) * (p[1] - station[1]) +
+                                (p[2] - station[2]) * (p[2] - station[2]));
+                tau = rho / C;
+            }
+            // Group delay of the signal: TGD, BGD E1-E5b (bytes 126-129) or TGD1.
+            const double delay = code == 4 ? f32_at(it->second, 126) : f32_at(it->second, 16);
+            // Galileo clocks run on Galileo time: GST - GPST as broadcast in "EU" (constant here).
+            const double ggto = code == 4 ? 2.3283064e-9 : 0.0;
+            const double expect = rho + C * (rcv_clock - clk - ggto + delay);
+            const double res = P - expect;
+            worst = std::max(worst, std::fabs(res));
+            EXPECT_LT(std::fabs(res), 3.0) << "system " << code << " PRN " << prn << " at " << ms;
+            ++checked[code];
+            sum[code] += res;
+            sum2[code] += res * res;
+            if (code == 6 && (prn <= 5 || prn >= 59)) geo_checked = true;
+        }
+    };
+    bool in_epoch = false;
+    uint32_t ms = 0;
+    for (const Msg& m : g.msgs) {
+        if (m.id == "PV") {
+            for (int k = 0; k < 3; ++k) station[k] = f64_at(m.body, 8 * k);
+        } else if (m.id == "TO") {
+            rcv_clock = f64_at(m.body, 0);
+        } else if (m.id == "~~") {
+            if (in_epoch) check_epoch(ms);
+            in_epoch = true;
+            ms = u32_at(m.body, 0);
+        } else if (m.id == "SX") {
+            sx = m.body;
+        } else if (m.id == "rx") {
+            rx = m.body;
+        } else if ((m.id == "GE" && m.len == 123) || (m.id == "EN" && (u8_at(m.body, 143) & 1)) ||
+                   (m.id == "CN" && m.len == 134)) {
+            eph[{m.id == "GE" ? 1 : m.id == "EN" ? 4 : 6, u8_at(m.body, 0)}] = m.body;
+        }
+    }
+    if (in_epoch) check_epoch(ms);
+    // Unbiased: a missing group delay or clock term shows as an offset.
+    for (int code : {1, 4, 6}) {
+        ASSERT_GT(checked[code], 100) << code;
+        EXPECT_LT(std::fabs(sum[code] / checked[code]), 0.15) << "mean residual of system " << code;
+        EXPECT_LT(std::sqrt(sum2[code] / checked[code]), 1.0) << "rms residual of system " << code;
+    }
+    EXPECT_TRUE(geo_checked);
+    EXPECT_GT(worst, 0.05) << "code noise expected";
 }
 
 // ------------------------------------------------------------- options

@@ -12,6 +12,7 @@
 #include <tuple>
 
 #include "sim_emit.h"
+#include "sim_orbit.h"
 #include "sim_sky.h"
 #include "sim_time.h"
 
@@ -168,18 +169,7 @@ void nav_write_tally(FILE* f) {
 
 // ---------------------------------------------------------------- messages
 
-static double wrap_pi(double a) {
-    a = std::fmod(a, 2.0 * PI);
-    if (a > PI) a -= 2.0 * PI;
-    if (a <= -PI) a += 2.0 * PI;
-    return a;
-}
-
-static double rel_s(int64_t gps_ms) { return static_cast<double>(gps_ms - g_start_ms) / 1000.0; }
-
 // The 122-byte Keplerian block shared by "GE", "QE", "EN", "CN" and "IE".
-// issue_ms and week_start_ms are in the system's own time; sys_to_gps_ms
-// converts them to GPS time.
 struct HeadFields {
     uint32_t tt;
     uint8_t flags;
@@ -189,13 +179,8 @@ struct HeadFields {
     uint16_t iode;
 };
 
-static void put_head(std::string& s, const Sat& sat, const HeadFields& h, int64_t issue_ms, int64_t week_start_ms,
-                     int64_t sys_to_gps_ms) {
-    const double t_toe = rel_s(issue_ms + sys_to_gps_ms);
-    const double t_ws = rel_s(week_start_ms + sys_to_gps_ms);
-    const int32_t toe = static_cast<int32_t>((issue_ms - week_start_ms) / 1000);
-    const double u = sat.u_start + sat.n * t_toe;
-    const double k = static_cast<double>(h.iode) + sat.prn;  // varies the harmonic terms per issue
+static void put_head(std::string& s, const Sat& sat, const HeadFields& h, const KepEph& e) {
+    const int32_t toe = static_cast<int32_t>((e.issue_ms - e.week_ms) / 1000);
     put8(s, sat.prn);
     put32(s, h.tt);
     put8(s, h.flags);
@@ -204,76 +189,93 @@ static void put_head(std::string& s, const Sat& sat, const HeadFields& h, int64_
     put8(s, static_cast<uint8_t>(h.ura));
     put8(s, 0);  // healthy
     put16(s, static_cast<uint16_t>(h.week));
-    putf32(s, static_cast<float>(-4.0e-9 - 1.0e-10 * (sat.prn % 20)));
-    putf32(s, 0.0f);
-    putf32(s, static_cast<float>(sat.af1));
-    putf32(s, static_cast<float>(sat.af0 + sat.af1 * t_toe));
+    putf32(s, e.tgd);
+    putf32(s, e.af2);
+    putf32(s, e.af1);
+    putf32(s, e.af0);
     put32(s, static_cast<uint32_t>(toe));
     put16(s, h.iode);
-    putf64(s, std::sqrt(sat.a));
-    putf64(s, sat.ecc);
-    putf64(s, wrap_pi(u - sat.arg_perigee) / PI);
-    putf64(s, wrap_pi(sat.raan - earth_angle(t_ws)) / PI);
-    putf64(s, sat.incl / PI);
-    putf64(s, sat.arg_perigee / PI);
-    putf32(s, static_cast<float>(4.5e-9 / PI));
-    putf32(s, static_cast<float>(-8.0e-9 / PI));
-    putf32(s, static_cast<float>(1.0e-10 / PI));
-    putf32(s, static_cast<float>(180.0 + 60.0 * std::sin(k)));
-    putf32(s, static_cast<float>(20.0 + 15.0 * std::cos(k)));
-    putf32(s, static_cast<float>(1.0e-6 * std::sin(0.3 * k)));
-    putf32(s, static_cast<float>(6.0e-6 * std::cos(0.7 * k)));
-    putf32(s, static_cast<float>(5.0e-8 * std::sin(1.3 * k)));
-    putf32(s, static_cast<float>(-6.0e-8 * std::cos(0.9 * k)));
+    putf64(s, e.sqrt_a);
+    putf64(s, e.ecc);
+    putf64(s, e.m0_sc);
+    putf64(s, e.node0_sc);
+    putf64(s, e.i0_sc);
+    putf64(s, e.omega_sc);
+    putf32(s, e.dn_sc);
+    putf32(s, e.omd_sc);
+    putf32(s, e.idot_sc);
+    putf32(s, e.crc);
+    putf32(s, e.crs);
+    putf32(s, e.cuc);
+    putf32(s, e.cus);
+    putf32(s, e.cic);
+    putf32(s, e.cis);
 }
 
 // GPS-like ephemeris types and the flag byte and length that carry them:
 // "LNAV" (length 123), "CNAV" (168, flag bit 1), "CNV2" (160, flag bit 3).
 enum { T_LNAV, T_CNAV, T_CNV2 };
 
-static void emit_gps_like(std::string& out, const char* id, KeyedStore& store, const Sat& sat, int type, int64_t t_ms,
-                          int64_t period_ms) {
-    const int64_t issue = floor_div(t_ms, period_ms) * period_ms;
-    const int64_t ws = floor_div(issue, MS_PER_WEEK) * MS_PER_WEEK;
+// Inter-signal corrections of the CNAV messages that agree with the group
+// delays of the ranges: a signal at f is delayed by TGD (1575.42 / f)^2, and a
+// CNAV user applies -TGD + ISC; so ISC = TGD (1 - (1575.42 / f)^2). Order:
+// L1 C/A, L2C, L5I5, L5Q5.
+static float isc_of(const KepEph& e, double f_mhz) {
+    const double g = (1575.42 / f_mhz) * (1575.42 / f_mhz);
+    return static_cast<float>(static_cast<double>(e.tgd) * (1.0 - g));
+}
+
+static void emit_gps_like(std::string& out, const char* id, KeyedStore& store, int i, int type, int64_t t_ms) {
+    const Sat& sat = g_sats[i];
+    const KepEph& e = kep_issue_at(i, t_ms);
+    const int64_t period_ms = eph_period_ms(sat.sys);
     HeadFields h{};
     h.tt = static_cast<uint32_t>(sow_ms(t_ms) / 1000);
-    h.iode = static_cast<uint16_t>(floor_div(issue, period_ms) % 240);
+    h.iode = static_cast<uint16_t>(floor_div(e.issue_ms, period_ms) % 240);
     h.iodc = static_cast<int16_t>(h.iode);
     h.ura = 0;
     h.week = static_cast<int16_t>(gps_week(t_ms) % (type == T_LNAV ? 1024 : 8192));
     std::string s;
     s.reserve(168);
-    put_head(s, sat, h, issue, ws, 0);
+    put_head(s, sat, h, e);
     if (type != T_LNAV) {
         put8(s, type == T_CNAV ? 0x02 : 0x08);
-        put32(s, static_cast<uint32_t>((issue - ws) / 1000));  // t_op
+        put32(s, static_cast<uint32_t>((e.issue_ms - e.week_ms) / 1000));  // t_op
         put32(s, 0);
-        putf64(s, 0.012 * std::sin(sat.prn + 0.5));  // A-dot
-        putf32(s, static_cast<float>(1.0e-14 / PI));
-        for (int i = 0; i < 4; ++i) put8(s, 0);  // URA indices
-        const int isc = type == T_CNAV ? 4 : 2;
-        for (int i = 0; i < isc; ++i) putf32(s, static_cast<float>(1.0e-9 * (i + 1)));
+        // A-dot and Delta n dot: small enough to move the orbit by millimetres
+        // over an issue, so that CNAV and LNAV users see the same orbit.
+        putf64(s, 1.0e-6 * std::sin(sat.prn + 0.5));
+        putf32(s, static_cast<float>(1.0e-19 / PI));
+        for (int k = 0; k < 4; ++k) put8(s, 0);  // URA indices
+        if (type == T_CNAV) {
+            putf32(s, 0.0f);
+            putf32(s, isc_of(e, 1227.60));
+            putf32(s, isc_of(e, 1176.45));
+            putf32(s, isc_of(e, 1176.45));
+        } else {
+            putf32(s, 0.0f);  // L1C: same delay as L1 C/A
+            putf32(s, 0.0f);
+        }
         putf32(s, 0.0f);
     }
     emit(out, id, s);
-    keep_new(store, sat.prn, (issue - ws) / 1000, type, 0);
+    keep_new(store, sat.prn, (e.issue_ms - e.week_ms) / 1000, type, 0);
 }
 
-static void emit_galileo(std::string& out, const Sat& sat, bool fnav, int64_t t_ms) {
-    const int64_t period = 600000;  // I/NAV and F/NAV issues change every 10 min
-    const int64_t issue = floor_div(t_ms, period) * period;
-    const int64_t ws = floor_div(issue, MS_PER_WEEK) * MS_PER_WEEK;
+static void emit_galileo(std::string& out, int i, bool fnav, int64_t t_ms) {
+    const Sat& sat = g_sats[i];
+    const KepEph& e = kep_issue_at(i, t_ms);
     HeadFields h{};
     h.tt = static_cast<uint32_t>(sow_ms(t_ms) / 1000);
-    h.iode = static_cast<uint16_t>(floor_div(issue, period) % 1024);
+    h.iode = static_cast<uint16_t>(floor_div(e.issue_ms, eph_period_ms(SYS_E)) % 1024);
     h.iodc = static_cast<int16_t>(h.iode);
     h.ura = 107;  // SISA 3.12 m
     h.week = static_cast<int16_t>((gps_week(t_ms) - 1024) % 4096);
     std::string s;
     s.reserve(150);
-    put_head(s, sat, h, issue, ws, 0);
-    putf32(s, 2.1e-9f);
-    putf32(s, 2.4e-9f);
+    put_head(s, sat, h, e);
+    putf32(s, e.tgd2);  // BGD E1-E5a
+    putf32(s, e.tgd);   // BGD E1-E5b
     putf32(s, 62.75f);
     putf32(s, 0.2265625f);
     putf32(s, 0.0048828125f);
@@ -282,26 +284,25 @@ static void emit_galileo(std::string& out, const Sat& sat, bool fnav, int64_t t_
     put8(s, navdata);
     put32(s, 0);
     emit(out, "EN", s);
-    keep_new(s_gal_eph, sat.prn, (issue - ws) / 1000, gps_week(issue), navdata & 7);
+    keep_new(s_gal_eph, sat.prn, (e.issue_ms - e.week_ms) / 1000, gps_week(e.issue_ms), navdata & 7);
 }
 
 // BeiDou types: "D1"/"D2" (length 134, flag bit 0), "CNV1" (152, bit 3),
 // "CNV2" (160, bit 5). Times are BeiDou time.
-static void emit_beidou(std::string& out, const Sat& sat, int type, int64_t t_ms) {
+static void emit_beidou(std::string& out, int i, int type, int64_t t_ms) {
+    const Sat& sat = g_sats[i];
+    const KepEph& e = kep_issue_at(i, t_ms);
     const int64_t bdt = t_ms - BDT_OFFSET_S * 1000;
-    const int64_t period = 3600000;
-    const int64_t issue = floor_div(bdt, period) * period;
-    const int64_t ws = floor_div(issue, MS_PER_WEEK) * MS_PER_WEEK;
     HeadFields h{};
     h.tt = static_cast<uint32_t>(sow_ms(bdt) / 1000);
-    h.iode = static_cast<uint16_t>(floor_div(issue, period) % 32);
+    h.iode = static_cast<uint16_t>(floor_div(e.issue_ms, eph_period_ms(SYS_C)) % 32);
     h.iodc = static_cast<int16_t>(h.iode);
     h.ura = 2;
     h.week = static_cast<int16_t>(gps_week(bdt) - BDS_WEEK_OFFSET);
     std::string s;
     s.reserve(160);
-    put_head(s, sat, h, issue, ws, BDT_OFFSET_S * 1000);
-    putf32(s, -3.1e-9f);
+    put_head(s, sat, h, e);
+    putf32(s, e.tgd2);
     static const uint8_t FLAG[3] = {0x01, 0x08, 0x20};
     put8(s, FLAG[type]);
     put32(s, 0);
@@ -309,49 +310,45 @@ static void emit_beidou(std::string& out, const Sat& sat, int type, int64_t t_ms
         put8(s, static_cast<uint8_t>(h.iode));  // AODC
         put8(s, static_cast<uint8_t>(h.iode));  // AODE
     } else {
-        putf64(s, 0.008 * std::cos(sat.prn + 0.25));
-        putf32(s, static_cast<float>(2.0e-14 / PI));
+        putf64(s, 1.0e-6 * std::cos(sat.prn + 0.25));  // A-dot: millimetres over an issue
+        putf32(s, static_cast<float>(2.0e-19 / PI));
         putf32(s, 2.0f);
         put32(s, 0);
         if (type == 2) put64(s, 0);
     }
     emit(out, "CN", s);
-    if (keep_new(s_bds_eph, sat.prn, (issue - ws) / 1000, gps_week(issue) - BDS_WEEK_OFFSET, type))
+    if (keep_new(s_bds_eph, sat.prn, (e.issue_ms - e.week_ms) / 1000, gps_week(e.issue_ms) - BDS_WEEK_OFFSET, type))
         s_bds_last_sat = sat.prn;
 }
 
-static void emit_navic(std::string& out, const Sat& sat, int64_t t_ms) {
-    const int64_t period = 7200000;
-    const int64_t issue = floor_div(t_ms, period) * period;
-    const int64_t ws = floor_div(issue, MS_PER_WEEK) * MS_PER_WEEK;
+static void emit_navic(std::string& out, int i, int64_t t_ms) {
+    const Sat& sat = g_sats[i];
+    const KepEph& e = kep_issue_at(i, t_ms);
     HeadFields h{};
     h.tt = static_cast<uint32_t>(sow_ms(t_ms) / 1000);
-    h.iode = static_cast<uint16_t>(floor_div(issue, period) % 256);
+    h.iode = static_cast<uint16_t>(floor_div(e.issue_ms, eph_period_ms(SYS_I)) % 256);
     h.iodc = static_cast<int16_t>(h.iode);
     h.ura = 1;
     h.week = static_cast<int16_t>(gps_week(t_ms) % 1024);
     std::string s;
     s.reserve(122);
-    put_head(s, sat, h, issue, ws, 0);
+    put_head(s, sat, h, e);
     emit(out, "IE", s);
-    keep_new(s_navic_eph, sat.prn, (issue - ws) / 1000, gps_week(issue), 0);
+    keep_new(s_navic_eph, sat.prn, (e.issue_ms - e.week_ms) / 1000, gps_week(e.issue_ms), 0);
 }
 
 // GLONASS: issues every 30 min, tb at the middle of each half hour (Moscow
 // time); the newer satellites send the long form with its extension.
-static void emit_glonass(std::string& out, const Sat& sat, int64_t t_ms) {
+static void emit_glonass(std::string& out, int i, int64_t t_ms) {
+    const Sat& sat = g_sats[i];
+    const GloEph& e = glo_issue_at(i, t_ms);
     const int64_t msk = moscow_ms(t_ms);
-    const int64_t day0 = floor_div(msk, MS_PER_DAY) * MS_PER_DAY;
-    const int64_t sod = msk - day0;
+    const int64_t sod = msk - floor_div(msk, MS_PER_DAY) * MS_PER_DAY;
     const int32_t tb = static_cast<int32_t>((sod / 1800000) * 1800 + 900);
     const int32_t tk = static_cast<int32_t>((sod / 30000) * 30);
     const CivilDate d = civil_from_days(GPS_EPOCH_DAYS + floor_div(msk, MS_PER_DAY));
     const int n4 = (d.y - 1996) / 4 + 1;
     const int nt = static_cast<int>(days_from_civil(d.y, d.m, d.d) - days_from_civil(1996 + 4 * (n4 - 1), 1, 1)) + 1;
-    // tb back to GPS time for the state vector.
-    const int64_t tb_gps = day0 + tb * 1000LL - (msk - t_ms);
-    double p[3], v[3];
-    sat_state(sat, rel_s(tb_gps), p, v);
     std::string s;
     s.reserve(103);
     put8(s, sat.prn);
@@ -362,14 +359,16 @@ static void emit_glonass(std::string& out, const Sat& sat, int64_t t_ms) {
     put8(s, 0);  // health
     put8(s, 0);  // age
     put8(s, 0x05);
-    for (int k = 0; k < 3; ++k) putf64(s, p[k] / 1000.0);
-    for (int k = 0; k < 3; ++k) putf32(s, static_cast<float>(v[k] / 1000.0));
-    for (int k = 0; k < 3; ++k) putf32(s, static_cast<float>(1.0e-9 * (k + 1) * std::sin(sat.prn + k)));
-    putf64(s, -2.7e-8);                                              // tau sys
-    putf32(s, static_cast<float>(sat.af0 * 0.1));                    // tau
-    putf32(s, static_cast<float>(sat.af1 * 0.5));                    // gamma
-    putf32(s, static_cast<float>(-1.9e-9 + 1.0e-10 * (sat.prn % 5)));  // delta tau
-    put8(s, 2);                                                      // Ft
+    for (int k = 0; k < 3; ++k) putf64(s, e.pos_km[k]);
+    for (int k = 0; k < 3; ++k) putf32(s, e.vel_kms[k]);
+    for (int k = 0; k < 3; ++k) putf32(s, e.acc_kms2[k]);
+    putf64(s, -2.7e-8);  // tau sys
+    putf32(s, e.tau);
+    putf32(s, e.gamma);
+    // Delta tau (L1-L2 delay difference) is broadcast but not in the ranges:
+    // the GLONASS signals carry no group delay.
+    putf32(s, static_cast<float>(-1.9e-9 + 1.0e-10 * (sat.prn % 5)));
+    put8(s, 2);  // Ft
     put8(s, static_cast<uint8_t>(n4));
     put16(s, 0x0002);
     if (sat.modern) {
@@ -385,25 +384,22 @@ static void emit_glonass(std::string& out, const Sat& sat, int64_t t_ms) {
 }
 
 // SBAS: a new ephemeris (IOD + 1) every 10 min, t0 in its middle.
-static void emit_sbas(std::string& out, const Sat& sat, int64_t t_ms) {
-    const int64_t period = 600000;
-    const int64_t k = floor_div(t_ms, period);
-    const uint8_t iod = static_cast<uint8_t>((k + sat.prn) % 256);
-    const int64_t t0 = k * period + period / 2;
-    double p[3], v[3];
-    sat_state(sat, rel_s(t0), p, v);
+static void emit_sbas(std::string& out, int i, int64_t t_ms) {
+    const Sat& sat = g_sats[i];
+    const SbasEph& e = sbas_issue_at(i, t_ms);
+    const uint8_t iod = static_cast<uint8_t>((e.index + sat.prn) % 256);
     std::string s;
     s.reserve(72);
     put8(s, sat.prn);
     put8(s, 0);
     put8(s, iod);
     put8(s, 2);  // URA index
-    put32(s, static_cast<uint32_t>(ms_of_day(t0) / 1000));
-    for (int j = 0; j < 3; ++j) putf64(s, p[j]);
-    for (int j = 0; j < 3; ++j) putf32(s, static_cast<float>(v[j]));
-    for (int j = 0; j < 3; ++j) putf32(s, 0.0f);
-    putf32(s, static_cast<float>(sat.af0 * 0.01));
-    putf32(s, static_cast<float>(sat.af1));
+    put32(s, static_cast<uint32_t>(ms_of_day(e.t0_ms) / 1000));
+    for (int j = 0; j < 3; ++j) putf64(s, e.pos[j]);
+    for (int j = 0; j < 3; ++j) putf32(s, e.vel[j]);
+    for (int j = 0; j < 3; ++j) putf32(s, e.acc[j]);
+    putf32(s, e.agf0);
+    putf32(s, e.agf1);
     put32(s, static_cast<uint32_t>(sow_ms(t_ms) / 1000));
     put16(s, static_cast<uint16_t>(gps_week(t_ms) - 2048));
     put16(s, 0);
@@ -479,8 +475,9 @@ static void emit_utc(std::string& out, const char* id, int64_t t_ms) {
     s.reserve(37);
     put_utc(s, u);
     if (id[0] == 'E') {
-        putf32(s, 2.3283064e-9f);  // a0G
-        putf32(s, 8.8817842e-15f);
+        // GST - GPST, constant: the Galileo ranges carry it (sim_orbit).
+        putf32(s, GGTO_S);
+        putf32(s, 0.0f);
         put32(s, u.tot);
         put16(s, u.wnt);
         emit(out, id, s);
@@ -509,7 +506,7 @@ static void emit_glo_time(std::string& out, int64_t t_ms) {
     std::string s;
     s.reserve(20);
     putf64(s, -1.0e-9 * static_cast<double>(1 + floor_mod(day, 5)));  // tau c
-    putf32(s, 2.1e-8f);                                                // tau GPS
+    putf32(s, 0.0f);  // tau GPS: GLONASS time is exactly UTC + 3 h = GPS time - leap seconds + 3 h
     put64(s, 0);
     emit(out, "NU", s);
     s_glo_time_records = 1;
@@ -543,9 +540,9 @@ void nav_receiver_info(std::string& out) {
     emit(out, "AI", ai);
 
     std::string pv;
-    putf64(pv, g_rcv[0] + 1.234);
-    putf64(pv, g_rcv[1] - 0.567);
-    putf64(pv, g_rcv[2] + 0.891);
+    putf64(pv, g_rcv[0]);
+    putf64(pv, g_rcv[1]);
+    putf64(pv, g_rcv[2]);
     putf32(pv, 1.5f);
     for (int i = 0; i < 3; ++i) putf32(pv, 0.0f);
     putf32(pv, 0.05f);
@@ -553,7 +550,7 @@ void nav_receiver_info(std::string& out) {
     emit(out, "PV", pv);
 
     std::string to;
-    putf64(to, 1.25e-8);
+    putf64(to, rcv_clock_s(0.0));
     putf64(to, 1.0e-9);
     emit(out, "TO", to);
 }
@@ -590,14 +587,13 @@ void nav_epoch(std::string& out, int64_t t_ms, const int* in_view, int n_in_view
             case SYS_J: {
                 const char* id = sat.sys == SYS_G ? "GE" : "QE";
                 KeyedStore& st = sat.sys == SYS_G ? s_gps_eph : s_qzss_eph;
-                const int64_t period = sat.sys == SYS_G ? 7200000 : 3600000;
-                const int64_t issue = floor_div(t_ms, period);
+                const int64_t issue = floor_div(t_ms, eph_period_ms(sat.sys));
                 // LNAV always; CNAV from the modern blocks; CNAV-2 from those with L1C.
                 for (int type = T_LNAV; type <= T_CNV2; ++type) {
                     if (type == T_CNAV && !sat.modern) continue;
                     if (type == T_CNV2 && !(sat.bands & (1u << BAND_L))) continue;
                     if (due(s_eph_issue[i][type], s_eph_sent[i][type], issue, t_ms, REPEAT_EPH_MS))
-                        emit_gps_like(out, id, st, sat, type, t_ms, period);
+                        emit_gps_like(out, id, st, i, type, t_ms);
                 }
                 break;
             }
@@ -605,7 +601,7 @@ void nav_epoch(std::string& out, int64_t t_ms, const int* in_view, int n_in_view
                 const int64_t issue = floor_div(t_ms, 600000);
                 for (int type = 0; type < 2; ++type)
                     if (due(s_eph_issue[i][type], s_eph_sent[i][type], issue, t_ms, REPEAT_EPH_MS))
-                        emit_galileo(out, sat, type == 1, t_ms);
+                        emit_galileo(out, i, type == 1, t_ms);
                 break;
             }
             case SYS_C: {
@@ -613,21 +609,21 @@ void nav_epoch(std::string& out, int64_t t_ms, const int* in_view, int n_in_view
                 const int ntypes = (sat.modern && sat.orbit != ORBIT_GEO) ? 3 : 1;
                 for (int type = 0; type < ntypes; ++type)
                     if (due(s_eph_issue[i][type], s_eph_sent[i][type], issue, t_ms, REPEAT_EPH_MS))
-                        emit_beidou(out, sat, type, t_ms);
+                        emit_beidou(out, i, type, t_ms);
                 break;
             }
             case SYS_I:
                 if (due(s_eph_issue[i][0], s_eph_sent[i][0], floor_div(t_ms, 7200000), t_ms, REPEAT_EPH_MS))
-                    emit_navic(out, sat, t_ms);
+                    emit_navic(out, i, t_ms);
                 break;
             case SYS_R:
                 if (due(s_eph_issue[i][0], s_eph_sent[i][0], floor_div(moscow_ms(t_ms), 1800000), t_ms,
                         REPEAT_EPH_MS))
-                    emit_glonass(out, sat, t_ms);
+                    emit_glonass(out, i, t_ms);
                 break;
             case SYS_S:
                 if (due(s_eph_issue[i][0], s_eph_sent[i][0], floor_div(t_ms, 600000), t_ms, REPEAT_EPH_MS))
-                    emit_sbas(out, sat, t_ms);
+                    emit_sbas(out, i, t_ms);
                 break;
             default: break;
         }

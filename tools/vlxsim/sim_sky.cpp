@@ -1,6 +1,5 @@
-// The satellite catalogue and the orbit geometry of the simulator. Orbits are
-// circular and Keplerian; that is enough for smooth ranges, Dopplers of a few
-// kHz, and satellites that rise and set during a long log.
+// The satellite catalogue of the simulator: orbit elements and clock terms of
+// every satellite at the log start, the receiver site and the band carriers.
 #include "sim_sky.h"
 
 #include <cmath>
@@ -18,13 +17,16 @@ double g_rcv_lat;
 double g_rcv_lon;
 int64_t g_start_ms = 0;
 
-// Earth rotation angle at the log start (rad).
-static double s_theta_start = 0.0;
-
 constexpr double DEG = PI / 180.0;
-constexpr double GM = 3.986004418e14;
-// Radius of a geosynchronous orbit: mean motion equal to the Earth's rotation.
-static const double A_GEO = std::cbrt(GM / (OMEGA_E * OMEGA_E));
+
+SysConst sys_const(int sys) {
+    switch (sys) {
+        case SYS_E: return {3.986004418e14, 7.2921151467e-5};
+        case SYS_C: return {3.986004418e14, 7.292115e-5};
+        case SYS_R: return {3.9860044e14, 7.292115e-5};
+        default: return {3.986005e14, 7.2921151467e-5};  // GPS, QZSS, NavIC, SBAS
+    }
+}
 
 // Receiver site: a latitude where every simulated system is in view
 // (BeiDou, QZSS and NavIC geostationary and inclined satellites included).
@@ -42,75 +44,100 @@ static bool in_list(int v, const int* list, int n) {
     return false;
 }
 
-static void set_plane(Sat& s) {
-    const double cO = std::cos(s.raan), sO = std::sin(s.raan);
-    const double ci = std::cos(s.incl), si = std::sin(s.incl);
-    s.P[0] = cO;
-    s.P[1] = sO;
-    s.P[2] = 0.0;
-    s.Q[0] = -sO * ci;
-    s.Q[1] = cO * ci;
-    s.Q[2] = si;
+// Mean anomaly of a true anomaly nu on an orbit of eccentricity e.
+static double mean_of_true(double nu, double e) {
+    const double E = 2.0 * std::atan(std::sqrt((1.0 - e) / (1.0 + e)) * std::tan(nu / 2.0));
+    return E - e * std::sin(E);
 }
+
+// Places the satellite at argument of latitude u (rad) at the log start.
+static void set_phase(Sat& s, double u) { s.mean_anom = mean_of_true(u - s.omega, s.ecc); }
+
+// The inclination as the nearest single-precision value, so that the
+// navigation files, which print i0 in single precision, carry it exactly.
+static double float_exact(double v) { return static_cast<double>(static_cast<float>(v)); }
 
 static Sat& add_sat(uint8_t sys, uint8_t prn, Rng& rng) {
     Sat& s = g_sats[g_nsats++];
     s = Sat{};
     s.sys = sys;
     s.prn = prn;
-    s.arg_perigee = rng_range(rng, -PI, PI);
+    s.omega = rng_range(rng, -PI, PI);
     s.ecc = rng_range(rng, 0.001, 0.015);
-    s.af0 = rng_range(rng, -4e-4, 4e-4);
-    s.af1 = rng_range(rng, -5e-12, 5e-12);
+    s.clk0 = rng_range(rng, -4e-4, 4e-4);
+    s.clk1 = static_cast<float>(rng_range(rng, -5e-12, 5e-12));
+    // Broadcast rates and harmonic terms of the satellite, the same in every issue.
+    const double k = at_run_time(prn + 3.0 * sys);
+    s.dn_sc = static_cast<float>(4.5e-9 / PI);
+    s.omd_sc = static_cast<float>(-8.0e-9 / PI);
+    s.idot_sc = static_cast<float>(1.0e-10 / PI);
+    s.crc = static_cast<float>(180.0 + 60.0 * std::sin(k));
+    s.crs = static_cast<float>(20.0 + 15.0 * std::cos(k));
+    s.cuc = static_cast<float>(1.0e-6 * std::sin(0.3 * k));
+    s.cus = static_cast<float>(6.0e-6 * std::cos(0.7 * k));
+    s.cic = static_cast<float>(5.0e-8 * std::sin(1.3 * k));
+    s.cis = static_cast<float>(-6.0e-8 * std::cos(0.9 * k));
+    s.tgd = static_cast<float>(-4.0e-9 - 1.0e-10 * (prn % 20));
+    s.tgd2 = sys == SYS_E ? 2.1e-9f : -3.1e-9f;
     return s;
 }
 
-static void medium(Sat& s, double a, double incl_deg, double raan_deg, double u_deg, Rng& rng) {
+static void medium(Sat& s, double a, double incl_deg, double node_deg, double u_deg, Rng& rng) {
     s.orbit = ORBIT_MEO;
-    s.a = a;
-    s.n = std::sqrt(GM / (a * a * a));
-    s.incl = incl_deg * DEG;
-    s.raan = raan_deg * DEG + rng_range(rng, -2.0, 2.0) * DEG;
-    s.u_start = u_deg * DEG + rng_range(rng, -5.0, 5.0) * DEG;
-    set_plane(s);
+    s.sqrt_a = std::sqrt(a);
+    s.incl = float_exact(incl_deg * DEG);
+    s.node = node_deg * DEG + rng_range(rng, -2.0, 2.0) * DEG;
+    set_phase(s, u_deg * DEG + rng_range(rng, -5.0, 5.0) * DEG);
+}
+
+// Radius of a geosynchronous orbit in a system's model: mean motion equal to
+// the Earth's rotation.
+static double geo_radius(int sys) {
+    const SysConst k = sys_const(sys);
+    return std::cbrt(at_run_time(k.gm / (k.omega_e * k.omega_e)));
 }
 
 // Inclined geosynchronous: a figure-eight ground track whose node lies at
 // lon_deg; phase_deg spreads satellites that share the track.
 static void inclined_geo(Sat& s, double lon_deg, double incl_deg, double phase_deg) {
     s.orbit = ORBIT_IGSO;
-    s.a = A_GEO;
-    s.n = OMEGA_E;
-    s.incl = incl_deg * DEG;
-    s.u_start = phase_deg * DEG;
-    // The ascending node crosses longitude raan - theta_start + u_start.
-    s.raan = lon_deg * DEG + s_theta_start - s.u_start;
-    set_plane(s);
+    s.sqrt_a = std::sqrt(geo_radius(s.sys));
+    s.incl = float_exact(incl_deg * DEG);
     s.ecc = 0.0005;
+    // The satellite crosses its ascending node at lon_deg.
+    s.node = (lon_deg - phase_deg) * DEG;
+    set_phase(s, phase_deg * DEG);
 }
 
+// Geostationary at lon_deg: no rates and no harmonic terms. BeiDou GEO
+// satellites are given in the frame of their system's GEO rotation: an orbit
+// inclined by 5 degrees with its node at 180 degrees there lies in the equator.
 static void stationary(Sat& s, double lon_deg) {
     s.orbit = ORBIT_GEO;
-    s.a = A_GEO;
-    s.n = OMEGA_E;
-    s.incl = 0.0;
-    s.raan = 0.0;
-    s.u_start = lon_deg * DEG + s_theta_start;
-    set_plane(s);
+    s.sqrt_a = std::sqrt(geo_radius(s.sys));
     s.ecc = 0.0002;
+    s.dn_sc = s.omd_sc = s.idot_sc = 0.0f;
+    s.crc = s.crs = s.cuc = s.cus = s.cic = s.cis = 0.0f;
+    if (s.sys == SYS_C) {
+        s.incl = 5.0 * DEG;  // exactly the tilt of the GEO rotation
+        s.node = PI;
+        set_phase(s, lon_deg * DEG - PI);
+    } else {
+        s.incl = 0.0;
+        s.node = 0.0;
+        set_phase(s, lon_deg * DEG);
+    }
 }
 
 void build_catalogue(uint64_t seed, int64_t start_ms) {
     g_nsats = 0;
     g_start_ms = start_ms;
     Rng rng = rng_stream(seed, 0x5C7);
-    const long double t0 = static_cast<long double>(start_ms) / 1000.0L;
-    s_theta_start = static_cast<double>(std::fmod(static_cast<long double>(OMEGA_E) * t0, 2.0L * PI));
 
     // Receiver site on the WGS84 ellipsoid.
     const double a = 6378137.0, f = 1.0 / 298.257223563, e2 = f * (2.0 - f);
-    g_rcv_lat = SITE_LAT_DEG * DEG;
-    g_rcv_lon = SITE_LON_DEG * DEG;
+    g_rcv_lat = at_run_time(SITE_LAT_DEG * DEG);
+    g_rcv_lon = at_run_time(SITE_LON_DEG * DEG);
     const double sl = std::sin(g_rcv_lat), cl = std::cos(g_rcv_lat);
     const double N = a / std::sqrt(1.0 - e2 * sl * sl);
     g_rcv[0] = (N + SITE_H) * cl * std::cos(g_rcv_lon);
@@ -139,7 +166,8 @@ void build_catalogue(uint64_t seed, int64_t start_ms) {
         if (iii) s.bands |= BL;
         s.modern = (iii || iif) ? 1 : 0;
     }
-    // GLONASS: three planes of eight slots; K and M+ satellites add L3.
+    // GLONASS: three planes of eight slots; K and M+ satellites add L3 and
+    // the code-division signals (L1OC and L3OC; the K2 satellites 11 and 21 also L2OC).
     for (int slot = 1; slot <= 24; ++slot) {
         Sat& s = add_sat(SYS_R, static_cast<uint8_t>(slot), rng);
         const int plane = (slot - 1) / 8, idx = (slot - 1) % 8;
@@ -149,6 +177,8 @@ void build_catalogue(uint64_t seed, int64_t start_ms) {
         if (slot == 9 || slot == 11 || slot == 17 || slot == 21) {
             s.bands |= B5;
             s.modern = 1;
+            s.cdma = CA | B5;
+            if (slot == 11 || slot == 21) s.cdma |= B3;
         }
     }
     // Galileo: three planes of eight.
@@ -235,39 +265,6 @@ void build_catalogue(uint64_t seed, int64_t start_ms) {
     }
 }
 
-double earth_angle(double t) { return s_theta_start + OMEGA_E * t; }
-
-void sat_state(const Sat& s, double t, double pos[3], double vel[3]) {
-    const double u = s.u_start + s.n * t;
-    const double cu = std::cos(u), su = std::sin(u);
-    double ri[3], vi[3];
-    for (int k = 0; k < 3; ++k) {
-        ri[k] = s.a * (cu * s.P[k] + su * s.Q[k]);
-        vi[k] = s.a * s.n * (-su * s.P[k] + cu * s.Q[k]);
-    }
-    const double th = earth_angle(t);
-    const double ct = std::cos(th), st = std::sin(th);
-    pos[0] = ct * ri[0] + st * ri[1];
-    pos[1] = -st * ri[0] + ct * ri[1];
-    pos[2] = ri[2];
-    // d/dt of the rotated position: rotated inertial velocity plus the frame term.
-    vel[0] = ct * vi[0] + st * vi[1] + OMEGA_E * pos[1];
-    vel[1] = -st * vi[0] + ct * vi[1] - OMEGA_E * pos[0];
-    vel[2] = vi[2];
-}
-
-Look look_at(const Sat& s, double t) {
-    double p[3], v[3];
-    sat_state(s, t, p, v);
-    const double d[3] = {p[0] - g_rcv[0], p[1] - g_rcv[1], p[2] - g_rcv[2]};
-    const double r = std::sqrt(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]);
-    Look l;
-    l.range = r;
-    l.rate = (d[0] * v[0] + d[1] * v[1] + d[2] * v[2]) / r;
-    l.elev = std::asin((d[0] * g_up[0] + d[1] * g_up[1] + d[2] * g_up[2]) / r);
-    return l;
-}
-
 // Band carriers in MHz by system and band (0 = band not used by that system).
 static const double BAND_MHZ[NSYS][NBAND] = {
     {1575.42, 1575.42, 1227.60, 1227.60, 1176.45, 1575.42},    // GPS
@@ -285,6 +282,12 @@ double band_mhz(const Sat& s, int band) {
         if (band == BAND_2 || band == BAND_3) return 1246.0 + 0.4375 * s.channel;
     }
     return BAND_MHZ[s.sys][band];
+}
+
+double cdma_band_mhz(int band) {
+    if (band == BAND_3) return 1248.06;
+    if (band == BAND_5) return 1202.025;
+    return CDMA_REF_MHZ;
 }
 
 double ref_mhz(const Sat& s) {

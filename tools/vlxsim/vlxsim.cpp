@@ -30,6 +30,7 @@
 
 #include "sim_emit.h"
 #include "sim_nav.h"
+#include "sim_orbit.h"
 #include "sim_rng.h"
 #include "sim_sky.h"
 #include "sim_time.h"
@@ -67,17 +68,17 @@ static bool in_gap(const Options& o, long k) { return k >= o.gap_at && k - o.gap
 
 constexpr double ELEV_MASK = 5.0 * PI / 180.0;
 
-// Per-system scale (s per unit) and offset (s) of the 32-bit receive-time items.
-static double rx_scale(int sys) {
-    return (sys == SYS_G || sys == SYS_R || sys == SYS_S) ? 1e-11 : 2e-11;
-}
-static double rx_offset(int sys) {
-    switch (sys) {
-        case SYS_G:
-        case SYS_R: return 0.075;
-        case SYS_S: return 0.125;
-        case SYS_E: return 0.085;
-        case SYS_J: return 0.125;
+// Scale (s per unit) and offset (s) of the 32-bit receive-time items, by
+// satellite-list system code (9: GLONASS code division).
+static double rx_scale(int code) { return (code == 1 || code == 2 || code == 3 || code == 9) ? 1e-11 : 2e-11; }
+static double rx_offset(int code) {
+    switch (code) {
+        case 1:
+        case 2:
+        case 9: return 0.075;
+        case 3:
+        case 5: return 0.125;  // SBAS, QZSS
+        case 4: return 0.085;  // Galileo
         default: return 0.105;  // BeiDou, NavIC
     }
 }
@@ -91,13 +92,18 @@ constexpr double PHASE_UNIT = 1.0 / 1099511627776.0;  // 2^-40 s
 // Tracking state of one satellite between epochs.
 struct Track {
     bool in_view;
-    double ambiguity[NBAND];  // cycles, fixed for one pass
+    double ambiguity[NBAND];       // cycles, fixed for one pass
+    double cdma_ambiguity[NBAND];  // GLONASS code-division signals
+    double tau;                    // last signal travel time, s (0: none yet)
+    double next_check;             // far below the horizon: not looked at before this time (s)
 };
 static Track s_track[MAX_SATS];
 
-// Observables of one satellite in one epoch, already in item form.
+// Observables of one satellite in one epoch, already in item form. A GLONASS
+// satellite with code-division signals has a second entry with cdma set.
 struct Obs {
     int sat;
+    bool cdma;
     int32_t rx;
     int16_t band_range[NBAND];
     int32_t dop_base;
@@ -118,52 +124,101 @@ static int16_t clamp16(double v) {
     return static_cast<int16_t>(std::lround(v));
 }
 
-// Simulates one satellite at t (s from start); false when its C/A range does
-// not fit the receive-time item of its system (then it is not reported).
-static bool observe(int i, double t, double elev, double range, double rate, Rng& rng, Obs& o) {
+// Group delay of a signal (s), as each system's interface document has a
+// single-frequency user of that signal correct it with the broadcast values:
+// GPS and QZSS TGD (1575.42 / f)^2 (TGD on L1, gamma TGD on L2, and so on;
+// the CNAV inter-signal corrections are broadcast to match); Galileo BGD(E1,E5b)
+// (1575.42 / f)^2 for E1, E5b, E6 and E5, BGD(E1,E5a) (1575.42 / 1176.45)^2 for
+// E5a; BeiDou TGD1 on B1I, TGD2 on B2I, none on B3I (the clock's reference)
+// and the BeiDou-3 signals; NavIC TGD (1176.45 / f)^2 (TGD on L5). GLONASS
+// and SBAS signals carry none.
+static double group_delay_s(const Sat& s, int band, bool cdma) {
+    if (cdma) return 0.0;
+    const double f = band_mhz(s, band);
+    switch (s.sys) {
+        case SYS_G:
+        case SYS_J: return s.tgd * (1575.42 / f) * (1575.42 / f);
+        case SYS_E:
+            if (band == BAND_5) return s.tgd2 * (1575.42 / f) * (1575.42 / f);
+            return s.tgd * (1575.42 / f) * (1575.42 / f);
+        case SYS_C: return band == BAND_CA ? s.tgd : band == BAND_2 ? s.tgd2 : 0.0;
+        case SYS_I: return s.tgd * (1176.45 / f) * (1176.45 / f);
+        default: return 0.0;
+    }
+}
+
+// Fractions of a cycle that the converter adds to a phase (by system and
+// band, BeiDou also by satellite); the simulator takes them off, so that the
+// phases in the RINEX file are the range over the wavelength plus a whole
+// number of cycles.
+static double phase_shift(const Sat& s, int band, bool cdma) {
+    static const double SHIFT[NSYS][NBAND] = {
+        {0.0, -0.25, 0.0, 0.25, 0.25, -0.25},  // GPS
+        {0.0, -0.25, 0.25, 0.0, 0.25, 0.0},    // GLONASS
+        {0.5, 0.25, 0.25, 0.5, 0.25, 0.0},     // Galileo
+        {0.0, 0.0, 0.0, 0.25, 0.25, -0.25},    // QZSS
+        {0.0, 0.25, 0.0, 0.0, 0.25, 0.0},      // BeiDou
+        {0.0, 0.0, 0.0, 0.0, 0.0, 0.0},        // NavIC
+        {0.0, 0.0, 0.0, 0.0, 0.25, 0.0},       // SBAS
+    };
+    if (cdma) return 0.0;
+    double v = SHIFT[s.sys][band];
+    if (s.sys == SYS_C) {
+        const bool igso_meo = s.prn >= 6 && s.prn <= 58;
+        if ((band == BAND_CA || band == BAND_3) && igso_meo) v += 0.5;
+        if (band == BAND_2 && s.prn != 9 && s.prn != 10) v += 0.25;
+        if (band == BAND_5 && s.prn >= 6 && s.prn <= 18) v += 0.5;
+    }
+    return v;
+}
+
+// Forms the items of one satellite (or of its code-division signals) from
+// the signal geometry l at epoch time t (s from the start, receiver clock).
+// Code: range + c (receiver clock - satellite clock) + c group delay + noise;
+// carrier phase: the same over the wavelength plus whole cycles (growing with
+// the range); Doppler: minus the rate of the same over the wavelength. No
+// ionosphere or troposphere: the signals travel in vacuum. False when the C/A
+// range does not fit the receive-time item of its system (then it is not
+// reported).
+static bool observe(int i, bool cdma, double t, const Look& l, Rng& rng, Obs& o) {
     const Sat& s = g_sats[i];
-    const double sin_el = std::sin(elev);
-    const double clock = 15.0 + 0.002 * t;  // receiver clock, m
-    const double trop = 2.3 / sin_el;
-    // Daily ionosphere at the site (L1 zenith delay, m) and a thin-shell mapping.
-    const double local_h = std::fmod(static_cast<double>(ms_of_day(g_start_ms)) / 3.6e6 + t / 3600.0 +
-                                         g_rcv_lon * 12.0 / PI, 24.0);
-    const double iz = 2.0 + 8.0 * std::fmax(0.0, std::cos(2.0 * PI * (local_h - 14.0) / 24.0));
-    const double ce = 0.9488 * std::cos(elev);
-    const double iono1 = iz / std::sqrt(1.0 - ce * ce);
-    const double geo = range + clock + trop;
-    const double f0 = band_mhz(s, BAND_CA);
+    const uint8_t bands = cdma ? s.cdma : s.bands;
+    const double sin_el = std::sin(l.elev);
+    const double range = l.range + C_LIGHT * (rcv_clock_s(t) - l.clk);
+    const double rate = l.rate + C_LIGHT * (0.002 / C_LIGHT - l.clk_rate);
     const double code_sigma = 0.25 * (1.0 + 2.0 * (1.0 - sin_el));
+    const double* ambiguity = cdma ? s_track[i].cdma_ambiguity : s_track[i].ambiguity;
+    auto carrier = [&](int b) { return (cdma ? cdma_band_mhz(b) : band_mhz(s, b)) * 1e6; };
 
     o.sat = i;
-    const double p0 = geo + iono1 * (1575.42 / f0) * (1575.42 / f0) + code_sigma * rng_gauss(rng);
-    const double scale = rx_scale(s.sys), off = rx_offset(s.sys);
+    o.cdma = cdma;
+    const double p0 = range + C_LIGHT * group_delay_s(s, BAND_CA, cdma) + code_sigma * rng_gauss(rng);
+    const int code = cdma ? 9 : SX_CODE[s.sys];
+    const double scale = rx_scale(code), off = rx_offset(code);
     const double v = (p0 / C_LIGHT - off) / scale;
     if (!(v > -2147483000.0 && v < 2147483000.0)) return false;
     o.rx = static_cast<int32_t>(std::llround(v));
     const double t_rx = o.rx * scale + off;  // the receive time as the decoder forms it
 
-    const double r_total = rate + 0.002;
-    const double fref = ref_mhz(s) * 1e6;
-    o.dop_base = clamp32(r_total * fref / C_LIGHT * 1e4);
-    o.dop_ca = clamp32((r_total * f0 * 1e6 / C_LIGHT - 0.03 * rng_gauss(rng)) * 1e4);
+    const double f0 = carrier(BAND_CA);
+    const double fref = (cdma ? CDMA_REF_MHZ : ref_mhz(s)) * 1e6;
+    o.dop_base = clamp32(rate * fref / C_LIGHT * 1e4);
+    o.dop_ca = clamp32((rate * f0 / C_LIGHT - 0.03 * rng_gauss(rng)) * 1e4);
     for (int b = 0; b < NBAND; ++b) {
         o.band_range[b] = 0;
         o.dop_diff[b] = 0;
         o.phase[b] = 0;
         o.cn0[b] = 0;
-        if (!(s.bands & (1u << b))) continue;
-        const double fb = band_mhz(s, b) * 1e6;
-        const double ratio = 1575.42e6 / fb;
-        const double iono = iono1 * ratio * ratio;
+        if (!(bands & (1u << b))) continue;
+        const double fb = carrier(b);
+        const double delayed = range + C_LIGHT * group_delay_s(s, b, cdma);
         if (b != BAND_CA) {
-            const double pb = geo + iono + 0.4 * b + code_sigma * 0.8 * rng_gauss(rng);
+            const double pb = delayed + code_sigma * 0.8 * rng_gauss(rng);
             o.band_range[b] = clamp16((pb / C_LIGHT - t_rx - 2e-7) / 1e-11);
         }
-        const double lambda = C_LIGHT / fb;
-        const double phi = geo - iono + s_track[i].ambiguity[b] * lambda + 0.0015 * rng_gauss(rng);
-        o.phase[b] = clamp32((phi / C_LIGHT - t_rx) / PHASE_UNIT);
-        const double want = (r_total * fb / C_LIGHT - 0.02 * rng_gauss(rng)) * fref / fb * 1e4;
+        const double cycles = (delayed + 0.0015 * rng_gauss(rng)) * fb / C_LIGHT + ambiguity[b];
+        o.phase[b] = clamp32(((cycles - phase_shift(s, b, cdma)) / fb - t_rx) / PHASE_UNIT);
+        const double want = (rate * fb / C_LIGHT - 0.02 * rng_gauss(rng)) * fref / fb * 1e4;
         o.dop_diff[b] = clamp16(want - o.dop_base);
         const bool weak = (s.sys == SYS_G || s.sys == SYS_R) && (b == BAND_1 || b == BAND_2);
         double cn0 = 32.0 + 16.0 * std::pow(sin_el, 0.6) - (weak ? 4.0 : (b == BAND_CA ? 0.0 : 1.0)) +
@@ -180,7 +235,10 @@ static const char* const DOP_ID[NBAND] = {"0d", "1d", "2d", "3d", "5d", "ld"};
 static const char* const PHASE_ID[NBAND] = {"cp", "1p", "2p", "3p", "5p", "lp"};
 static const char* const CN0_ID[NBAND] = {"CE", "1E", "2E", "3E", "5E", "lE"};
 
-static void write_epoch_messages(std::string& out, int64_t t_ms, bool dated, const Obs* obs, int n) {
+// Bands of an entry: the satellite's own, or its code-division signals.
+static uint8_t obs_bands(const Obs& o) { return o.cdma ? g_sats[o.sat].cdma : g_sats[o.sat].bands; }
+
+static void write_epoch_messages(std::string& out, int64_t t_ms, bool dated, double t, const Obs* obs, int n) {
     std::string p;
     p.reserve(4 * MAX_SX + 8);
     put32(p, static_cast<uint32_t>(ms_of_day(t_ms)));
@@ -195,18 +253,24 @@ static void write_epoch_messages(std::string& out, int64_t t_ms, bool dated, con
     p.clear();
     for (int k = 0; k < n; ++k) {
         const Sat& s = g_sats[obs[k].sat];
-        put8(p, SX_CODE[s.sys]);
-        put8(p, s.sys == SYS_R ? static_cast<uint8_t>(s.channel) : s.prn);
+        // A code-division GLONASS entry is numbered by its orbital slot.
+        put8(p, obs[k].cdma ? 9 : SX_CODE[s.sys]);
+        put8(p, s.sys == SYS_R && !obs[k].cdma ? static_cast<uint8_t>(s.channel) : s.prn);
     }
     emit(out, "SX", p);
     p.clear();
     for (int k = 0; k < n; ++k)
-        if (g_sats[obs[k].sat].sys == SYS_R) put8(p, g_sats[obs[k].sat].prn);
+        if (g_sats[obs[k].sat].sys == SYS_R && !obs[k].cdma) put8(p, g_sats[obs[k].sat].prn);
     emit(out, "NN", p);
+    // The receiver clock offset that the ranges of this epoch contain.
+    p.clear();
+    vlxlog::putf64(p, rcv_clock_s(t));
+    vlxlog::putf64(p, 1.0e-9);
+    emit(out, "TO", p);
 
     for (int b = 0; b < NBAND; ++b) {
         p.clear();
-        for (int k = 0; k < n; ++k) put16(p, (g_sats[obs[k].sat].bands & (1u << b)) ? 0x40 : 0x00);
+        for (int k = 0; k < n; ++k) put16(p, (obs_bands(obs[k]) & (1u << b)) ? 0x40 : 0x00);
         emit(out, FLAG_ID[b], p);
     }
     p.clear();
@@ -399,7 +463,7 @@ static void manifest_epoch(std::string& m, long k, int64_t t_ms, bool td, const 
         bool first = true;
         for (int j = 0; j < n; ++j) {
             const Sat& s = g_sats[obs[j].sat];
-            if (s.sys != sys) continue;
+            if (s.sys != sys || obs[j].cdma) continue;
             if (!first) m += ',';
             first = false;
             m += std::to_string(s.prn);
@@ -446,34 +510,50 @@ static int run(const Options& o) {
 
     Obs obs[MAX_SX];
     int in_view[MAX_SX];
+    Look looks[MAX_SX];
     for (long k = 0; k < o.epochs; ++k) {
         if (in_gap(o, k)) continue;
         const int64_t t_ms = o.start_ms + k * o.interval_ms;
         const double t = static_cast<double>(k * o.interval_ms) / 1000.0;
+        // The epoch is taken when the receiver clock reads t: true time t - offset.
+        const double t_true = t - rcv_clock_s(t);
         Rng rng = rng_stream(o.seed, 0xE90C + static_cast<uint64_t>(k));
         int n = 0;
         int per_sys[NSYS] = {};
         for (int j = 0; j < n_order; ++j) {
             const int i = order[j];
             const Sat& s = g_sats[i];
-            const Look l = look_at(s, t);
+            Track& tr = s_track[i];
+            if (!tr.in_view && t < tr.next_check) continue;
+            const Look l = look_at(i, t_ms, t_true, tr.tau);
+            tr.tau = l.tau;
+            // Far below the horizon: it cannot rise within two minutes.
+            if (l.elev < -10.0 * PI / 180.0) tr.next_check = t + 120.0;
             const bool up = l.elev > ELEV_MASK && per_sys[s.sys] < SYS_CAP[s.sys] && n < MAX_SX;
-            if (up && !s_track[i].in_view) {
+            if (up && !tr.in_view) {
                 // Rising: a new pass with new carrier ambiguities.
                 Rng ra = rng_stream(o.seed, 0xA3B + static_cast<uint64_t>(i), static_cast<uint64_t>(k));
-                for (int b = 0; b < NBAND; ++b) s_track[i].ambiguity[b] = std::round(rng_range(ra, -1e5, 1e5));
+                for (int b = 0; b < NBAND; ++b) tr.ambiguity[b] = std::round(rng_range(ra, -1e5, 1e5));
+                for (int b = 0; b < NBAND; ++b) tr.cdma_ambiguity[b] = std::round(rng_range(ra, -1e5, 1e5));
             }
-            s_track[i].in_view = up && observe(i, t, l.elev, l.range, l.rate, rng, obs[n]);
-            if (s_track[i].in_view) {
+            tr.in_view = up && observe(i, false, t, l, rng, obs[n]);
+            if (tr.in_view) {
                 in_view[n] = i;
+                looks[n] = l;
                 ++n;
                 ++per_sys[s.sys];
             }
         }
-        write_epoch_messages(out, t_ms, dated_epoch(o, k), obs, n);
+        // Code-division GLONASS entries follow the list (system code 9).
+        const int n_sats = n;
+        for (int j = 0; j < n_sats && n < MAX_SX; ++j) {
+            const int i = in_view[j];
+            if (g_sats[i].sys == SYS_R && g_sats[i].cdma && observe(i, true, t, looks[j], rng, obs[n])) ++n;
+        }
+        write_epoch_messages(out, t_ms, dated_epoch(o, k), t, obs, n);
         const bool td = o.td_every > 0 && (k % o.td_every) == 0;
         if (td) emit(out, "TD", std::string());
-        nav_epoch(out, t_ms, in_view, n, o.sys_on);
+        nav_epoch(out, t_ms, in_view, n_sats, o.sys_on);
         if (!o.manifest_path.empty()) manifest_epoch(manifest, k, t_ms, td, obs, n, o);
         if (out.size() > (6u << 20)) ok = flush_out(f, out) && ok;
     }
