@@ -68,6 +68,17 @@ int week_near_tx(int w, int64_t time_of_week, int64_t tx) {
     return w;
 }
 
+// The slot a new ephemeris is decoded into, emptied first. It is either
+// fresh or still holds a repeat that was dropped; a field the new message
+// does not carry (a fit interval, a type no flag bit decides, the fields of
+// another message length) must not inherit the dropped record's value.
+// The slot lies at the store's count, outside the repeat index.
+template <class Rec>
+Rec& cleared_slot(Rec* store, int32_t n) {
+    store[n] = Rec{};
+    return store[n];
+}
+
 }  // namespace
 
 // ===================================================================
@@ -148,7 +159,8 @@ int gps_resolve_week(int transmitted, int receiver) {
 }
 
 // Navigation message type from the CNAV flag byte. The two long layouts
-// rank the flag bits differently; no bit set keeps the slot's type.
+// rank the flag bits differently; with no deciding bit the type stays
+// empty and no writer prints the record.
 void gps_type_160(GPS_Ephemeris& r, uint8_t f) {
     if (f & 0x08) r.type = Eph_type[2];
     else if (f & 0x06) r.type = Eph_type[1];
@@ -163,10 +175,10 @@ void gps_type_168(GPS_Ephemeris& r, uint8_t f) {
 // The GPS and QZSS ephemeris messages share one layout; the record goes
 // into slot `count` of the store and is kept unless it repeats an earlier
 // record (same satellite, toe and type). Fields a message does not carry
-// keep what the slot held. A full store drops the message.
+// stay zero. A full store drops the message.
 void decode_gps_like(const unsigned char* m, GPS_Ephemeris* store, int32_t& count, KeySet& keys) {
     if (count < 0 || count >= EPH_STORE_SIZE) return;
-    GPS_Ephemeris& r = store[count];
+    GPS_Ephemeris& r = cleared_slot(store, count);
     const uint32_t len = rd_u32(m, 180);
 
     if (len == 123) {
@@ -281,6 +293,7 @@ void bds_type_from_flags(BDS_Ephemeris& r) {
     else if (f & 0x08) r.type = "CNV1";
     else if (f & 0x20) r.type = "CNV2";
     else if (f & 0x40) r.type = "CNV3";
+    // no kind bit: the type stays empty
 }
 
 // BeiDou weeks count from 1 January 2006, 1356 weeks after GPS week 0.
@@ -294,10 +307,9 @@ constexpr uint32_t CN_LEN_D1D2 = 134, CN_LEN_CNAV = 152, CN_LEN_CNAV_EXT = 160;
 void decode_EN() {
     const int32_t n = GAL_SV_index;
     if (n < 0 || n >= EPH_STORE_SIZE) return;  // full store: the message is dropped
-    GAL_Ephemeris& r = GAL_Eph[n];
+    GAL_Ephemeris& r = cleared_slot(GAL_Eph, n);
     r.SV = rd_u8(EN, 0);
     copy_kepler_head(EN, r);
-    r.flag_word = 0;
     r.accuracy = rd_u8(EN, 12);  // the raw SISA index
     r.SISA = gal_sisa_metres(r.accuracy);
     const int w = gal_resolve_week(rd_i16(EN, 14), get_GPS_week_from_receiver_date());
@@ -311,8 +323,8 @@ void decode_EN() {
     r.data_sources = rd_u8(EN, 143);
     r.spare = rd_u32(EN, 144);
 
-    // The data-source word is the RINEX "data sources" value of the record.
-    r.data_source_word = 0;
+    // The data-source word is the RINEX "data sources" value of the record;
+    // without a known source bit type and words stay empty.
     if (r.data_sources & (GAL_INAV_E1B | GAL_INAV_E5B)) {
         r.type = "INAV";
         r.flag_word = 0x205;
@@ -350,7 +362,7 @@ void decode_CN() {
     // A message of another length brought no body: the record still holds
     // the previous message, which is already stored.
     if (len != CN_LEN_D1D2 && len != CN_LEN_CNAV && len != CN_LEN_CNAV_EXT) return;
-    BDS_Ephemeris& r = BDS_Eph[n];
+    BDS_Ephemeris& r = cleared_slot(BDS_Eph, n);
     r.SV = rd_u8(CN, 0);
     copy_kepler_head(CN, r);
     r.accuracy = kepler_ura_metres(rd_i8(CN, 12));
@@ -398,7 +410,7 @@ void decode_IE() {
     if (n < 0 || n >= EPH_STORE_SIZE) return;  // full store: the message is dropped
     const uint16_t sent_week = rd_u16(IE, 14);
     if (sent_week > 1023) return;  // not a 10-bit week: not a usable message
-    NavIC_Ephemeris& r = NavIC_Eph[n];
+    NavIC_Ephemeris& r = cleared_slot(NavIC_Eph, n);
     r.SV = rd_u8(IE, 0);
     copy_kepler_head(IE, r);
     r.accuracy = kepler_ura_metres(rd_i8(IE, 12));
@@ -477,7 +489,7 @@ void decode_NE() {
     // A message of another length brought no body: the record still holds
     // the previous message, which is already stored.
     if (len != NE_LEN && len != NE_LEN_EXT) return;
-    GLO_Ephemeris& r = GLO_Eph[n];
+    GLO_Ephemeris& r = cleared_slot(GLO_Eph, n);
     r.SV = rd_u8(NE, 0);
     r.freq = rd_i8(NE, 1);
     r.day_number = rd_u16(NE, 2);
@@ -498,7 +510,7 @@ void decode_NE() {
     r.Ft = rd_u8(NE, 83);
     r.N4 = rd_u8(NE, 84);
     r.flags2 = rd_u16(NE, 85);
-    if (len == NE_LEN_EXT) {  // the short message keeps the slot's extension values
+    if (len == NE_LEN_EXT) {  // the short message leaves the extension values zero
         r.ext1 = rd_u8(NE, 87);
         for (int k = 0; k < 8; ++k) r.ext2[k] = rd_u8(NE, 88 + k);
         r.ext3 = rd_u16(NE, 96);
@@ -525,7 +537,7 @@ void decode_WE() {
     if (rd_u32(WE, 76) != WE_LEN) return;
     const int32_t n = SBAS_SV_index;
     if (n < 0 || n >= EPH_STORE_SIZE) return;  // full store: the message is dropped
-    SBAS_Ephemeris& r = SBAS_Eph[n];
+    SBAS_Ephemeris& r = cleared_slot(SBAS_Eph, n);
     r.SV = rd_u8(WE, 0);
     r.byte1 = rd_u8(WE, 1);
     r.IOD = rd_u8(WE, 2);
