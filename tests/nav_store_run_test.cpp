@@ -218,3 +218,98 @@ TEST_P(RepeatThenUnsetField, RecordHoldsOnlyItsOwnMessage) {
 
 INSTANTIATE_TEST_SUITE_P(NavStoreRun, RepeatThenUnsetField, testing::ValuesIn(repeat_cases),
                          [](const testing::TestParamInfo<RepeatCase>& i) { return std::string(i.param.name); });
+
+// ------------------------------ BeiDou ionosphere and NavIC UTC stores
+
+namespace {
+
+// The value that tells the i-th message from the others: i * 2^-30.
+double nth(int i) { return std::ldexp(static_cast<double>(i), -30); }
+
+// A receiver date, one BeiDou ephemeris (C07, whose number the ionosphere
+// records carry), then `n` distinct BeiDou ionosphere and `n` distinct
+// NavIC UTC messages.
+std::string filled_stores_log(int n) {
+    KeplerFields c7;
+    c7.prn = 7;
+    c7.week = 940;
+    std::string log = epoch_time(45296789) + receiver_date(2024, 3, 15) + bds_eph(c7);
+    const float a1 = std::ldexp(1.0f, -26), a3 = -std::ldexp(1.0f, -24);
+    for (int i = 1; i <= n; ++i)
+        log += iono_msg("CI", Klob{{static_cast<float>(nth(i)), a1, 0, a3}, {90112, 16384, -131072, -262144}}, 3601);
+    for (int i = 1; i <= n; ++i) log += utc_msg("IU", Utc{nth(i), 0, 0, 252, 18, 0, 0, 18});
+    return log;
+}
+
+std::string sci(double v, int decimals) {
+    char b[32];
+    std::snprintf(b, sizeof b, "%.*e", decimals, v);
+    return b;
+}
+
+// The records and header lines of the i-th message (a positive value, so
+// a leading blank in its field).
+std::string ion_record(int i) {
+    return "> ION C07 D1D2\n    2024 03 15 12 34 56 " + sci(nth(i), 12) +
+           " 1.490116119385e-08 0.000000000000e+00\n"
+           "    -5.960464477539e-08 9.011200000000e+04 1.638400000000e+04-1.310720000000e+05\n"
+           "    -2.621440000000e+05\n";
+}
+std::string sto_record(int i) {
+    return "> STO I   LNAV\n    2024 02 04 00 00 00 IRUT" + std::string(34, ' ') + "UTCIRN" + std::string(12, ' ') +
+           "\n" + std::string(24, ' ') + sci(nth(i), 12) + " 0.000000000000e+00 0.000000000000e+00\n";
+}
+std::string bds_iono_lines(int i) {
+    return "BDSA   " + sci(nth(i), 4) +
+           "  1.4901e-08  0.0000e+00 -5.9605e-08 B  7  IONOSPHERIC CORR\n"
+           "BDSB   9.0112e+04  1.6384e+04 -1.3107e+05 -2.6214e+05 B  7  IONOSPHERIC CORR\n";
+}
+std::string irut_line(int i) {
+    return "IRUT  " + sci(nth(i), 10) + " 0.000000000e+00      0 2300          TIME SYSTEM CORR\n";
+}
+
+// The lines of `text` that end in `label`.
+std::string lines_labelled(const std::string& text, const std::string& label) {
+    std::string lines;
+    for (size_t p = 0, e; p < text.size(); p = e + 1) {
+        e = text.find('\n', p);
+        if (e == std::string::npos) e = text.size();
+        const std::string line = text.substr(p, e - p);
+        if (line.ends_with(label)) lines += line + "\n";
+    }
+    return lines;
+}
+
+class FilledStores : public testing::TestWithParam<int> {};
+
+}  // namespace
+
+// With the fault the stores started again at record 0 after 99 records, and
+// the writers bounded by the count printed nothing after 99 messages and
+// only the last after 100.
+TEST_P(FilledStores, EveryStoredRecordIsWritten) {
+    const int n = GetParam();
+    std::string ion, sto, bds_lines, irut_lines;
+    for (int i = 1; i <= n; ++i) {
+        ion += ion_record(i);
+        sto += sto_record(i);
+        bds_lines += bds_iono_lines(i);
+        irut_lines += irut_line(i);
+    }
+    const std::string log = filled_stores_log(n);
+
+    const Conversion v4 = convert(log, {"-rv", "4.00", "-SN"});
+    ASSERT_EQ(v4.status, 0);
+    const std::string beidou = body(output(v4, "_CN.rnx"));
+    const size_t first_ion = beidou.find("> ION");
+    ASSERT_NE(first_ion, std::string::npos) << beidou;
+    EXPECT_EQ(beidou.substr(first_ion), ion);
+    EXPECT_EQ(body(output(v4, "_IN.rnx")), sto);
+
+    const Conversion v3 = convert(log, {"-rv", "3.05"});
+    ASSERT_EQ(v3.status, 0);
+    EXPECT_EQ(lines_labelled(output(v3, "C"), "IONOSPHERIC CORR"), bds_lines);
+    EXPECT_EQ(lines_labelled(output(v3, "I"), "TIME SYSTEM CORR"), irut_lines);
+}
+
+INSTANTIATE_TEST_SUITE_P(NavStoreRun, FilledStores, testing::Values(99, 100));

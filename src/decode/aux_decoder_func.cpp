@@ -572,11 +572,8 @@ namespace {
 // Ionosphere body: tot u32 at 0, week u16 at 4, alpha0..3 at 6, beta0..3 at 22.
 constexpr int ION_ALPHA = 6, ION_BETA = 22;
 // The GPS, QZSS and NavIC ionosphere stores use records 0..498, then start
-// again at record 0; the BeiDou store records 0..98.
+// again at record 0 (their writers stop at the first empty record).
 constexpr int ION_LAST = 498;
-constexpr int BDS_ION_LAST = 98;
-// The NavIC UTC store uses records 0..98, then starts again at record 0.
-constexpr int NAVIC_UTC_WRAP = 99;
 // Full GPS week of a week transmitted modulo 1024 (GPS, QZSS, NavIC, Galileo).
 constexpr uint16_t WEEK_ROLLOVER = 2048;
 
@@ -591,6 +588,14 @@ void read_iono(const unsigned char* msg, Iono_Par& r) {
 // A store counter as an index that can be written: a counter outside the
 // store (only possible if something else corrupted it) restarts at 0.
 int32_t slot_of(int32_t n, int32_t size) { return (n < 0 || n >= size) ? 0 : n; }
+
+// The record a store that only grows appends to: its counter (0 for a
+// negative one, only possible if something else corrupted it), or -1 when
+// the store is full and the message is dropped.
+int32_t append_slot(int32_t count, int32_t size) {
+    if (count < 0) return 0;
+    return count < size ? count : -1;
+}
 
 // GPS, QZSS and NavIC: only the last record is compared (alpha0, alpha1,
 // beta0); tot and the week are not kept.
@@ -649,8 +654,8 @@ void store_utc(const UTC_body& b, uint16_t week, UTC_Par& r) {
 void decode_utc_last(const unsigned char* msg, UTC_Par* store, int32_t& count, uint16_t week_add,
                      bool gives_leap_sec) {
     UTC_body b = read_utc(msg);
-    int32_t n = count < 0 ? 0 : count;
-    if (n >= UTC_STORE_SIZE) return;
+    const int32_t n = append_slot(count, UTC_STORE_SIZE);
+    if (n < 0) return;
     if (n >= 1) {
         const UTC_Par& last = store[n - 1];
         if (last.A0 == b.A0 && last.A1 == b.A1 && last.tot == b.tot) return;
@@ -687,9 +692,11 @@ void decode_II() { decode_klobuchar(II, Iono_NavIC, NavIC_ION_Par_n); }
 
 // BeiDou: stamped with the satellite of the most recent BeiDou ephemeris;
 // dropped when it repeats the last record, or any earlier record of the
-// same satellite (alpha0, alpha1).
+// same satellite (alpha0, alpha1). The store only grows; a message that
+// finds it full is dropped.
 void decode_CI() {
-    int32_t n = slot_of(BDS_ION_Par_n, BDS_ION_LAST + 1);
+    const int32_t n = append_slot(BDS_ION_Par_n, IONO_STORE_SIZE);
+    if (n < 0) return;
     float a0 = rd_f32(CI, ION_ALPHA), a1 = rd_f32(CI, ION_ALPHA + 4), b0 = rd_f32(CI, ION_BETA);
     if (n >= 1) {
         const Iono_Par& last = Iono_BDS[n - 1];
@@ -709,7 +716,7 @@ void decode_CI() {
             next = n;
             break;
         }
-    BDS_ION_Par_n = next > BDS_ION_LAST ? 0 : next;
+    BDS_ION_Par_n = next;
 }
 
 void decode_UO() { decode_utc_last(UO, GPS_UTC_Par, GPS_UTC_Par_n, WEEK_ROLLOVER, true); }
@@ -718,15 +725,17 @@ void decode_QU() { decode_utc_last(QU, QZSS_UTC_Par, QZSS_UTC_Par_n, WEEK_ROLLOV
 void decode_CU() { decode_utc_last(CU, BDS_UTC_Par, BDS_UTC_Par_n, 0, false); }
 
 // NavIC: a week or time of week out of range is ignored; all stored
-// records are compared.
+// records are compared. The store only grows; a message that finds it full
+// is dropped.
 void decode_IU() {
     UTC_body b = read_utc(IU);
     if (b.WNt > 1023 || b.tot > 604799) return;
-    int32_t n = slot_of(NavIC_UTC_Par_n, NAVIC_UTC_WRAP);
+    const int32_t n = append_slot(NavIC_UTC_Par_n, UTC_STORE_SIZE);
+    if (n < 0) return;
     uint16_t week = static_cast<uint16_t>(b.WNt + WEEK_ROLLOVER);
     if (utc_seen(NavIC_UTC_Par, n, b, week)) return;
     store_utc(b, week, NavIC_UTC_Par[n]);
-    NavIC_UTC_Par_n = (n + 1 >= NAVIC_UTC_WRAP) ? 0 : n + 1;
+    NavIC_UTC_Par_n = n + 1;
 }
 
 // Galileo, with the GPS-to-Galileo offset: all stored records are
@@ -734,8 +743,8 @@ void decode_IU() {
 // dropped.
 void decode_EU() {
     UTC_body b = read_utc(EU);
-    int32_t n = GAL_UTC_Par_n < 0 ? 0 : GAL_UTC_Par_n;
-    if (n >= UTC_STORE_SIZE) return;
+    const int32_t n = append_slot(GAL_UTC_Par_n, UTC_STORE_SIZE);
+    if (n < 0) return;
     uint16_t week = static_cast<uint16_t>(b.WNt + WEEK_ROLLOVER);
     if (utc_seen(GAL_UTC_Par, n, b, week)) return;
     UTC_GGTO_Par& r = GAL_UTC_Par[n];
@@ -755,8 +764,8 @@ void decode_WU() {
     constexpr uint32_t WU_LENGTH = 32;
     if (rd_u32(WU, 36) != WU_LENGTH) return;
     UTC_body b = read_utc(WU);
-    int32_t n = SBAS_UTC_Par_n < 0 ? 0 : SBAS_UTC_Par_n;
-    if (n >= SBAS_UTC_STORE_SIZE) return;
+    const int32_t n = append_slot(SBAS_UTC_Par_n, SBAS_UTC_STORE_SIZE);
+    if (n < 0) return;
     if (n >= 1) {
         const UTC_SBAS_Par& last = SBAS_UTC_Par[n - 1];
         if (last.A0 == b.A0 && last.A1 == b.A1 && last.tot == b.tot) return;
