@@ -66,135 +66,115 @@ struct RepeatCase {
     const char* name;
     std::string a, b;
     const char* file;     // RINEX 4 separate file
-    const char* records;  // everything it holds after its header
+    std::string records;  // everything it holds after its header
 };
 
+// The fields of a GPS-like message: satellite and week as sent, the rest
+// the builder's defaults (toc = toe = 7200 s).
+KeplerFields kepler(uint8_t prn, int16_t week) {
+    KeplerFields k;
+    k.prn = prn;
+    k.week = week;
+    return k;
+}
+
 std::string gps(uint8_t prn, int16_t iodc, int length = 123, uint8_t cnav_flags = 0) {
-    GpsEphFields f;
-    f.prn = prn;
+    GpsEphFields f = kepler(prn, 248);
     f.iodc = iodc;
-    f.week = 248;
     f.cnav_flags = cnav_flags;
     return gps_eph(f, length);
 }
 
 std::string navic(uint8_t prn, uint8_t flags) {
-    KeplerFields k;
-    k.prn = prn;
-    k.week = 248;
+    KeplerFields k = kepler(prn, 248);
     k.flags = flags;
     k.iodc = 100;
     return navic_eph(k);
 }
 
 std::string galileo(uint8_t prn, uint8_t sources) {
-    KeplerFields k;
-    k.prn = prn;
-    k.week = 1272;
     GalFields g;
     g.sources = sources;
-    return gal_eph(k, g);
+    return gal_eph(kepler(prn, 1272), g);
 }
 
 std::string beidou(uint8_t prn, uint8_t type_flags) {
-    KeplerFields k;
-    k.prn = prn;
-    k.week = 940;
     BdsFields b;
     b.type_flags = type_flags;
-    return bds_eph(k, b);
+    return bds_eph(kepler(prn, 940), b);
+}
+
+// The lines every Keplerian record of these messages shares: orbit lines
+// 2 to 4 (Cuc, e, Cus, sqrt(A); toe, Cic, OMEGA0, Cis; i0, Crc, omega,
+// OMEGA DOT).
+const std::string ORBIT_2_TO_4 =
+    "     0.000000000000e+00 1.000000000000e-02 0.000000000000e+00 5.153600000000e+03\n"
+    "     7.200000000000e+03 0.000000000000e+00 0.000000000000e+00 0.000000000000e+00\n"
+    "     9.424778223038e-01 0.000000000000e+00 0.000000000000e+00 0.000000000000e+00\n";
+
+// Head and clock line of a record (all clock terms 0, toc 02:00 on
+// 2024-01-07), then its first orbit line with IODE (or AODE) `iode`.
+std::string head(const std::string& sv, const std::string& type, const char* iode) {
+    return "> EPH " + sv + type + "\n" + sv +
+           " 2024 01 07 02 00 00 0.000000000000e+00 0.000000000000e+00 0.000000000000e+00\n"
+           "     " +
+           iode + " 0.000000000000e+00 0.000000000000e+00 0.000000000000e+00\n";
+}
+
+// The GPS and NavIC LNAV records differ only in satellite, IODC and fit
+// interval.
+std::string lnav_record(const std::string& sv, const char* iodc, const char* fit) {
+    return head(sv, " LNAV", "1.000000000000e+01") + ORBIT_2_TO_4 +
+           "     0.000000000000e+00 0.000000000000e+00 2.296000000000e+03 0.000000000000e+00\n"
+           "     2.000000000000e+00 0.000000000000e+00 0.000000000000e+00 " +
+           iodc + "\n     7.200000000000e+03 " + fit + "\n";
+}
+
+// Galileo: the type (right-adjusted in five columns) and the data-source word.
+std::string gal_record(const std::string& sv, const char* type5, const char* sources) {
+    return head(sv, type5, "1.000000000000e+01") + ORBIT_2_TO_4 + "     0.000000000000e+00 " + sources +
+           " 2.296000000000e+03 0.000000000000e+00\n"
+           "     0.000000000000e+00 0.000000000000e+00 0.000000000000e+00 0.000000000000e+00\n"
+           "     7.200000000000e+03\n";
 }
 
 const RepeatCase repeat_cases[] = {
     // G07 LNAV with IODC 100 has a fit interval of 4 hours; G09 (IODC 300) none.
     {"GpsFitInterval", gps(7, 100), gps(9, 300), "_GN.rnx",
-     "> EPH G07 LNAV\n"
-     "G07 2024 01 07 02 00 00 0.000000000000e+00 0.000000000000e+00 0.000000000000e+00\n"
-     "     1.000000000000e+01 0.000000000000e+00 0.000000000000e+00 0.000000000000e+00\n"
-     "     0.000000000000e+00 1.000000000000e-02 0.000000000000e+00 5.153600000000e+03\n"
-     "     7.200000000000e+03 0.000000000000e+00 0.000000000000e+00 0.000000000000e+00\n"
-     "     9.424778223038e-01 0.000000000000e+00 0.000000000000e+00 0.000000000000e+00\n"
-     "     0.000000000000e+00 0.000000000000e+00 2.296000000000e+03 0.000000000000e+00\n"
-     "     2.000000000000e+00 0.000000000000e+00 0.000000000000e+00 1.000000000000e+02\n"
-     "     7.200000000000e+03 4.000000000000e+00\n"
-     "> EPH G09 LNAV\n"
-     "G09 2024 01 07 02 00 00 0.000000000000e+00 0.000000000000e+00 0.000000000000e+00\n"
-     "     1.000000000000e+01 0.000000000000e+00 0.000000000000e+00 0.000000000000e+00\n"
-     "     0.000000000000e+00 1.000000000000e-02 0.000000000000e+00 5.153600000000e+03\n"
-     "     7.200000000000e+03 0.000000000000e+00 0.000000000000e+00 0.000000000000e+00\n"
-     "     9.424778223038e-01 0.000000000000e+00 0.000000000000e+00 0.000000000000e+00\n"
-     "     0.000000000000e+00 0.000000000000e+00 2.296000000000e+03 0.000000000000e+00\n"
-     "     2.000000000000e+00 0.000000000000e+00 0.000000000000e+00 3.000000000000e+02\n"
-     "     7.200000000000e+03 0.000000000000e+00\n"},
+     lnav_record("G07", "1.000000000000e+02", "4.000000000000e+00") +
+         lnav_record("G09", "3.000000000000e+02", "0.000000000000e+00")},
     // A 168-byte message with no deciding type bit has no type and is not
     // written, whatever the dropped CNAV record before it was.
     {"GpsTypeOfUndecidedMessage", gps(7, 100, 168, 0x02), gps(9, 100, 168, 0x00), "_GN.rnx",
-     "> EPH G07 CNAV\n"
-     "G07 2024 01 07 02 00 00 0.000000000000e+00 0.000000000000e+00 0.000000000000e+00\n"
-     "     0.000000000000e+00 0.000000000000e+00 0.000000000000e+00 0.000000000000e+00\n"
-     "     0.000000000000e+00 1.000000000000e-02 0.000000000000e+00 5.153600000000e+03\n"
-     "     0.000000000000e+00 0.000000000000e+00 0.000000000000e+00 0.000000000000e+00\n"
-     "     9.424778223038e-01 0.000000000000e+00 0.000000000000e+00 0.000000000000e+00\n"
-     "     0.000000000000e+00 0.000000000000e+00 0.000000000000e+00 0.000000000000e+00\n"
-     "     0.000000000000e+00 0.000000000000e+00 0.000000000000e+00 0.000000000000e+00\n"
-     "     0.000000000000e+00 0.000000000000e+00 0.000000000000e+00 0.000000000000e+00\n"
-     "     7.200000000000e+03 2.296000000000e+03\n"},
+     head("G07", " CNAV", "0.000000000000e+00") +
+         "     0.000000000000e+00 1.000000000000e-02 0.000000000000e+00 5.153600000000e+03\n"
+         "     0.000000000000e+00 0.000000000000e+00 0.000000000000e+00 0.000000000000e+00\n"
+         "     9.424778223038e-01 0.000000000000e+00 0.000000000000e+00 0.000000000000e+00\n"
+         "     0.000000000000e+00 0.000000000000e+00 0.000000000000e+00 0.000000000000e+00\n"
+         "     0.000000000000e+00 0.000000000000e+00 0.000000000000e+00 0.000000000000e+00\n"
+         "     0.000000000000e+00 0.000000000000e+00 0.000000000000e+00 0.000000000000e+00\n"
+         "     7.200000000000e+03 2.296000000000e+03\n"},
     // I05 with flag bit 0 and IODC 100 has a fit interval; I06 without the bit none.
     {"NavicFitInterval", navic(5, 0x01), navic(6, 0x00), "_IN.rnx",
-     "> EPH I05 LNAV\n"
-     "I05 2024 01 07 02 00 00 0.000000000000e+00 0.000000000000e+00 0.000000000000e+00\n"
-     "     1.000000000000e+01 0.000000000000e+00 0.000000000000e+00 0.000000000000e+00\n"
-     "     0.000000000000e+00 1.000000000000e-02 0.000000000000e+00 5.153600000000e+03\n"
-     "     7.200000000000e+03 0.000000000000e+00 0.000000000000e+00 0.000000000000e+00\n"
-     "     9.424778223038e-01 0.000000000000e+00 0.000000000000e+00 0.000000000000e+00\n"
-     "     0.000000000000e+00 0.000000000000e+00 2.296000000000e+03 0.000000000000e+00\n"
-     "     2.000000000000e+00 0.000000000000e+00 0.000000000000e+00 1.000000000000e+02\n"
-     "     7.200000000000e+03 4.000000000000e+00\n"
-     "> EPH I06 LNAV\n"
-     "I06 2024 01 07 02 00 00 0.000000000000e+00 0.000000000000e+00 0.000000000000e+00\n"
-     "     1.000000000000e+01 0.000000000000e+00 0.000000000000e+00 0.000000000000e+00\n"
-     "     0.000000000000e+00 1.000000000000e-02 0.000000000000e+00 5.153600000000e+03\n"
-     "     7.200000000000e+03 0.000000000000e+00 0.000000000000e+00 0.000000000000e+00\n"
-     "     9.424778223038e-01 0.000000000000e+00 0.000000000000e+00 0.000000000000e+00\n"
-     "     0.000000000000e+00 0.000000000000e+00 2.296000000000e+03 0.000000000000e+00\n"
-     "     2.000000000000e+00 0.000000000000e+00 0.000000000000e+00 1.000000000000e+02\n"
-     "     7.200000000000e+03 0.000000000000e+00\n"},
-    // E12 carries no data-source bit: no type.
+     lnav_record("I05", "1.000000000000e+02", "4.000000000000e+00") +
+         lnav_record("I06", "1.000000000000e+02", "0.000000000000e+00")},
+    // E12 carries no data-source bit: no type, data-source word 0.
     {"GalileoType", galileo(11, 0x01), galileo(12, 0x00), "_EN.rnx",
-     "> EPH E11 INAV\n"
-     "E11 2024 01 07 02 00 00 0.000000000000e+00 0.000000000000e+00 0.000000000000e+00\n"
-     "     1.000000000000e+01 0.000000000000e+00 0.000000000000e+00 0.000000000000e+00\n"
-     "     0.000000000000e+00 1.000000000000e-02 0.000000000000e+00 5.153600000000e+03\n"
-     "     7.200000000000e+03 0.000000000000e+00 0.000000000000e+00 0.000000000000e+00\n"
-     "     9.424778223038e-01 0.000000000000e+00 0.000000000000e+00 0.000000000000e+00\n"
-     "     0.000000000000e+00 5.170000000000e+02 2.296000000000e+03 0.000000000000e+00\n"
-     "     0.000000000000e+00 0.000000000000e+00 0.000000000000e+00 0.000000000000e+00\n"
-     "     7.200000000000e+03\n"
-     "> EPH E12     \n"
-     "E12 2024 01 07 02 00 00 0.000000000000e+00 0.000000000000e+00 0.000000000000e+00\n"
-     "     1.000000000000e+01 0.000000000000e+00 0.000000000000e+00 0.000000000000e+00\n"
-     "     0.000000000000e+00 1.000000000000e-02 0.000000000000e+00 5.153600000000e+03\n"
-     "     7.200000000000e+03 0.000000000000e+00 0.000000000000e+00 0.000000000000e+00\n"
-     "     9.424778223038e-01 0.000000000000e+00 0.000000000000e+00 0.000000000000e+00\n"
-     "     0.000000000000e+00 0.000000000000e+00 2.296000000000e+03 0.000000000000e+00\n"
-     "     0.000000000000e+00 0.000000000000e+00 0.000000000000e+00 0.000000000000e+00\n"
-     "     7.200000000000e+03\n"
-     "> ION E   IFNV\n"
-     "    2024 01 07 02 00 00 0.000000000000e+00 0.000000000000e+00 0.000000000000e+00\n"
-     "     0.000000000000e+00\n"},
+     gal_record("E11", " INAV", "5.170000000000e+02") + gal_record("E12", "     ", "0.000000000000e+00") +
+         "> ION E   IFNV\n"
+         "    2024 01 07 02 00 00 0.000000000000e+00 0.000000000000e+00 0.000000000000e+00\n"
+         "     0.000000000000e+00\n"},
     // C22's flag byte names no message kind: no type, so no orbit lines.
     {"BeidouType", beidou(21, 0x01), beidou(22, 0x10), "_CN.rnx",
      "> EPH C21 D1\n"
      "C21 2024 01 07 02 00 00 0.000000000000e+00 0.000000000000e+00 0.000000000000e+00\n"
-     "     0.000000000000e+00 0.000000000000e+00 0.000000000000e+00 0.000000000000e+00\n"
-     "     0.000000000000e+00 1.000000000000e-02 0.000000000000e+00 5.153600000000e+03\n"
-     "     7.200000000000e+03 0.000000000000e+00 0.000000000000e+00 0.000000000000e+00\n"
-     "     9.424778223038e-01 0.000000000000e+00 0.000000000000e+00 0.000000000000e+00\n"
-     "     0.000000000000e+00 0.000000000000e+00 9.400000000000e+02 0.000000000000e+00\n"
-     "     2.000000000000e+00 0.000000000000e+00 0.000000000000e+00 0.000000000000e+00\n"
-     "     7.200000000000e+03 0.000000000000e+00\n"
-     "> EPH C22 \n"
-     "C22 2024 01 07 02 00 00 0.000000000000e+00 0.000000000000e+00 0.000000000000e+00\n"},
+     "     0.000000000000e+00 0.000000000000e+00 0.000000000000e+00 0.000000000000e+00\n" +
+         ORBIT_2_TO_4 +
+         "     0.000000000000e+00 0.000000000000e+00 9.400000000000e+02 0.000000000000e+00\n"
+         "     2.000000000000e+00 0.000000000000e+00 0.000000000000e+00 0.000000000000e+00\n"
+         "     7.200000000000e+03 0.000000000000e+00\n"
+         "> EPH C22 \n"
+         "C22 2024 01 07 02 00 00 0.000000000000e+00 0.000000000000e+00 0.000000000000e+00\n"},
 };
 
 void PrintTo(const RepeatCase& c, std::ostream* os) { *os << c.name; }
@@ -230,10 +210,7 @@ double nth(int i) { return std::ldexp(static_cast<double>(i), -30); }
 // records carry), then `n` distinct BeiDou ionosphere and `n` distinct
 // NavIC UTC messages.
 std::string filled_stores_log(int n) {
-    KeplerFields c7;
-    c7.prn = 7;
-    c7.week = 940;
-    std::string log = epoch_time(45296789) + receiver_date(2024, 3, 15) + bds_eph(c7);
+    std::string log = epoch_time(45296789) + receiver_date(2024, 3, 15) + beidou(7, 0x01);
     const float a1 = std::ldexp(1.0f, -26), a3 = -std::ldexp(1.0f, -24);
     for (int i = 1; i <= n; ++i)
         log += iono_msg("CI", Klob{{static_cast<float>(nth(i)), a1, 0, a3}, {90112, 16384, -131072, -262144}}, 3601);
@@ -284,9 +261,9 @@ class FilledStores : public testing::TestWithParam<int> {};
 
 }  // namespace
 
-// With the fault the stores started again at record 0 after 99 records, and
-// the writers bounded by the count printed nothing after 99 messages and
-// only the last after 100.
+// 99 and 100 messages: where stores that started again at record 0 after
+// record 98 would leave the writers bounded by the count nothing, or only
+// the last record.
 TEST_P(FilledStores, EveryStoredRecordIsWritten) {
     const int n = GetParam();
     std::string ion, sto, bds_lines, irut_lines;
@@ -300,10 +277,10 @@ TEST_P(FilledStores, EveryStoredRecordIsWritten) {
 
     const Conversion v4 = convert(log, {"-rv", "4.00", "-SN"});
     ASSERT_EQ(v4.status, 0);
-    const std::string beidou = body(output(v4, "_CN.rnx"));
-    const size_t first_ion = beidou.find("> ION");
-    ASSERT_NE(first_ion, std::string::npos) << beidou;
-    EXPECT_EQ(beidou.substr(first_ion), ion);
+    const std::string bds_file = body(output(v4, "_CN.rnx"));
+    const size_t first_ion = bds_file.find("> ION");
+    ASSERT_NE(first_ion, std::string::npos) << bds_file;
+    EXPECT_EQ(bds_file.substr(first_ion), ion);
     EXPECT_EQ(body(output(v4, "_IN.rnx")), sto);
 
     const Conversion v3 = convert(log, {"-rv", "3.05"});
