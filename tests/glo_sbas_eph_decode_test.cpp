@@ -141,8 +141,7 @@ TEST(GloEphDecode, ExtensionValuesOnlyFromTheLongMessage) {
     longmsg.ext4 = 0xC4;
     longmsg.ext5 = 0xD5;
     longmsg.ext6 = 0x1234;
-    // A short message in a slot left by a dropped long one keeps that
-    // slot's extension values.
+    // A short message in the slot of a dropped long one leaves them zero too.
     GloFields repeat = longmsg;
     GloFields shortafter;
     shortafter.slot = 3;
@@ -159,7 +158,9 @@ TEST(GloEphDecode, ExtensionValuesOnlyFromTheLongMessage) {
     EXPECT_EQ(l.ext5, 0xD5);
     EXPECT_EQ(l.ext6, 0x1234);
     EXPECT_EQ(GLO_Eph[2].SV, 3u);
-    EXPECT_EQ(GLO_Eph[2].ext3, 0xBEEF);
+    EXPECT_EQ(GLO_Eph[2].ext1, 0);
+    EXPECT_EQ(GLO_Eph[2].ext3, 0);
+    EXPECT_EQ(GLO_Eph[2].ext6, 0);
 }
 
 TEST(GloEphDecode, DuplicatesBySlotIntervalDayAndTb) {

@@ -270,19 +270,25 @@ TEST(GpsEphDecode, DuplicatesByPrnToeAndType) {
     EXPECT_EQ(GPS_Eph[4].SV, 0u);  // no dropped record left behind
 }
 
-TEST(GpsEphDecode, DroppedSlotIsReusedKeepingUnsetFields) {
+TEST(GpsEphDecode, DroppedSlotIsReusedEmpty) {
     GpsEphFields a;
     a.cnav_flags = 0x02;
     a.addend = 5e-6f;
+    a.isc[2] = 3e-9f;
     GpsEphFields lnav;
     lnav.prn = 2;
-    // The repeat sits in slot 1 until the LNAV message overwrites it; the
-    // CNAV-only fields of the repeat stay in that slot.
+    lnav.iodc = 300;
+    // The repeat sits in slot 1 until the LNAV message takes it; none of the
+    // repeat's CNAV fields stay behind.
     feed_first_pass(week_2296() + gps_eph(a, 168) + gps_eph(a, 168) + gps_eph(lnav));
     ASSERT_EQ(GPS_SV_index, 2);
-    EXPECT_EQ(GPS_Eph[1].SV, 2u);
-    EXPECT_EQ(GPS_Eph[1].type, "LNAV");
-    EXPECT_EQ(GPS_Eph[1].clock_bias_addend, 5e-6f);
+    const GPS_Ephemeris& r = GPS_Eph[1];
+    EXPECT_EQ(r.SV, 2u);
+    EXPECT_EQ(r.type, "LNAV");
+    EXPECT_EQ(r.cnav_flags, 0);
+    EXPECT_EQ(r.clock_bias_addend, 0.0f);
+    EXPECT_EQ(r.ISC[2], 0.0f);
+    EXPECT_EQ(r.fit_interval, 0.0f);
 }
 
 TEST(GpsEphDecode, UnsupportedLengthGivesAnEmptyRecord) {

@@ -197,16 +197,18 @@ TEST(BdsIonoDecode, RepeatsOfEarlierRecordsOfTheSameSatelliteAreDropped) {
     EXPECT_EQ(Iono_BDS[2].SV, 8u);
 }
 
-TEST(BdsIonoDecode, StoreRestartsAtRecordZeroAfter99Records) {
+TEST(BdsIonoDecode, StoreKeepsWhatItHoldsAndDropsMessagesOnceFull) {
     std::string log;
-    for (int i = 1; i <= 99; ++i) log += iono_msg("CI", klob(static_cast<float>(i) * 1e-9f));
+    for (int i = 1; i <= 100; ++i) log += iono_msg("CI", klob(static_cast<float>(i) * 1e-9f));
     run_log(log);
-    EXPECT_EQ(BDS_ION_Par_n, 0);
-    EXPECT_EQ(Iono_BDS[98].alpha[0], 99e-9f);
-    run_log(iono_msg("CI", klob(500e-9f)));
-    EXPECT_EQ(BDS_ION_Par_n, 1);
-    EXPECT_EQ(Iono_BDS[0].alpha[0], 500e-9f);
-    EXPECT_EQ(Iono_BDS[99].alpha[0], 0.0f);
+    ASSERT_EQ(BDS_ION_Par_n, 100);
+    for (int i = 0; i < 100; ++i) EXPECT_EQ(Iono_BDS[i].alpha[0], static_cast<float>(i + 1) * 1e-9f) << i;
+
+    BDS_ION_Par_n = IONO_STORE_SIZE - 1;
+    run_log(iono_msg("CI", klob(500e-9f)) + iono_msg("CI", klob(600e-9f)));
+    EXPECT_EQ(BDS_ION_Par_n, IONO_STORE_SIZE);
+    EXPECT_EQ(Iono_BDS[IONO_STORE_SIZE - 1].alpha[0], 500e-9f);
+    EXPECT_EQ(Iono_BDS[0].alpha[0], 1e-9f);
 }
 
 // ----------------------------------------------------------- UTC parameters
@@ -293,16 +295,12 @@ TEST(UtcDecode, NavicOutOfRangeWeekOrTimeIsIgnored) {
     EXPECT_EQ(NavIC_UTC_Par[0].WNt, 3071);
 }
 
-TEST(UtcDecode, NavicStoreRestartsAtRecordZeroAfter99Records) {
+TEST(UtcDecode, NavicStoreKeepsWhatItHoldsAndDropsMessagesOnceFull) {
     std::string log;
-    for (int i = 1; i <= 99; ++i) log += utc_msg("IU", Utc{i * 1e-9, 0, 0, 10, 18, 0, 0, 18});
+    for (int i = 1; i <= UTC_STORE_SIZE + 1; ++i) log += utc_msg("IU", Utc{i * 1e-9, 0, 0, 10, 18, 0, 0, 18});
     run_log(log);
-    EXPECT_EQ(NavIC_UTC_Par_n, 0);
-    EXPECT_EQ(NavIC_UTC_Par[98].A0, 99e-9);
-    // Record 0 is no longer below the counter: its repeat is stored again.
-    run_log(utc_msg("IU", Utc{99e-9, 0, 0, 10, 18, 0, 0, 18}));
-    EXPECT_EQ(NavIC_UTC_Par_n, 1);
-    EXPECT_EQ(NavIC_UTC_Par[0].A0, 99e-9);
+    ASSERT_EQ(NavIC_UTC_Par_n, UTC_STORE_SIZE);
+    for (int i = 0; i < UTC_STORE_SIZE; ++i) EXPECT_EQ(NavIC_UTC_Par[i].A0, (i + 1) * 1e-9) << i;
 }
 
 TEST(UtcDecode, GalileoGpsOffset) {

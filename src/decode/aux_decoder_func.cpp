@@ -68,6 +68,17 @@ int week_near_tx(int w, int64_t time_of_week, int64_t tx) {
     return w;
 }
 
+// The slot a new ephemeris is decoded into, emptied first. It is either
+// fresh or still holds a repeat that was dropped; a field the new message
+// does not carry (a fit interval, a type no flag bit decides, the fields of
+// another message length) must not inherit the dropped record's value.
+// The slot lies at the store's count, outside the repeat index.
+template <class Rec>
+Rec& cleared_slot(Rec* store, int32_t n) {
+    store[n] = Rec{};
+    return store[n];
+}
+
 }  // namespace
 
 // ===================================================================
@@ -148,7 +159,8 @@ int gps_resolve_week(int transmitted, int receiver) {
 }
 
 // Navigation message type from the CNAV flag byte. The two long layouts
-// rank the flag bits differently; no bit set keeps the slot's type.
+// rank the flag bits differently; with no deciding bit the type stays
+// empty and no writer prints the record.
 void gps_type_160(GPS_Ephemeris& r, uint8_t f) {
     if (f & 0x08) r.type = Eph_type[2];
     else if (f & 0x06) r.type = Eph_type[1];
@@ -163,10 +175,10 @@ void gps_type_168(GPS_Ephemeris& r, uint8_t f) {
 // The GPS and QZSS ephemeris messages share one layout; the record goes
 // into slot `count` of the store and is kept unless it repeats an earlier
 // record (same satellite, toe and type). Fields a message does not carry
-// keep what the slot held. A full store drops the message.
+// stay zero. A full store drops the message.
 void decode_gps_like(const unsigned char* m, GPS_Ephemeris* store, int32_t& count, KeySet& keys) {
     if (count < 0 || count >= EPH_STORE_SIZE) return;
-    GPS_Ephemeris& r = store[count];
+    GPS_Ephemeris& r = cleared_slot(store, count);
     const uint32_t len = rd_u32(m, 180);
 
     if (len == 123) {
@@ -281,6 +293,7 @@ void bds_type_from_flags(BDS_Ephemeris& r) {
     else if (f & 0x08) r.type = "CNV1";
     else if (f & 0x20) r.type = "CNV2";
     else if (f & 0x40) r.type = "CNV3";
+    // no kind bit: the type stays empty
 }
 
 // BeiDou weeks count from 1 January 2006, 1356 weeks after GPS week 0.
@@ -294,10 +307,9 @@ constexpr uint32_t CN_LEN_D1D2 = 134, CN_LEN_CNAV = 152, CN_LEN_CNAV_EXT = 160;
 void decode_EN() {
     const int32_t n = GAL_SV_index;
     if (n < 0 || n >= EPH_STORE_SIZE) return;  // full store: the message is dropped
-    GAL_Ephemeris& r = GAL_Eph[n];
+    GAL_Ephemeris& r = cleared_slot(GAL_Eph, n);
     r.SV = rd_u8(EN, 0);
     copy_kepler_head(EN, r);
-    r.flag_word = 0;
     r.accuracy = rd_u8(EN, 12);  // the raw SISA index
     r.SISA = gal_sisa_metres(r.accuracy);
     const int w = gal_resolve_week(rd_i16(EN, 14), get_GPS_week_from_receiver_date());
@@ -311,8 +323,8 @@ void decode_EN() {
     r.data_sources = rd_u8(EN, 143);
     r.spare = rd_u32(EN, 144);
 
-    // The data-source word is the RINEX "data sources" value of the record.
-    r.data_source_word = 0;
+    // The data-source word is the RINEX "data sources" value of the record;
+    // without a known source bit type and words stay empty.
     if (r.data_sources & (GAL_INAV_E1B | GAL_INAV_E5B)) {
         r.type = "INAV";
         r.flag_word = 0x205;
@@ -350,7 +362,7 @@ void decode_CN() {
     // A message of another length brought no body: the record still holds
     // the previous message, which is already stored.
     if (len != CN_LEN_D1D2 && len != CN_LEN_CNAV && len != CN_LEN_CNAV_EXT) return;
-    BDS_Ephemeris& r = BDS_Eph[n];
+    BDS_Ephemeris& r = cleared_slot(BDS_Eph, n);
     r.SV = rd_u8(CN, 0);
     copy_kepler_head(CN, r);
     r.accuracy = kepler_ura_metres(rd_i8(CN, 12));
@@ -398,7 +410,7 @@ void decode_IE() {
     if (n < 0 || n >= EPH_STORE_SIZE) return;  // full store: the message is dropped
     const uint16_t sent_week = rd_u16(IE, 14);
     if (sent_week > 1023) return;  // not a 10-bit week: not a usable message
-    NavIC_Ephemeris& r = NavIC_Eph[n];
+    NavIC_Ephemeris& r = cleared_slot(NavIC_Eph, n);
     r.SV = rd_u8(IE, 0);
     copy_kepler_head(IE, r);
     r.accuracy = kepler_ura_metres(rd_i8(IE, 12));
@@ -477,7 +489,7 @@ void decode_NE() {
     // A message of another length brought no body: the record still holds
     // the previous message, which is already stored.
     if (len != NE_LEN && len != NE_LEN_EXT) return;
-    GLO_Ephemeris& r = GLO_Eph[n];
+    GLO_Ephemeris& r = cleared_slot(GLO_Eph, n);
     r.SV = rd_u8(NE, 0);
     r.freq = rd_i8(NE, 1);
     r.day_number = rd_u16(NE, 2);
@@ -498,7 +510,7 @@ void decode_NE() {
     r.Ft = rd_u8(NE, 83);
     r.N4 = rd_u8(NE, 84);
     r.flags2 = rd_u16(NE, 85);
-    if (len == NE_LEN_EXT) {  // the short message keeps the slot's extension values
+    if (len == NE_LEN_EXT) {  // the short message leaves the extension values zero
         r.ext1 = rd_u8(NE, 87);
         for (int k = 0; k < 8; ++k) r.ext2[k] = rd_u8(NE, 88 + k);
         r.ext3 = rd_u16(NE, 96);
@@ -525,7 +537,7 @@ void decode_WE() {
     if (rd_u32(WE, 76) != WE_LEN) return;
     const int32_t n = SBAS_SV_index;
     if (n < 0 || n >= EPH_STORE_SIZE) return;  // full store: the message is dropped
-    SBAS_Ephemeris& r = SBAS_Eph[n];
+    SBAS_Ephemeris& r = cleared_slot(SBAS_Eph, n);
     r.SV = rd_u8(WE, 0);
     r.byte1 = rd_u8(WE, 1);
     r.IOD = rd_u8(WE, 2);
@@ -560,11 +572,8 @@ namespace {
 // Ionosphere body: tot u32 at 0, week u16 at 4, alpha0..3 at 6, beta0..3 at 22.
 constexpr int ION_ALPHA = 6, ION_BETA = 22;
 // The GPS, QZSS and NavIC ionosphere stores use records 0..498, then start
-// again at record 0; the BeiDou store records 0..98.
+// again at record 0 (their writers stop at the first empty record).
 constexpr int ION_LAST = 498;
-constexpr int BDS_ION_LAST = 98;
-// The NavIC UTC store uses records 0..98, then starts again at record 0.
-constexpr int NAVIC_UTC_WRAP = 99;
 // Full GPS week of a week transmitted modulo 1024 (GPS, QZSS, NavIC, Galileo).
 constexpr uint16_t WEEK_ROLLOVER = 2048;
 
@@ -579,6 +588,14 @@ void read_iono(const unsigned char* msg, Iono_Par& r) {
 // A store counter as an index that can be written: a counter outside the
 // store (only possible if something else corrupted it) restarts at 0.
 int32_t slot_of(int32_t n, int32_t size) { return (n < 0 || n >= size) ? 0 : n; }
+
+// The record a store that only grows appends to: its counter (0 for a
+// negative one, only possible if something else corrupted it), or -1 when
+// the store is full and the message is dropped.
+int32_t append_slot(int32_t count, int32_t size) {
+    if (count < 0) return 0;
+    return count < size ? count : -1;
+}
 
 // GPS, QZSS and NavIC: only the last record is compared (alpha0, alpha1,
 // beta0); tot and the week are not kept.
@@ -637,8 +654,8 @@ void store_utc(const UTC_body& b, uint16_t week, UTC_Par& r) {
 void decode_utc_last(const unsigned char* msg, UTC_Par* store, int32_t& count, uint16_t week_add,
                      bool gives_leap_sec) {
     UTC_body b = read_utc(msg);
-    int32_t n = count < 0 ? 0 : count;
-    if (n >= UTC_STORE_SIZE) return;
+    const int32_t n = append_slot(count, UTC_STORE_SIZE);
+    if (n < 0) return;
     if (n >= 1) {
         const UTC_Par& last = store[n - 1];
         if (last.A0 == b.A0 && last.A1 == b.A1 && last.tot == b.tot) return;
@@ -675,9 +692,11 @@ void decode_II() { decode_klobuchar(II, Iono_NavIC, NavIC_ION_Par_n); }
 
 // BeiDou: stamped with the satellite of the most recent BeiDou ephemeris;
 // dropped when it repeats the last record, or any earlier record of the
-// same satellite (alpha0, alpha1).
+// same satellite (alpha0, alpha1). The store only grows; a message that
+// finds it full is dropped.
 void decode_CI() {
-    int32_t n = slot_of(BDS_ION_Par_n, BDS_ION_LAST + 1);
+    const int32_t n = append_slot(BDS_ION_Par_n, IONO_STORE_SIZE);
+    if (n < 0) return;
     float a0 = rd_f32(CI, ION_ALPHA), a1 = rd_f32(CI, ION_ALPHA + 4), b0 = rd_f32(CI, ION_BETA);
     if (n >= 1) {
         const Iono_Par& last = Iono_BDS[n - 1];
@@ -697,7 +716,7 @@ void decode_CI() {
             next = n;
             break;
         }
-    BDS_ION_Par_n = next > BDS_ION_LAST ? 0 : next;
+    BDS_ION_Par_n = next;
 }
 
 void decode_UO() { decode_utc_last(UO, GPS_UTC_Par, GPS_UTC_Par_n, WEEK_ROLLOVER, true); }
@@ -706,15 +725,17 @@ void decode_QU() { decode_utc_last(QU, QZSS_UTC_Par, QZSS_UTC_Par_n, WEEK_ROLLOV
 void decode_CU() { decode_utc_last(CU, BDS_UTC_Par, BDS_UTC_Par_n, 0, false); }
 
 // NavIC: a week or time of week out of range is ignored; all stored
-// records are compared.
+// records are compared. The store only grows; a message that finds it full
+// is dropped.
 void decode_IU() {
     UTC_body b = read_utc(IU);
     if (b.WNt > 1023 || b.tot > 604799) return;
-    int32_t n = slot_of(NavIC_UTC_Par_n, NAVIC_UTC_WRAP);
+    const int32_t n = append_slot(NavIC_UTC_Par_n, UTC_STORE_SIZE);
+    if (n < 0) return;
     uint16_t week = static_cast<uint16_t>(b.WNt + WEEK_ROLLOVER);
     if (utc_seen(NavIC_UTC_Par, n, b, week)) return;
     store_utc(b, week, NavIC_UTC_Par[n]);
-    NavIC_UTC_Par_n = (n + 1 >= NAVIC_UTC_WRAP) ? 0 : n + 1;
+    NavIC_UTC_Par_n = n + 1;
 }
 
 // Galileo, with the GPS-to-Galileo offset: all stored records are
@@ -722,8 +743,8 @@ void decode_IU() {
 // dropped.
 void decode_EU() {
     UTC_body b = read_utc(EU);
-    int32_t n = GAL_UTC_Par_n < 0 ? 0 : GAL_UTC_Par_n;
-    if (n >= UTC_STORE_SIZE) return;
+    const int32_t n = append_slot(GAL_UTC_Par_n, UTC_STORE_SIZE);
+    if (n < 0) return;
     uint16_t week = static_cast<uint16_t>(b.WNt + WEEK_ROLLOVER);
     if (utc_seen(GAL_UTC_Par, n, b, week)) return;
     UTC_GGTO_Par& r = GAL_UTC_Par[n];
@@ -743,8 +764,8 @@ void decode_WU() {
     constexpr uint32_t WU_LENGTH = 32;
     if (rd_u32(WU, 36) != WU_LENGTH) return;
     UTC_body b = read_utc(WU);
-    int32_t n = SBAS_UTC_Par_n < 0 ? 0 : SBAS_UTC_Par_n;
-    if (n >= SBAS_UTC_STORE_SIZE) return;
+    const int32_t n = append_slot(SBAS_UTC_Par_n, SBAS_UTC_STORE_SIZE);
+    if (n < 0) return;
     if (n >= 1) {
         const UTC_SBAS_Par& last = SBAS_UTC_Par[n - 1];
         if (last.A0 == b.A0 && last.A1 == b.A1 && last.tot == b.tot) return;

@@ -13,8 +13,11 @@
 namespace vlxlog {
 
 inline std::string capture_writer(void (*writer)(std::ofstream&)) {
-    const std::string path = testing::TempDir() + "nav_capture_" +
-                             testing::UnitTest::GetInstance()->current_test_info()->name() + ".rnx";
+    // Suite and test name: tests of several suites share a name and run in
+    // parallel processes.
+    const testing::TestInfo* t = testing::UnitTest::GetInstance()->current_test_info();
+    const std::string path =
+        testing::TempDir() + "nav_capture_" + t->test_suite_name() + "_" + t->name() + ".rnx";
     {
         std::ofstream os(path, std::ios::binary | std::ios::trunc);
         writer(os);
