@@ -262,6 +262,8 @@ struct Solved {
     int short_epochs = 0; // epochs with fewer than 4 usable satellites
     int max_sats = 0;
     double sum_error = 0, max_error = 0, max_residual = 0;
+    // Receiver clock of the fix less the epoch's clock offset field (m).
+    double sum_clock_diff = 0, max_clock_diff = 0;
 };
 
 Solved solve_system(const ObsFile& obs, const std::map<std::string, std::vector<Eph>>& ephs, const System& sys,
@@ -302,6 +304,9 @@ Solved solve_system(const ObsFile& obs, const std::map<std::string, std::vector<
         out.sum_error += err;
         out.max_error = std::fmax(out.max_error, err);
         out.max_residual = std::fmax(out.max_residual, f.max_residual);
+        const double clock_diff = f.clock_m - (bad(ep.clock) ? 0.0 : ep.clock * orbit::C);
+        out.sum_clock_diff += clock_diff;
+        out.max_clock_diff = std::fmax(out.max_clock_diff, std::fabs(clock_diff));
     }
     return out;
 }
@@ -409,9 +414,11 @@ TEST_P(Positioning, ConvertedFilesPositionTheStationAndDopplerFollowsPhase) {
     for (const System& sys : SYSTEMS) {
         const Solved s = solve_system(obs, ephs, sys, t0);
         std::printf("[ %-18s ] %-7s %s: %3d epochs solved (%d short), up to %2d satellites, "
-                    "3-D error mean %8.2f m max %8.2f m, largest residual %9.2f m\n",
+                    "3-D error mean %8.2f m max %8.2f m, largest residual %9.2f m; "
+                    "receiver clock less the epochs' clock offset mean %.2f m max %.2f m\n",
                     c.name, sys.name, sys.code, s.epochs, s.short_epochs, s.max_sats,
-                    s.epochs ? s.sum_error / s.epochs : 0.0, s.max_error, s.max_residual);
+                    s.epochs ? s.sum_error / s.epochs : 0.0, s.max_error, s.max_residual,
+                    s.epochs ? s.sum_clock_diff / s.epochs : 0.0, s.max_clock_diff);
         const bool has_nav = c.version[0] == '4' || sys.letter != 'J';  // RINEX 3.05 has no QZSS file
         if (!sys.required || !has_nav) continue;
         EXPECT_EQ(s.epochs, static_cast<int>(obs.epochs.size())) << sys.name << ": epochs without a fix";
