@@ -319,6 +319,13 @@ void write_item(const ObsRow& r, int sys, SV_data& R, int32_t v) {
 
 // Whether a decoder row handles the entries of a system under the current
 // switches and RINEX version.
+// The number of items a row's message holds (or the entries of "SX"). A
+// count after a damaged log could be anything: never beyond the record.
+uint32_t item_count(const ObsRow& r) {
+    const uint32_t n = rd_u32(r.count_at < 0 ? SX : r.rec, r.count_at < 0 ? SX_COUNT_AT : r.count_at);
+    return n > OBS_MAX_ITEMS ? OBS_MAX_ITEMS : n;
+}
+
 bool gate_open(const ObsRow& r, int sys) {
     const uint8_t g = r.gate[sys];
     return (g & H) && !((g & S) && !*systems[sys].enabled) && !((g & V40) && !(Rinex_Ver >= 4.0)) &&
@@ -327,9 +334,7 @@ bool gate_open(const ObsRow& r, int sys) {
 
 void walk(const ObsRow& r) {
     for (const SysInfo& si : systems) *si.counter = 0;
-    uint32_t n = rd_u32(r.count_at < 0 ? SX : r.rec, r.count_at < 0 ? SX_COUNT_AT : r.count_at);
-    // A count after a damaged log could be anything: never beyond the record.
-    if (n > OBS_MAX_ITEMS) n = OBS_MAX_ITEMS;
+    const uint32_t n = item_count(r);
     // The gates depend only on the switches and the version, which nothing
     // changes during a walk: decided once per system, not once per item.
     bool open[NSYS];
@@ -507,8 +512,7 @@ void record_phase_shifts() {
             if (gate_open(*r, sys) && r->band[sys].base != 0 && PHASE_SHIFT[sys][r->slot] != r->band[sys].shift)
                 todo |= 1u << sys;
         if (todo == 0) continue;
-        uint32_t n = rd_u32(r->rec, r->count_at);
-        if (n > OBS_MAX_ITEMS) n = OBS_MAX_ITEMS;
+        const uint32_t n = item_count(*r);
         for (uint32_t i = 0; i < n && todo != 0; ++i) {
             const int sys = SYS_OF_CODE[SX[i]];
             if (sys < 0 || !(todo & (1u << sys))) continue;
