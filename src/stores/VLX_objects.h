@@ -30,6 +30,13 @@ struct Epoch_ms {
     uint32_t ms;
     bool dated;
 };
+// The epoch clock of each pass over the log: the time of the epoch being
+// read and the latest epoch time read so far.
+struct Pass_clock {
+    Epoch_ms epoch;
+    Epoch_ms latest;
+    bool begun;  // an epoch has been read: the first one steps from nothing
+};
 extern Epoch_ms Epoch_first_obs;  // the first epoch of the log (first pass)
 extern Epoch_ms Epoch_last_obs;   // the last epoch record of the observation file (first pass)
 extern float INTERVAL_Aux;        // data interval in seconds found by the first pass
