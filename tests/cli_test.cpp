@@ -147,8 +147,8 @@ TEST(Cli, HelpAndVersionEndWithStatusZero) {
         EXPECT_EQ(r.err, "");
         EXPECT_EQ(r.out.rfind("Usage: VORSKEL", 0), 0u);
         for (const char* text :
-             {"VORSKEL , TOVRA GNSS, Inc", "VORSKEL -h or --help for help",
-              "Input file name (with extension)", "3.05|4.00|4.01 - rinex version, default version - 4.01",
+             {"VORSKEL v0.1.2b, TOVRA GNSS, Inc", "VORSKEL -h or --help for help",
+              "Input file name (with extension)", "3.05|4.00|4.01 - rinex version, default version - 4.00",
               "Exclude all GLCDMA SVs", "Separate Navigation Files", "shows help message and exits",
               "prints version information and exits"})
             EXPECT_NE(r.out.find(text), std::string::npos) << text;
@@ -157,7 +157,7 @@ TEST(Cli, HelpAndVersionEndWithStatusZero) {
         SCOPED_TRACE(opt);
         Result r = vorskel({opt, "-f", "rover.bin"}, dir);
         EXPECT_EQ(r.status, 0);
-        EXPECT_EQ(r.out, "\n");  // the version text is empty
+        EXPECT_EQ(r.out, "VORSKEL v0.1.2b\n");  // as the RINEX program line names it
         EXPECT_EQ(r.err, "");
     }
     EXPECT_EQ(files_in(dir), Names{"rover.bin"});
@@ -233,6 +233,11 @@ TEST(Cli, ShortNamesOfEveryFile) {
          {"rover." + y + "o", "rover." + y + "p_GN.rnx", "rover." + y + "p_RN.rnx", "rover." + y + "p_EN.rnx",
           "rover." + y + "p_JN.rnx", "rover." + y + "p_CN.rnx", "rover." + y + "p_IN.rnx",
           "rover." + y + "p_SN.rnx"}},
+        // "-W" leaves out SBAS as "-S" does.
+        {"rover.bin",
+         {"-SN", "-W"},
+         {"rover." + y + "o", "rover." + y + "p_GN.rnx", "rover." + y + "p_RN.rnx", "rover." + y + "p_EN.rnx",
+          "rover." + y + "p_JN.rnx", "rover." + y + "p_CN.rnx", "rover." + y + "p_IN.rnx"}},
         {"rover.bin",
          {"-SN", "-G", "-S", "-W"},
          {"rover." + y + "o", "rover." + y + "p_RN.rnx", "rover." + y + "p_EN.rnx", "rover." + y + "p_JN.rnx",

@@ -83,7 +83,7 @@ int run(int argc, char** argv) {
         Enable_GLCDMA = true;
     Rinex_Ver = 4.0;
 
-    argparse::ArgumentParser parser("VORSKEL", version);
+    argparse::ArgumentParser parser("VORSKEL", version_text());
     arge_parce_config(parser);
     try {
         parser.parse_args(argc, argv);

@@ -56,8 +56,8 @@ extern std::string filename;        // the log
 extern std::string Site_Code, Monument_Number, Receiver_Number, Country_Code, Data_Source;
 extern double Ant_delt_H, Ant_delt_E, Ant_delt_N;
 extern std::string ANT_NUM;
-extern std::string version;  // version text of the command-line parser
-extern char Aux_stage;       // 1 while the first pass runs, 0 afterwards
+extern const std::string version;  // the program's version, as the RINEX program line carries it
+extern char Aux_stage;             // 1 while the first pass runs, 0 afterwards
 // Set by the observation pass while the satellite tables hold a decoded
 // epoch that is not written yet (the first epoch waits for the header).
 extern bool Epoch_held;
