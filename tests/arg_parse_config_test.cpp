@@ -30,7 +30,6 @@ void reset_configuration() {
     Data_Source = "R";
     Ant_delt_H = Ant_delt_E = Ant_delt_N = 0;
     ANT_NUM = "-Unknown-";
-    version = "";
 }
 
 // Snapshot of every value the command line can change.
@@ -81,7 +80,7 @@ std::ostream& operator<<(std::ostream& os, const Config& c) {
 // Runs the converter's sequence config -> parse -> check, exits disabled.
 struct ConverterRun {
     std::ostringstream out;
-    argparse::ArgumentParser parser{"VORSKEL", version, argparse::default_arguments::all, false, out};
+    argparse::ArgumentParser parser{"VORSKEL", version_text(), argparse::default_arguments::all, false, out};
     explicit ConverterRun(Args args) {
         arge_parce_config(parser);
         args.insert(args.begin(), "VORSKEL");
@@ -122,7 +121,8 @@ const Case kCases[] = {
     {"I", {"-I"}, EXPECT_CONFIG(c.navic = false)},
     {"GC", {"-GC"}, EXPECT_CONFIG(c.glcdma = false)},
     {"S", {"-S"}, EXPECT_CONFIG(c.sbas = false)},
-    {"WChangesNothing", {"-W"}, EXPECT_CONFIG()},
+    {"WExcludesSBASAsSDoes", {"-W"}, EXPECT_CONFIG(c.sbas = false)},
+    {"WAndS", {"-W", "-S"}, EXPECT_CONFIG(c.sbas = false)},
     {"AllConstellations",
      {"-G", "-R", "-E", "-C", "-J", "-I", "-GC", "-S", "-W"},
      EXPECT_CONFIG(c.gps = c.glo = c.gal = c.bds = c.qzss = c.navic = c.glcdma = c.sbas = false)},
@@ -175,7 +175,7 @@ protected:
 
 TEST_F(ArgParseConfig, HelpTextHasEveryOptionInOrderWithItsText) {
     std::ostringstream out;
-    argparse::ArgumentParser parser("VORSKEL", version, argparse::default_arguments::all, false, out);
+    argparse::ArgumentParser parser("VORSKEL", version_text(), argparse::default_arguments::all, false, out);
     arge_parce_config(parser);
     const std::string help = parser.help();
     const std::string usage =
@@ -185,13 +185,13 @@ TEST_F(ArgParseConfig, HelpTextHasEveryOptionInOrderWithItsText) {
         "               [--country VAR] [-DH VAR] [-DE VAR] [-DN VAR] [-AN VAR] [-SN]\n";
     const std::string body =
         "\n"
-        "VORSKEL , TOVRA GNSS, Inc\n"
+        "VORSKEL v0.1.2b, TOVRA GNSS, Inc\n"
         "\n"
         "Optional arguments:\n"
         "  -h, --help           shows help message and exits\n"
         "  -v, --version        prints version information and exits\n"
         "  -f, --filename VAR   Input file name (with extension)\n"
-        "  -rv, --rinexver VAR  3.05|4.00|4.01 - rinex version, default version - 4.01\n"
+        "  -rv, --rinexver VAR  3.05|4.00|4.01 - rinex version, default version - 4.00\n"
         "  -G                   Exclude all GPS SVs\n"
         "  -R                   Exclude all GLONASS SVs\n"
         "  -W                   Exclude all SBAS SVs\n"
@@ -220,9 +220,12 @@ TEST_F(ArgParseConfig, HelpTextHasEveryOptionInOrderWithItsText) {
     EXPECT_EQ(out.str(), help);
 }
 
-TEST_F(ArgParseConfig, VersionPrintsEmptyVersionAndNewline) {
-    ConverterRun run({"--version"});
-    EXPECT_EQ(run.out.str(), "\n");
+// The name and version that the RINEX program line carries.
+TEST_F(ArgParseConfig, VersionPrintsTheProgramNameAndVersion) {
+    for (const char* option : {"-v", "--version"}) {
+        ConverterRun run({option});
+        EXPECT_EQ(run.out.str(), "VORSKEL v0.1.2b\n") << option;
+    }
 }
 
 TEST_F(ArgParseConfig, SwitchesAreReadByEveryName) {
@@ -260,7 +263,7 @@ TEST(ArgParseConfigDeathTest, HelpAndVersionExitZero) {
     for (const char* option : {"-h", "--help"}) {
         EXPECT_EXIT(
             {
-                argparse::ArgumentParser parser("VORSKEL", version, argparse::default_arguments::all,
+                argparse::ArgumentParser parser("VORSKEL", version_text(), argparse::default_arguments::all,
                                                 true, std::cerr);
                 arge_parce_config(parser);
                 parser.parse_args(Args{"VORSKEL", "-G", option});
@@ -271,13 +274,13 @@ TEST(ArgParseConfigDeathTest, HelpAndVersionExitZero) {
     for (const char* option : {"-v", "--version"}) {
         EXPECT_EXIT(
             {
-                argparse::ArgumentParser parser("VORSKEL", version, argparse::default_arguments::all,
+                argparse::ArgumentParser parser("VORSKEL", version_text(), argparse::default_arguments::all,
                                                 true, std::cerr);
                 arge_parce_config(parser);
                 parser.parse_args(Args{"VORSKEL", option});
                 std::exit(3);
             },
-            ::testing::ExitedWithCode(0), "^\n$");
+            ::testing::ExitedWithCode(0), "^VORSKEL v0\\.1\\.2b\n$");
     }
 }
 

@@ -39,6 +39,10 @@ TEST(FirstPass, IntervalFromTheFirstDifferingEpochTimes) {
         {{0, 30000, 31000}, 30.0f},      // measured once
         {{43200000, 43200250}, 0.25f},
         {{5000}, 0.0f},                  // a single epoch measures nothing
+        {{31000, 30000, 32000}, 1.0f},   // a step back is an epoch out of order, not a midnight
+        {{43200000, 0, 43201000}, 1.0f}, // so is a step back of half a day
+        {{43200001, 0}, 43199.999f},     // more than half a day back: a midnight
+        {{1000, 86399000, 2000}, 1.0f},  // forward over half a day: out of order across a midnight
     };
     for (const Case& c : cases) {
         INTERVAL_Aux = 0;
@@ -68,7 +72,8 @@ TEST(FirstPass, FirstAndLastDates) {
 // The first epoch of the log and the last one that the observation file
 // will hold, timed to the millisecond: epochs before the first receiver
 // date are dated from it (back over a midnight), "-p" keeps the last epoch
-// on its grid, a repeated "TD" ends no epoch.
+// on its grid, a repeated "TD" ends no epoch, a repeated or out-of-order
+// last epoch is not the last one written and moves no later epoch a day.
 TEST(FirstPass, FirstAndLastEpochRecords) {
     const int64_t MAR15 = days_from_civil(2024, 3, 15);
     struct Case {
@@ -92,6 +97,22 @@ TEST(FirstPass, FirstAndLastEpochRecords) {
              return l;
          }(),
          30, {MAR15, 0, true}, {MAR15, 90000, true}},
+        {"the last epoch out of order", receiver_date(2024, 3, 15) + epoch_time(30000) + epoch_time(31000) +
+                                            epoch_time(32000) + epoch_time(31000),
+         0, {MAR15, 30000, true}, {MAR15, 32000, true}},
+        {"an epoch out of order, undated until the end", epoch_time(30000) + epoch_time(31000) + epoch_time(32000) +
+                                                             epoch_time(31000) + epoch_time(33000) +
+                                                             receiver_date(2024, 3, 15),
+         0, {MAR15, 30000, true}, {MAR15, 33000, true}},
+        {"the last epoch repeated on the grid", [] {
+             std::string l = receiver_date(2024, 3, 15);
+             for (uint32_t t : {0, 30000, 60000, 60000, 59000}) l += epoch_time(t) + TD;
+             return l;
+         }(),
+         30, {MAR15, 0, true}, {MAR15, 60000, true}},
+        {"out of order across a midnight", epoch_time(86399800) + epoch_time(100) + epoch_time(86399900) +
+                                               epoch_time(200) + receiver_date(2024, 3, 16),
+         0, {MAR15, 86399800, true}, {MAR15 + 1, 200, true}},
     };
     for (const Case& c : cases) {
         INTERVAL_Requested = c.period;

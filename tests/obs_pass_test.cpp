@@ -165,6 +165,50 @@ TEST(ObsPass, SecondEpochAtMidnightKeepsTheFirstEpoch) {
     }
 }
 
+// RINEX epochs rise: an epoch at or before the last one written is left
+// out, and the epochs after it keep their own day, before and after a
+// midnight, on and off the grid, ended by "TD" or not, and at the end of the
+// log.
+TEST(ObsPass, EpochsThatDoNotRiseAreLeftOut) {
+    const uint32_t T0 = 10 * H_MS + 30 * M_MS, NIGHT = 23 * H_MS + 59 * M_MS + 58 * S_MS;
+    struct Case {
+        const char* what;
+        std::vector<uint32_t> times;  // ms of day
+        double requested;
+        std::vector<std::string> written;
+        int dated_at = -1;  // the epoch that carries the receiver date (the first pass's)
+    } cases[] = {
+        {"one out of order", {T0 + 30000, T0 + 31000, T0 + 32000, T0 + 31000, T0 + 33000, T0 + 34000}, 0,
+         {"09 10 30 30", "09 10 30 31", "09 10 30 32", "09 10 30 33", "09 10 30 34"}},
+        {"repeated", {T0, T0 + 1000, T0 + 1000, T0 + 2000}, 0, {"09 10 30  0", "09 10 30  1", "09 10 30  2"}},
+        {"the first repeated", {T0, T0, T0 + 1000}, 0, {"09 10 30  0", "09 10 30  1"}},
+        {"the last out of order", {T0, T0 + 1000, T0 + 2000, T0 + 1500}, 0,
+         {"09 10 30  0", "09 10 30  1", "09 10 30  2"}},
+        {"half a day back", {T0 + 12 * H_MS, T0, T0 + 12 * H_MS + 1000}, 0,
+         {"09 22 30  0", "09 22 30  1"}},
+        {"half a day back, dated", {T0 + 12 * H_MS, T0, T0 + 12 * H_MS + 1000, T0 + 12 * H_MS + 2000}, 0,
+         {"09 22 30  0", "09 22 30  1", "09 22 30  2"}, 1},
+        {"over midnight", {NIGHT, NIGHT + 1000, 0, 1000, NIGHT + 1000, 2000, 1000, 3000}, 0,
+         {"09 23 59 58", "09 23 59 59", "10 00 00  0", "10 00 00  1", "10 00 00  2", "10 00 00  3"}},
+        {"on the grid", {T0, T0 + 1000, T0 + 2000, T0 + 2000, T0 + 3000, T0 + 4000, T0 + 2000, T0 + 6000}, 2.0,
+         {"09 10 30  0", "09 10 30  2", "09 10 30  4", "09 10 30  6"}},
+    };
+    for (bool with_end : {false, true}) {
+        for (const Case& c : cases) {
+            const uint32_t first = c.times[0];
+            fresh(2024, 5, 9, first / H_MS, first / M_MS % 60, first / S_MS % 60, 1.0f, c.requested);
+            std::string log;
+            for (size_t k = 0; k < c.times.size(); ++k) {
+                log += epochs_log({c.times[k]}, with_end);
+                if (static_cast<int>(k) == c.dated_at) log += vlxlog::receiver_date(2024, 5, 9);
+            }
+            std::vector<std::string> got;
+            for (const auto& t : epoch_times(run_pass(log))) got.push_back(t.substr(8, 11));
+            EXPECT_EQ(got, c.written) << c.what << (with_end ? ", TD" : "");
+        }
+    }
+}
+
 TEST(ObsPass, CodeDivisionFoldOnlyWhileEnabled) {
     for (bool enabled : {false, true}) {
         fresh(2024, 5, 9, 10, 30, 0, 1.0f, 0);

@@ -349,8 +349,9 @@ TEST_F(VlxsimTest, FramingCapacitiesAndEpochStructure) {
     }
 }
 
-// Receiver dates only now and then, and a gap of epochs whose time passes
-// without messages; the epochs written keep their full structure.
+// Receiver dates only now and then, a gap of epochs whose time passes
+// without messages, and an earlier epoch written once more, as it was; the
+// epochs written keep their full structure.
 TEST_F(VlxsimTest, ReceiverDatesAndGapsFollowTheOptions) {
     struct Case {
         const char* name;
@@ -366,6 +367,8 @@ TEST_F(VlxsimTest, ReceiverDatesAndGapsFollowTheOptions) {
         {"rd_late", "--epochs 6 --rd-start 2 --rd-every 2", 1000, {0, 1, 2, 3, 4, 5}, {2, 4}},
         {"gap", "--epochs 10 --gap 3:4 --interval 0.2", 200, {0, 1, 2, 7, 8, 9}, {0, 1, 2, 7, 8, 9}},
         {"gap_at_start", "--epochs 4 --gap 0:2 --rd-every 100", 1000, {2, 3}, {}},
+        {"out_of_order", "--epochs 6 --again 3:1", 1000, {0, 1, 2, 3, 1, 4, 5}, {0, 1, 2, 3, 4, 5}},
+        {"repeated_undated", "--epochs 3 --again 2:2 --rd-every 100 --td-every 0", 1000, {0, 1, 2, 2}, {0}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -380,6 +383,10 @@ TEST_F(VlxsimTest, ReceiverDatesAndGapsFollowTheOptions) {
             EXPECT_EQ(e.body.count("RD"), c.dated.count(k)) << "epoch " << k;
             EXPECT_EQ(e.order[c.dated.count(k) ? 2 : 1], "SX") << "epoch " << k;
             for (const char* id : OBS_IDS) EXPECT_TRUE(e.body.count(id)) << id << " missing in epoch " << k;
+            for (size_t j = 0; j < i; ++j)
+                if (c.written[j] == k) {
+                    for (const char* id : OBS_IDS) EXPECT_EQ(e.body.at(id), g.epochs[j].body.at(id)) << id;
+                }
         }
         std::istringstream in(g.manifest);
         std::string line;
@@ -823,6 +830,8 @@ TEST_F(VlxsimTest, RejectsBadOptions) {
         "--start \"1999-01-01 00:00:00\"", "--interval 0", "--interval 0.0005", "--interval -1",
         "--epochs -1", "--epochs 12x", "--td-every -2", "--seed abc", "--bogus 1", "--epochs",
         "--rd-every -1", "--rd-start x", "--gap 5", "--gap 5:0", "--gap :2", "--gap 3:2x",
+        "--again 2:3", "--again 3", "--again 3:x", "--epochs 3 --again 5:1", "--epochs 10 --gap 2:3 --again 6:3",
+        "--epochs 10 --gap 2:3 --again 3:1",
     };
     for (const char* opts : bad) {
         EXPECT_EQ(run_sim(std::string(opts) + " -o \"" + out + "\""), 2) << opts;

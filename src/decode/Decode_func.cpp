@@ -50,11 +50,40 @@ void decode_RD() { receiver_date_of_records(RCV_date); }
 
 namespace {
 constexpr uint32_t MS_PER_DAY = 86400000u;
+constexpr uint32_t HALF_DAY_MS = MS_PER_DAY / 2;
+}
+
+int midnights_passed(uint32_t previous, uint32_t now) {
+    if (now < previous && previous - now > HALF_DAY_MS) return 1;
+    if (now > previous && now - previous > HALF_DAY_MS) return -1;
+    return 0;
 }
 
 void epoch_clock_tick(Epoch_ms& t, uint32_t ms_of_day) {
-    if (ms_of_day < t.ms) ++t.day;
+    t.day += midnights_passed(t.ms, ms_of_day);
     t.ms = ms_of_day;
+}
+
+bool epoch_after(const Epoch_ms& a, const Epoch_ms& b) { return a.day > b.day || (a.day == b.day && a.ms > b.ms); }
+
+void pass_clock_tick(Pass_clock& c, uint32_t ms_of_day) {
+    if (!c.begun) {
+        c.epoch.ms = ms_of_day;
+        c.latest = c.epoch;
+        c.begun = true;
+        return;
+    }
+    if (epoch_after(c.epoch, c.latest)) c.latest = c.epoch;
+    c.epoch = c.latest;
+    epoch_clock_tick(c.epoch, ms_of_day);
+}
+
+bool pass_clock_date(Pass_clock& c) {
+    const int64_t before = c.epoch.day;
+    if (!epoch_clock_date(c.epoch)) return false;
+    c.latest.day += c.epoch.day - before;
+    c.latest.dated = true;
+    return true;
 }
 
 bool epoch_clock_date(Epoch_ms& t) {

@@ -12,12 +12,20 @@ void decode_RD();
 struct RCV_Epoch;
 void receiver_date_of_records(RCV_Epoch& date);
 // The epoch clock: the receiver time of the epoch being read, kept in
-// whole milliseconds. A "~~" moves it to its time of day, one day on when
-// the time of day runs back (a midnight has passed); a valid date in "RD"
-// sets the day, so a date that already names the new day is not carried
-// again.
+// whole milliseconds. A "~~" moves it to its time of day, on the day that
+// puts it within half a day of the epoch before (see midnights_passed); a
+// valid date in "RD" sets the day, so a date that already names the new day
+// is not carried again.
 struct Epoch_ms;
 void epoch_clock_tick(Epoch_ms& t, uint32_t ms_of_day);
+// The midnights passed as the time of day runs from `previous` to `now`:
+// 1 for a step back of more than half a day, -1 for a step forward of more
+// than half a day (an epoch out of order just across a midnight), else 0
+// (a smaller step back is an epoch repeated or out of order, not a day).
+int midnights_passed(uint32_t previous, uint32_t now);
+// Whether epoch time a comes after b (both dated, or both counted from the
+// same first epoch).
+bool epoch_after(const Epoch_ms& a, const Epoch_ms& b);
 // Takes the date of the "RD" record when it is a calendar date (year not
 // 0); false, and the clock unchanged, when it is not.
 bool epoch_clock_date(Epoch_ms& t);
@@ -25,6 +33,16 @@ bool epoch_clock_date(Epoch_ms& t);
 // epoch time; the date fields are 0 while no date is known. The
 // time-system code is left alone.
 void epoch_fields(const Epoch_ms& t, RCV_Epoch& date);
+
+// The epoch clock of a pass over the log (Pass_clock): each "~~" finds its
+// day from the latest epoch read so far, so that an epoch repeated or out
+// of order moves no later epoch to another day.
+struct Pass_clock;
+void pass_clock_tick(Pass_clock& c, uint32_t ms_of_day);
+// Dates the epoch being read from "RD" (false when it holds no calendar
+// date); the latest epoch moves by the same days, so the receiver's date
+// also dates the epochs that follow.
+bool pass_clock_date(Pass_clock& c);
 
 // The output grid of the observation pass: the requested interval in whole
 // milliseconds (0: every epoch is kept), and whether an epoch lies on the

@@ -62,14 +62,19 @@ int process_aux_file(FILE* log) {
     uint32_t prev = 0;   // time of day of the previous "~~", ms
 
     // The epochs as the observation pass will time and keep them: the
-    // first one, then those on the requested grid from it.
+    // first one, then those on the requested grid from it that come after
+    // the last one kept (a repeated or out-of-order epoch is not written).
     const uint32_t interval_ms = requested_interval_ms(INTERVAL_Requested);
-    Epoch_ms clock = {0, 0, false};
+    Pass_clock clock = {{0, 0, false}, {0, 0, false}, false};
+    const Epoch_ms& epoch = clock.epoch;
     long epochs = 0;
-    Epoch_first_obs = Epoch_last_obs = clock;
+    Epoch_first_obs = Epoch_last_obs = epoch;
     auto epoch_ends = [&]() {
-        if (epochs == 1) Epoch_first_obs = clock;
-        if (epochs == 1 || on_grid(true, Epoch_first_obs.ms, clock.ms, interval_ms)) Epoch_last_obs = clock;
+        if (epochs == 1) {
+            Epoch_first_obs = Epoch_last_obs = epoch;
+        } else if (on_grid(true, Epoch_first_obs.ms, epoch.ms, interval_ms) && epoch_after(epoch, Epoch_last_obs)) {
+            Epoch_last_obs = epoch;
+        }
     };
 
     while (!std::feof(log) && !std::ferror(log)) {  // a read error ends the pass too
@@ -81,26 +86,30 @@ int process_aux_file(FILE* log) {
         }
         decode_for_avail_OBS(id);
         if (is_id(id, "RD")) {
-            const Epoch_ms before = clock;
-            if (epoch_clock_date(clock) && !before.dated) {
-                date_afterwards(Epoch_first_obs, clock.day - before.day);
-                date_afterwards(Epoch_last_obs, clock.day - before.day);
+            const Epoch_ms before = epoch;
+            if (pass_clock_date(clock) && !before.dated) {
+                date_afterwards(Epoch_first_obs, epoch.day - before.day);
+                date_afterwards(Epoch_last_obs, epoch.day - before.day);
             }
         }
         if (epoch_time) {
             const uint32_t c = rd_u32(RT, 0);
             if (seen && !interval_found) {
-                // One wrap over midnight.
-                const uint32_t d = prev > c ? c + MS_PER_DAY - prev : c - prev;
-                if (d != 0) {
-                    INTERVAL_Aux = static_cast<float>(d * 0.001);
+                // Over a midnight too. A step back (an epoch out of order)
+                // measures nothing, as an equal time does not, and the
+                // next step is measured from the epoch before it.
+                const int64_t d = static_cast<int64_t>(c) - prev + int64_t{MS_PER_DAY} * midnights_passed(prev, c);
+                if (d > 0) {
+                    INTERVAL_Aux = static_cast<float>(static_cast<double>(d) * 0.001);
                     interval_found = true;
                 }
+                if (d >= 0) prev = c;
+            } else {
+                prev = c;
             }
-            prev = c;
             seen = true;
             open = true;
-            epoch_clock_tick(clock, c);
+            pass_clock_tick(clock, c);
             ++epochs;
         }
         if (is_id(id, "TD")) {  // the dispatcher has just run the flag decoders

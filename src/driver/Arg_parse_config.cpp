@@ -6,11 +6,11 @@
 void arge_parce_config(argparse::ArgumentParser& parser) {
     parser.add_argument("-f", "--filename").help("Input file name (with extension)").store_into(filename);
     parser.add_argument("-rv", "--rinexver")
-        .help("3.05|4.00|4.01 - rinex version, default version - 4.01")
+        .help("3.05|4.00|4.01 - rinex version, default version - 4.00")
         .store_into(Rinex_Ver);
     parser.add_argument("-G").help("Exclude all GPS SVs").flag();
     parser.add_argument("-R").help("Exclude all GLONASS SVs").flag();
-    // Declared and accepted, but read by nothing; "-S" excludes SBAS.
+    // "W" for WAAS: the same as "-S".
     parser.add_argument("-W").help("Exclude all SBAS SVs").flag();
     parser.add_argument("-E").help("Exclude all Galileo SVs").flag();
     parser.add_argument("-C").help("Exclude all BeiDou SVs").flag();
@@ -40,9 +40,11 @@ void arge_parce_config(argparse::ArgumentParser& parser) {
     parser.add_argument("-AN").help("AntennaNumber").store_into(ANT_NUM);
     parser.add_argument("-SN").help("Separate Navigation Files").flag();
 
-    parser.add_description("VORSKEL " + version + ", TOVRA GNSS, Inc");
+    parser.add_description(version_text() + ", TOVRA GNSS, Inc");
     parser.add_epilog("VORSKEL -h or --help for help");
 }
+
+std::string version_text() { return "VORSKEL " + version; }
 
 void arge_parce_check(argparse::ArgumentParser& parser) {
     if (parser["-G"] == true) Enable_GPS = false;
@@ -52,7 +54,7 @@ void arge_parce_check(argparse::ArgumentParser& parser) {
     if (parser["-J"] == true) Enable_QZSS = false;
     if (parser["-I"] == true) Enable_NavIC = false;
     if (parser["-GC"] == true) Enable_GLCDMA = false;
-    if (parser["-S"] == true) Enable_SBAS = false;
+    if (parser["-S"] == true || parser["-W"] == true) Enable_SBAS = false;
     if (parser["-SN"] == true) MixedNavFile = false;
     if (parser["-ln"] == true) Enable_Long_File_Name = true;
 }

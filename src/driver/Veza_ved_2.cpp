@@ -11,6 +11,7 @@
 #include <iostream>
 #include <string>
 
+#include "decode/Decode_func.h"
 #include "decode/aux_file_process.h"
 #include "driver/Arg_parse_config.h"
 #include "driver/Rinex_FileNameCreate.h"
@@ -57,6 +58,15 @@ void glo_maker(std::ofstream& out) { GLO_NavigationFileMaker(out); }
 void gal_maker(std::ofstream& out) { GAL_NavigationFileMaker(out); }
 void bds_maker(std::ofstream& out) { BDS_NavigationFileMaker(out); }
 
+// The date of an epoch for the long names: whole seconds, the
+// milliseconds dropped, as the receiver dates of the records carry them.
+RCV_Epoch long_name_date(const Epoch_ms& t) {
+    RCV_Epoch d{};
+    epoch_fields(t, d);
+    d.v[EP_SEC] = static_cast<float>(t.ms / 1000 % 60);
+    return d;
+}
+
 // The log, opened for reading with a large buffer: each pass reads the
 // whole log, and the default buffer of a few KiB costs one system call per
 // few KiB. The passes run one after the other (the first log is closed
@@ -73,7 +83,7 @@ int run(int argc, char** argv) {
         Enable_GLCDMA = true;
     Rinex_Ver = 4.0;
 
-    argparse::ArgumentParser parser("VORSKEL", version);
+    argparse::ArgumentParser parser("VORSKEL", version_text());
     arge_parce_config(parser);
     try {
         parser.parse_args(argc, argv);
@@ -114,6 +124,9 @@ int run(int argc, char** argv) {
     const bool read_failed = std::ferror(log) != 0;
     std::fclose(log);
     if (read_failed) return fail("Cannot read the log " + filename);
+    // Without a receiver date no epoch has a date to print; the first pass
+    // dates the first epoch from any calendar date of the log.
+    if (!Epoch_first_obs.dated) return fail("No receiver date in the log");
 
     // From here on the flag decoders no longer register codes and satellites.
     Aux_stage = 0;
@@ -133,10 +146,14 @@ int run(int argc, char** argv) {
     int lt[4] = {0, 0, 0, 0};
     if (long_names) {
         try {
-            get_RINEX_long_file_name_time(RCV_date_first.v, lt);
-            std::string freq = make_RINEX_data_freq(
-                INTERVAL_Requested > 0 ? static_cast<float>(INTERVAL_Requested) : INTERVAL_Aux);
-            period = make_RINEX_file_duration(RCV_date_first.v, RCV_date_last.v, INTERVAL_Aux);
+            // The span of the records that the observation file holds (its
+            // first and last observation times), at the interval that its
+            // header names.
+            const float interval = INTERVAL_Requested > 0 ? static_cast<float>(INTERVAL_Requested) : INTERVAL_Aux;
+            const RCV_Epoch first = long_name_date(Epoch_first_obs), last = long_name_date(Epoch_last_obs);
+            get_RINEX_long_file_name_time(first.v, lt);
+            std::string freq = make_RINEX_data_freq(interval);
+            period = make_RINEX_file_duration(first.v, last.v, interval);
             obs_name = make_RINEX_long_file_name(Site_Code, Monument_Number, Receiver_Number, Country_Code,
                                                  Data_Source, lt[0], lt[1], lt[2], lt[3], period, freq, "MO");
         } catch (const std::string& message) {

@@ -24,7 +24,7 @@ void get_cur_time() {
 
 void Add_pgm_run_by_date(std::ostream& os) {
     std::string line;
-    fmt_left(line, "VORSKEL v0.1.2b", 20);
+    fmt_left(line, "VORSKEL " + version, 20);
     fmt_left(line, "TOVRA GNSS", 20);
     fmt_int(line, year, 4);
     fmt_int0(line, month, 2);

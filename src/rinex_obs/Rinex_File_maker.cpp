@@ -57,7 +57,9 @@ int ObservationFileMaker(std::ofstream& obs, FILE* log) {
     // The receiver time of the epoch being collected, from the day that the
     // first pass found for the first epoch (the first epochs of a log may
     // come before its first receiver date).
-    Epoch_ms epoch_time = {Epoch_first_obs.day, 0, Epoch_first_obs.dated};
+    const Epoch_ms first_day = {Epoch_first_obs.day, 0, Epoch_first_obs.dated};
+    Pass_clock clock = {first_day, first_day, false};
+    const Epoch_ms& epoch_time = clock.epoch;
     bool started = false;          // a "~~" has been seen
     bool epoch_closed = false;     // the current epoch is already decoded
     bool header_due = false;       // the header is written at this message
@@ -66,6 +68,18 @@ int ObservationFileMaker(std::ofstream& obs, FILE* log) {
     float header_interval = 0.0f;
     bool reference_set = false;    // the grid origin: the first written epoch
     uint32_t reference = 0;
+    Epoch_ms last_written = {};    // RINEX epochs rise: none is written at or before it
+    bool any_written = false;
+    // An epoch that has ended is written when it lies on the grid and comes
+    // after the last one written; a repeated or out-of-order epoch is not.
+    auto kept = [&](const Epoch_ms& t) {
+        return on_grid(reference_set, reference, t.ms, interval_ms) && (!any_written || epoch_after(t, last_written));
+    };
+    auto write_epoch = [&](const Epoch_ms& t) {
+        Add_data_record(obs, Epoch_flag);
+        last_written = t;
+        any_written = true;
+    };
 
     // The GLONASS code completion and the code-division fold depend only
     // on the tables, and applying them twice in a row changes nothing
@@ -105,7 +119,7 @@ int ObservationFileMaker(std::ofstream& obs, FILE* log) {
         if ((!repeated_end && decode_vlx(id)) || closed_here) fold_due = true;
         Epoch_held = false;
         if (is_end) epoch_closed = true;
-        if (is_id(id, "RD")) epoch_clock_date(epoch_time);
+        if (is_id(id, "RD")) pass_clock_date(clock);
 
         // The time of the epoch that ends at this message: a "~~" ends the
         // epoch opened by the previous "~~", a "TD" the current one.
@@ -121,7 +135,7 @@ int ObservationFileMaker(std::ofstream& obs, FILE* log) {
                 header_epoch = epoch_time;
             }
             started = true;
-            epoch_clock_tick(epoch_time, rd_u32(RT, 0));
+            pass_clock_tick(clock, rd_u32(RT, 0));
         }
 
         if (obs.is_open()) {
@@ -137,14 +151,14 @@ int ObservationFileMaker(std::ofstream& obs, FILE* log) {
                 Add_OBS_File_heading(obs, header_interval);
                 if (END_flag) {
                     reference = header_epoch.ms;
-                    Add_data_record(obs, Epoch_flag);
+                    write_epoch(header_epoch);
                 }
                 finish_epoch();
             } else if (END_flag && epoch_ends) {
                 if (!reference_set) reference = ended_epoch_time.ms;
-                if (on_grid(reference_set, reference, ended_epoch_time.ms, interval_ms)) {
+                if (kept(ended_epoch_time)) {
                     epoch_fields(ended_epoch_time, RCV_date);
-                    Add_data_record(obs, Epoch_flag);
+                    write_epoch(ended_epoch_time);
                 }
                 finish_epoch();
             }
@@ -157,9 +171,9 @@ int ObservationFileMaker(std::ofstream& obs, FILE* log) {
         decode_OBS();
         fold_glonass();
         sort_SV_arr();
-        if (on_grid(reference_set, reference, epoch_time.ms, interval_ms)) {
+        if (kept(epoch_time)) {
             epoch_fields(epoch_time, RCV_date);
-            Add_data_record(obs, Epoch_flag);
+            write_epoch(epoch_time);
         }
         finish_epoch();
     }

@@ -17,7 +17,7 @@ std::string Site_Code = "ZELK", Monument_Number = "0", Receiver_Number = "0", Co
             Data_Source = "R";
 double Ant_delt_H = 0, Ant_delt_E = 0, Ant_delt_N = 0;
 std::string ANT_NUM = "-Unknown-";
-std::string version;
+const std::string version = "v0.1.2b";
 char Aux_stage = 1;
 bool Epoch_held = false;
 

@@ -30,6 +30,13 @@ struct Epoch_ms {
     uint32_t ms;
     bool dated;
 };
+// The epoch clock of each pass over the log: the time of the epoch being
+// read and the latest epoch time read so far.
+struct Pass_clock {
+    Epoch_ms epoch;
+    Epoch_ms latest;
+    bool begun;  // an epoch has been read: the first one steps from nothing
+};
 extern Epoch_ms Epoch_first_obs;  // the first epoch of the log (first pass)
 extern Epoch_ms Epoch_last_obs;   // the last epoch record of the observation file (first pass)
 extern float INTERVAL_Aux;        // data interval in seconds found by the first pass
@@ -49,8 +56,8 @@ extern std::string filename;        // the log
 extern std::string Site_Code, Monument_Number, Receiver_Number, Country_Code, Data_Source;
 extern double Ant_delt_H, Ant_delt_E, Ant_delt_N;
 extern std::string ANT_NUM;
-extern std::string version;  // version text of the command-line parser
-extern char Aux_stage;       // 1 while the first pass runs, 0 afterwards
+extern const std::string version;  // the program's version, as the RINEX program line carries it
+extern char Aux_stage;             // 1 while the first pass runs, 0 afterwards
 // Set by the observation pass while the satellite tables hold a decoded
 // epoch that is not written yet (the first epoch waits for the header).
 extern bool Epoch_held;

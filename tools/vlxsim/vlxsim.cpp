@@ -7,15 +7,16 @@
 // (GLONASS slots), the six flag messages, the code ranges, Dopplers, phases
 // and signal strengths of every band, then "TD" unless the options drop it.
 // Options also drop "RD" from some epochs (receivers date only now and
-// then) and leave out a run of epochs (a gap: the time moves on, nothing is
-// written).
+// then), leave out a run of epochs (a gap: the time moves on, nothing is
+// written) and write one earlier epoch once more after a later one (a
+// repeated or out-of-order epoch, as a receiver may log it).
 // Item i of every observation message belongs to entry i of "SX"; the values
 // are encoded so that the converter's decoders give back the simulated
 // pseudoranges, Dopplers, phases and densities.
 //
 // The manifest is text, one record per line: a few "key value" lines (seed,
-// start, interval_ms, epochs, systems, td_every, and rd_every, rd_start and
-// gap when they are given); per epoch written
+// start, interval_ms, epochs, systems, td_every, and rd_every, rd_start,
+// gap and again when they are given); per epoch written, in log order
 //   epoch K YYYY-MM-DD HH:MM:SS.mmm td=0|1 G=3,4,8 R=1,5 ...
 // listing the satellites of each selected system in list order (GLONASS by
 // orbital slot); "msg ID COUNT" per identifier written; and "store NAME COUNT"
@@ -58,6 +59,8 @@ struct Options {
     long rd_start = 0;  // the first epoch with "RD"
     long gap_at = 0;    // the first epoch left out
     long gap_len = 0;   // epochs left out from gap_at
+    long again_after = -1;  // after this epoch ...
+    long again_of = -1;     // ... this one is written once more; -1: none
 };
 
 // Whether epoch k carries a receiver date.
@@ -309,7 +312,7 @@ static void usage(FILE* f) {
     std::fprintf(f,
                  "usage: vlxsim -o FILE [--epochs N] [--interval S] [--start \"YYYY-MM-DD HH:MM:SS\"]\n"
                  "              [--seed N] [--systems GREJCIS] [--td-every N] [--rd-every N]\n"
-                 "              [--rd-start K] [--gap K:N] [--manifest FILE]\n"
+                 "              [--rd-start K] [--gap K:N] [--again K:J] [--manifest FILE]\n"
                  "  --epochs N     number of epochs (default 600)\n"
                  "  --interval S   seconds between epochs, whole milliseconds (default 1)\n"
                  "  --start T      GPS time of the first epoch (default 2024-03-15 00:00:00)\n"
@@ -320,6 +323,7 @@ static void usage(FILE* f) {
                  "                 0: never; at least --epochs: only epoch --rd-start)\n"
                  "  --rd-start K   no \"RD\" before epoch K, counted from 0 (default 0)\n"
                  "  --gap K:N      leave out the N epochs from epoch K (their time passes)\n"
+                 "  --again K:J    after epoch K write epoch J (J <= K) once more, as it was\n"
                  "  --manifest F   write a text manifest of the epochs and navigation stores\n");
 }
 
@@ -422,6 +426,14 @@ static int parse_options(int argc, char** argv, Options& o) {
                 std::fprintf(stderr, "vlxsim: bad --gap %s (K:N, N at least 1)\n", v);
                 return 2;
             }
+        } else if (a == "--again") {
+            const char* colon = std::strchr(v, ':');
+            const std::string after = colon ? std::string(v, colon) : std::string();
+            if (!colon || !parse_long(after.c_str(), 0, 100000000L, &o.again_after) ||
+                !parse_long(colon + 1, 0, o.again_after, &o.again_of)) {
+                std::fprintf(stderr, "vlxsim: bad --again %s (K:J, J at most K)\n", v);
+                return 2;
+            }
         } else {
             std::fprintf(stderr, "vlxsim: unknown option %s\n", a.c_str());
             usage(stderr);
@@ -431,6 +443,10 @@ static int parse_options(int argc, char** argv, Options& o) {
     if (o.out_path.empty()) {
         std::fprintf(stderr, "vlxsim: -o FILE is required\n");
         usage(stderr);
+        return 2;
+    }
+    if (o.again_after >= 0 && (o.again_after >= o.epochs || in_gap(o, o.again_after) || in_gap(o, o.again_of))) {
+        std::fprintf(stderr, "vlxsim: --again names an epoch that is not written\n");
         return 2;
     }
     if (!parse_start(o.start_text, &o.start_ms)) {
@@ -494,6 +510,10 @@ static int run(const Options& o) {
             std::snprintf(buf, sizeof buf, "gap %ld %ld\n", o.gap_at, o.gap_len);
             manifest += buf;
         }
+        if (o.again_after >= 0) {
+            std::snprintf(buf, sizeof buf, "again %ld %ld\n", o.again_after, o.again_of);
+            manifest += buf;
+        }
     }
 
     std::string out;
@@ -511,6 +531,9 @@ static int run(const Options& o) {
     Obs obs[MAX_SX];
     int in_view[MAX_SX];
     Look looks[MAX_SX];
+    // The epoch that --again writes once more, kept as it was written.
+    static Obs again_obs[MAX_SX];
+    int again_n = 0;
     for (long k = 0; k < o.epochs; ++k) {
         if (in_gap(o, k)) continue;
         const int64_t t_ms = o.start_ms + k * o.interval_ms;
@@ -555,6 +578,21 @@ static int run(const Options& o) {
         if (td) emit(out, "TD", std::string());
         nav_epoch(out, t_ms, in_view, n_sats, o.sys_on);
         if (!o.manifest_path.empty()) manifest_epoch(manifest, k, t_ms, td, obs, n, o);
+        if (k == o.again_of) {
+            for (int j = 0; j < n; ++j) again_obs[j] = obs[j];
+            again_n = n;
+        }
+        if (k == o.again_after) {
+            // The same messages with the same time, date and observations;
+            // the navigation messages are not repeated.
+            const long j = o.again_of;
+            const int64_t tj_ms = o.start_ms + j * o.interval_ms;
+            write_epoch_messages(out, tj_ms, dated_epoch(o, j), static_cast<double>(j * o.interval_ms) / 1000.0,
+                                 again_obs, again_n);
+            const bool td_j = o.td_every > 0 && (j % o.td_every) == 0;
+            if (td_j) emit(out, "TD", std::string());
+            if (!o.manifest_path.empty()) manifest_epoch(manifest, j, tj_ms, td_j, again_obs, again_n, o);
+        }
         if (out.size() > (6u << 20)) ok = flush_out(f, out) && ok;
     }
     ok = flush_out(f, out) && ok;
