@@ -596,15 +596,15 @@ int Add_GAL_Nav_File_Time_corr_mixed(std::ofstream& os) {
     return 1;
 }
 
-// GLONASS: always one record, dated by the day the time message arrived
-// (zeros without one). a0 is minus the float of the record; written as
-// 0 - x so that a missing record prints 0, not -0.
+// GLONASS: always a GLUT and a GLGP record, dated by the day the time
+// message arrived (zeros without one), with the offsets of the 3.05 lines.
 int Add_GLO_Nav_File_Time_corr_mixed(std::ofstream& os) {
     float d[6] = {GLO_Time_Par.date.v[EP_YEAR], GLO_Time_Par.date.v[EP_MONTH], GLO_Time_Par.date.v[EP_DAY],
                   0, 0, 0};
     std::string date;
     put_float_date(date, d);
-    put_sto(os, "R", "FDMA", date, "GLGP", "", 0.0 - static_cast<double>(GLO_Time_Par.corr1), 0.0, 0.0);
+    put_sto(os, "R", "FDMA", date, "GLUT", "UTC(SU)", GLO_GLUT_a0(), 0.0, 0.0);
+    put_sto(os, "R", "FDMA", date, "GLGP", "", GLO_GLGP_a0(), 0.0, 0.0);
     return 1;
 }
 
