@@ -275,19 +275,29 @@ void bds_orbit_lines(std::ostream& os, const BDS_Ephemeris& r) {
     const bool cnv1 = r.type == "CNV1", cnv2 = r.type == "CNV2", cnv3 = r.type == "CNV3";
     if (!cnv1 && !cnv2 && !cnv3) return;
 
+    // The CNAV accuracy value of the message stands as SISAI_oe, the
+    // accuracy of the head as SISMAI. t_op, the clock accuracy indices
+    // SISAI_ocb/oc1/oc2, the integrity flags and ISC_B1Cd / ISC_B2ad are
+    // not in the log: 0.
+    const double sismai = r.accuracy;
     nav_orbit_line(os, {static_cast<float>(r.A_dot), r.Crs, r.delta_n, r.M0});
     kepler_orbit_2_to_4(os, r);
+    // IDOT, Delta n0 dot, satellite type, t_op.
     nav_orbit_line(os, {r.IDOT, r.delta_n_dot, static_cast<double>(r.sat_type), 0.0});
-    nav_orbit_line(os, {r.cnav_accuracy, 0.0, r.cnav_accuracy});
+    // SISAI_oe, SISAI_ocb, SISAI_oc1, SISAI_oc2.
+    nav_orbit_line(os, {r.cnav_accuracy, 0.0, 0.0, 0.0});
     if (cnv3) {
-        nav_orbit_line(os, {0.0, signed_health(r), 0.0, r.TGD2});
+        // SISMAI, health, integrity flags, TGD_B2bI; transmission time.
+        nav_orbit_line(os, {sismai, signed_health(r), 0.0, r.TGD2});
         nav_orbit_line(os, {tx});
         return;
     }
-    nav_orbit_line(os, {r.cnav_accuracy, 0.0, r.TGD, r.TGD2});
-    // CNAV-2 carries the transmission time where CNAV-1 has the accuracy.
-    nav_orbit_line(os, {cnv2 ? tx : static_cast<double>(r.accuracy), signed_health(r), 0.0,
-                        static_cast<double>(r.IODC)});
+    // CNAV-1: ISC_B1Cd, spare; CNAV-2: spare, ISC_B2ad; then TGD_B1Cp and
+    // TGD_B2ap for both.
+    nav_orbit_line(os, {0.0, 0.0, r.TGD, r.TGD2});
+    // SISMAI, health, integrity flags, IODC.
+    nav_orbit_line(os, {sismai, signed_health(r), 0.0, static_cast<double>(r.IODC)});
+    // Transmission time, spare, spare, IODE.
     nav_orbit_line(os, {tx, 0.0, 0.0, static_cast<double>(r.IODE)});
 }
 
