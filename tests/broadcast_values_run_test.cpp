@@ -5,19 +5,16 @@
 // whole. The BeiDou satellites are a geostationary one of the upper range
 // (C59, which sends D2) and its neighbour C58 (D1).
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cmath>
-#include <cstdlib>
-#include <ctime>
-#include <filesystem>
-#include <fstream>
+#include <dirent.h>
+
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "support/eph_builder.h"
+#include "support/run_command.h"
 
-namespace fs = std::filesystem;
 using namespace vlxlog;
 
 namespace {
@@ -57,32 +54,34 @@ std::string values_log() {
     return log;
 }
 
-std::string test_dir() {
-    const std::string d =
-        ::testing::TempDir() + "values_run_" + ::testing::UnitTest::GetInstance()->current_test_info()->name();
-    fs::remove_all(d);
-    fs::create_directories(d);
-    return d;
-}
-
-int convert(const std::string& dir, const std::string& args) {
+// Converts the log with `args` in a directory of its own and returns it.
+std::string convert(const std::string& args_text) {
+    const std::string dir = runcmd::temp_dir();
+    EXPECT_FALSE(dir.empty());
     EXPECT_TRUE(write_file(dir + "/rover.bin", values_log()));
-    const std::string cmd = "cd '" + dir + "' && '" VORSKEL_BIN "' -f '" + dir + "/rover.bin' " + args +
-                            " >/dev/null 2>&1";
-    const int st = std::system(cmd.c_str());
-    return WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+    std::vector<std::string> argv = {VORSKEL_BIN, "-f", dir + "/rover.bin"};
+    std::istringstream args(args_text);
+    for (std::string a; args >> a;) argv.push_back(a);
+    const runcmd::Result r = runcmd::run(argv, dir);
+    EXPECT_EQ(r.status, 0) << r.out << r.err;
+    return dir;
 }
 
-std::string text_of(const std::string& path) {
-    std::ifstream in(path);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
-
-std::string year_text() {
-    std::time_t now = std::time(nullptr);
-    return std::to_string(std::gmtime(&now)->tm_year + 1900 - 2000);
+// The file of `dir` whose name ends in `ending` ("N", "p_MN.rnx"); the
+// short names carry the run year in between.
+std::string file_ending(const std::string& dir, const std::string& ending) {
+    std::string text;
+    if (DIR* d = opendir(dir.c_str())) {
+        while (dirent* e = readdir(d)) {
+            const std::string name = e->d_name;
+            if (name.rfind("rover.", 0) == 0 && name.size() == 8 + ending.size() &&
+                name.compare(name.size() - ending.size(), ending.size(), ending) == 0)
+                text = runcmd::slurp(dir + "/" + name);
+        }
+        closedir(d);
+    }
+    EXPECT_FALSE(text.empty()) << "no file rover.YY" << ending;
+    return text;
 }
 
 // Orbit line 4 of the Keplerian records: i0, Crc, omega, OMEGA DOT.
@@ -103,19 +102,15 @@ size_t count_of(const std::string& text, const std::string& what) {
 }  // namespace
 
 TEST(BroadcastValuesRun, Rinex305CarriesTheValuesWhole) {
-    const std::string dir = test_dir();
-    ASSERT_EQ(convert(dir, "-rv 3.05"), 0);
-    const std::string base = dir + "/rover." + year_text();
-    EXPECT_EQ(count_of(text_of(base + "N"), KEPLER_ORBIT_4), 1u);
-    EXPECT_EQ(count_of(text_of(base + "C"), KEPLER_ORBIT_4), 2u);
-    const std::string glo = text_of(base + "G");
+    const std::string dir = convert("-rv 3.05");
+    EXPECT_EQ(count_of(file_ending(dir, "N"), KEPLER_ORBIT_4), 1u);
+    EXPECT_EQ(count_of(file_ending(dir, "C"), KEPLER_ORBIT_4), 2u);
+    const std::string glo = file_ending(dir, "G");
     EXPECT_NE(glo.find(GLO_X + GLO_Y + GLO_Z), std::string::npos) << glo;
 }
 
 TEST(BroadcastValuesRun, Rinex4CarriesTheValuesWholeAndC59SendsD2) {
-    const std::string dir = test_dir();
-    ASSERT_EQ(convert(dir, "-rv 4.00"), 0);
-    const std::string nav = text_of(dir + "/rover." + year_text() + "p_MN.rnx");
+    const std::string nav = file_ending(convert("-rv 4.00"), "p_MN.rnx");
     EXPECT_EQ(count_of(nav, KEPLER_ORBIT_4), 3u);
     EXPECT_NE(nav.find(GLO_X + GLO_Y + GLO_Z), std::string::npos) << nav;
     EXPECT_NE(nav.find("\n> EPH C58 D1\nC58 "), std::string::npos) << nav;
