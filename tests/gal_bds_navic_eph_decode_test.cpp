@@ -255,6 +255,8 @@ TEST(GalEphDecode, DuplicatesBySatelliteTimeWeekAndSources) {
 
 // ------------------------------------------------------------- BeiDou
 
+// D2 for the geostationary satellites C01-C05 and C59-C63, D1 for the
+// others.
 TEST(BdsEphDecode, MessageKindFromFlagsAndSatellite) {
     struct Case {
         uint8_t flags;
@@ -262,8 +264,11 @@ TEST(BdsEphDecode, MessageKindFromFlagsAndSatellite) {
         const char* type;
     };
     const Case cases[] = {{0x01, 5, "D2"},   {0x01, 6, "D1"},   {0x02, 1, "D2"},   {0x04, 30, "D1"},
+                          {0x01, 58, "D1"},  {0x01, 59, "D2"},  {0x02, 60, "D2"},  {0x04, 63, "D2"},
+                          {0x01, 64, "D1"},  {0x01, 38, "D1"},
                           {0x08, 21, "CNV1"}, {0x20, 21, "CNV2"}, {0x40, 21, "CNV3"}, {0x68, 22, "CNV1"},
-                          {0x60, 23, "CNV2"}, {0x09, 24, "D1"},  {0x10, 25, ""},    {0x80, 26, ""}};
+                          {0x60, 23, "CNV2"}, {0x09, 24, "D1"},  {0x10, 25, ""},    {0x80, 26, ""},
+                          {0x08, 59, "CNV1"}};
     std::string log;
     for (const Case& c : cases) {
         KeplerFields k;

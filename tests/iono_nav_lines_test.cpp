@@ -101,11 +101,12 @@ TEST_F(IonoCorrLines, ZeroFirstRecordWritesNothing) {
     EXPECT_EQ(capture(Add_NavIC_Nav_File_iono), "");
 }
 
+// NavIC's Klobuchar lines are named IRNA and IRNB.
 TEST_F(IonoCorrLines, NavicPair) {
     Iono_NavIC[0] = klob(-std::ldexp(1.0f, -27));
     EXPECT_EQ(capture(Add_NavIC_Nav_File_iono),
-              "IRSA  -7.4506e-09  1.4901e-08  0.0000e+00 -5.9605e-08       IONOSPHERIC CORR\n"
-              "IRSB   9.0112e+04  1.6384e+04 -1.3107e+05 -2.6214e+05       IONOSPHERIC CORR\n");
+              "IRNA  -7.4506e-09  1.4901e-08  0.0000e+00 -5.9605e-08       IONOSPHERIC CORR\n"
+              "IRNB   9.0112e+04  1.6384e+04 -1.3107e+05 -2.6214e+05       IONOSPHERIC CORR\n");
 }
 
 // A store with no zero record at all is scanned to its end and no further.
@@ -201,20 +202,20 @@ TEST(BdsIonoPlausibility, EachRuleRejects) {
 
 // ------------------------------------------------ RINEX 3.05 TIME SYSTEM CORR
 
-// GPS ends at the first record with A0 and A1 both 0; a negative a0 moves
-// the label one column to the right.
+// Every line: type in columns 1-4, a0 in 6-22 (D17.10), a1 in 23-38
+// (D16.9), T in 39-45, W in 46-50, blanks to column 60, label from 61.
+// GPS ends at the first record with A0 and A1 both 0.
 TEST_F(TimeCorrLines, GpsRecordsUpToBothValuesZero) {
     GPS_UTC_Par[0] = UTC_Par{-P29, -F50, 0, 405504, 2300, 18, 0, 0, 0, {}};
     GPS_UTC_Par[1] = UTC_Par{0, F50, 0, 61440, 2301, 18, 0, 0, 0, {}};
     GPS_UTC_Par[3] = UTC_Par{P29, F50, 0, 1, 2302, 18, 0, 0, 0, {}};
     GPS_UTC_Par_n = 4;  // the scan does not go by the count
     EXPECT_EQ(capture(Add_GPS_Nav_File_Time_corr),
-              "GPUT  -1.8626451492e-09-8.881784197e-16 405504 2300          TIME SYSTEM CORR\n"
+              "GPUT -1.8626451492e-09-8.881784197e-16 405504 2300          TIME SYSTEM CORR\n"
               "GPUT  0.0000000000e+00 8.881784197e-16  61440 2301          TIME SYSTEM CORR\n");
 }
 
-// NavIC, BeiDou and Galileo end at the first record with A0 = 0; their
-// five-column identifiers put the label at column 60 for a positive a0.
+// NavIC, BeiDou and Galileo end at the first record with A0 = 0.
 TEST_F(TimeCorrLines, OtherSystemsEndAtTheFirstZeroA0) {
     const UTC_Par first{P29, 0, 0, 14, 900, 18, 0, 0, 0, {}};
     const UTC_Par zero_a0{0, F50, 0, 7, 901, 18, 0, 0, 0, {}};
@@ -227,7 +228,7 @@ TEST_F(TimeCorrLines, OtherSystemsEndAtTheFirstZeroA0) {
     EXPECT_EQ(capture(Add_NavIC_Nav_File_Time_corr),
               "IRUT  1.8626451492e-09 0.000000000e+00     14  900          TIME SYSTEM CORR\n");
     EXPECT_EQ(capture(Add_BDS_Nav_File_Time_corr),
-              "BDUT 1.8626451492e-09 0.000000000e+00     14  900          TIME SYSTEM CORR\n");
+              "BDUT  1.8626451492e-09 0.000000000e+00     14  900          TIME SYSTEM CORR\n");
     EXPECT_EQ(capture(Add_GAL_Nav_File_Time_corr), "");
 }
 
@@ -246,7 +247,7 @@ TEST_F(TimeCorrLines, GalileoUtcLinesThenGpsOffsetLines) {
     GAL_UTC_Par[2].a0G = 1;  // behind both ends
     GAL_UTC_Par_n = 3;
     EXPECT_EQ(capture(Add_GAL_Nav_File_Time_corr),
-              "GAUT 1.8626451492e-09 8.881784197e-16 259200 2300          TIME SYSTEM CORR\n"
+              "GAUT  1.8626451492e-09 8.881784197e-16 259200 2300          TIME SYSTEM CORR\n"
               "GAUT -1.8626451492e-09 8.881784197e-16 259200 2300          TIME SYSTEM CORR\n"
               "GAGP -9.3132257462e-10 8.881784197e-16 345600 2300          TIME SYSTEM CORR\n");
 }
@@ -268,14 +269,57 @@ TEST_F(TimeCorrLines, FullStoreStopsAtItsEnd) {
     EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 2 * UTC_STORE_SIZE);
 }
 
+// GLONASS from the time message: GLUT a0 = -tau_c (the double), GLGP a0 =
+// tau_GPS (the float), both with a1 = 0, T = 0 and W = 0. Without a
+// message both are zeros.
 TEST_F(TimeCorrLines, GlonassLinesAlwaysWritten) {
-    const std::string glut = "GLUT  0.0000000000e+00 0.000000000e+00      0    0          TIME SYSTEM CORR\n";
     EXPECT_EQ(capture(Add_GLO_Nav_File_Time_corr),
-              glut + "GLGP  0.0000000000e+00 0.000000000e+00      0    0          TIME SYSTEM CORR\n");
+              "GLUT  0.0000000000e+00 0.000000000e+00      0    0          TIME SYSTEM CORR\n"
+              "GLGP  0.0000000000e+00 0.000000000e+00      0    0          TIME SYSTEM CORR\n");
     GLO_Time_Par.corr0 = -P29;
     GLO_Time_Par.corr1 = static_cast<float>(P30);
     EXPECT_EQ(capture(Add_GLO_Nav_File_Time_corr),
-              glut + "GLGP  9.3132257462e-10-1.862645149e-09      0    0          TIME SYSTEM CORR\n");
+              "GLUT  1.8626451492e-09 0.000000000e+00      0    0          TIME SYSTEM CORR\n"
+              "GLGP  9.3132257462e-10 0.000000000e+00      0    0          TIME SYSTEM CORR\n");
+    GLO_Time_Par.corr0 = P29;
+    GLO_Time_Par.corr1 = static_cast<float>(-P30);
+    EXPECT_EQ(capture(Add_GLO_Nav_File_Time_corr),
+              "GLUT -1.8626451492e-09 0.000000000e+00      0    0          TIME SYSTEM CORR\n"
+              "GLGP -9.3132257462e-10 0.000000000e+00      0    0          TIME SYSTEM CORR\n");
+}
+
+// Whatever the type, the signs and the width of the numbers, the fields
+// and the label keep their columns.
+TEST_F(TimeCorrLines, EveryTypeInTheSameColumns) {
+    GPS_UTC_Par[0] = UTC_Par{-P29, -F50, 0, 604799, 2300, 18, 0, 0, 0, {}};
+    NavIC_UTC_Par[0] = UTC_Par{-P29, F50, 0, 0, 2300, 18, 0, 0, 0, {}};
+    BDS_UTC_Par[0] = UTC_Par{-P29, -F50, 0, 14, 900, 18, 0, 0, 0, {}};
+    BDS_UTC_Par[1] = UTC_Par{P29, F50, 0, 604784, 65535, 18, 0, 0, 0, {}};
+    GAL_UTC_Par[0].A0 = P29;
+    GAL_UTC_Par[0].A1 = -F50;
+    GAL_UTC_Par[0].a0G = static_cast<float>(P30);
+    GAL_UTC_Par[0].a1G = -F50;
+    GLO_Time_Par.corr0 = P29;
+    GLO_Time_Par.corr1 = static_cast<float>(-P30);
+    std::string all;
+    for (auto w : {Add_GPS_Nav_File_Time_corr, Add_NavIC_Nav_File_Time_corr, Add_BDS_Nav_File_Time_corr,
+                   Add_GAL_Nav_File_Time_corr, Add_GLO_Nav_File_Time_corr})
+        all += capture(w);
+    EXPECT_EQ(all,
+              "GPUT -1.8626451492e-09-8.881784197e-16 604799 2300          TIME SYSTEM CORR\n"
+              "IRUT -1.8626451492e-09 8.881784197e-16      0 2300          TIME SYSTEM CORR\n"
+              "BDUT -1.8626451492e-09-8.881784197e-16     14  900          TIME SYSTEM CORR\n"
+              "BDUT  1.8626451492e-09 8.881784197e-16 60478465535          TIME SYSTEM CORR\n"
+              "GAUT  1.8626451492e-09-8.881784197e-16      0    0          TIME SYSTEM CORR\n"
+              "GAGP  9.3132257462e-10-8.881784197e-16      0    0          TIME SYSTEM CORR\n"
+              "GLUT -1.8626451492e-09 0.000000000e+00      0    0          TIME SYSTEM CORR\n"
+              "GLGP -9.3132257462e-10 0.000000000e+00      0    0          TIME SYSTEM CORR\n");
+    std::istringstream lines(all);
+    for (std::string line; std::getline(lines, line);) {
+        EXPECT_EQ(line.size(), 76u) << line;
+        EXPECT_EQ(line.find("TIME SYSTEM CORR"), 60u) << line;
+        EXPECT_EQ(line[4], ' ') << line;
+    }
 }
 
 // The header numbers take a "D" exponent when written for RINEX 4.
@@ -390,18 +434,27 @@ TEST(StoRecords, CountBeyondTheStoreStopsAtItsEnd) {
     }
 }
 
-TEST(StoRecords, GlonassRecordAlwaysWritten) {
-    const std::string none = "> STO R   FDMA\n"
-                             "       0 00 00 00 00 00 " + id18("GLGP") + NO_SBAS + id18("") + "\n" +
-                             NO_TX + " 0.000000000000e+00 0.000000000000e+00 0.000000000000e+00\n";
-    EXPECT_EQ(capture(Add_GLO_Nav_File_Time_corr_mixed), none);
-    GLO_Time_Par.corr0 = 5.0;  // not written
-    GLO_Time_Par.corr1 = static_cast<float>(P30);
+// GLONASS: a GLUT record (to UTC(SU), a0 = -tau_c) and a GLGP record
+// (a0 = tau_GPS, the sign of the 3.05 line), always written, dated by the
+// day of the time message (zeros without one).
+TEST(StoRecords, GlonassRecordsAlwaysWritten) {
+    EXPECT_EQ(capture(Add_GLO_Nav_File_Time_corr_mixed),
+              "> STO R   FDMA\n"
+              "       0 00 00 00 00 00 GLUT                                  UTC(SU)           \n"
+              "                        0.000000000000e+00 0.000000000000e+00 0.000000000000e+00\n"
+              "> STO R   FDMA\n"
+              "       0 00 00 00 00 00 GLGP                                                    \n"
+              "                        0.000000000000e+00 0.000000000000e+00 0.000000000000e+00\n");
+    GLO_Time_Par.corr0 = -P29;
+    GLO_Time_Par.corr1 = static_cast<float>(-P30);
     set_date(GLO_Time_Par.date, 2024, 3, 15, 12, 34, 56);
     EXPECT_EQ(capture(Add_GLO_Nav_File_Time_corr_mixed),
               "> STO R   FDMA\n"
-              "    2024 03 15 00 00 00 " + id18("GLGP") + NO_SBAS + id18("") + "\n" +
-                  NO_TX + "-9.313225746155e-10 0.000000000000e+00 0.000000000000e+00\n");
+              "    2024 03 15 00 00 00 GLUT                                  UTC(SU)           \n"
+              "                        1.862645149231e-09 0.000000000000e+00 0.000000000000e+00\n"
+              "> STO R   FDMA\n"
+              "    2024 03 15 00 00 00 GLGP                                                    \n"
+              "                       -9.313225746155e-10 0.000000000000e+00 0.000000000000e+00\n");
 }
 
 TEST(StoRecords, SbasWritesNothing) {

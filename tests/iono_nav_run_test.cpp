@@ -113,8 +113,11 @@ std::string ion(const char* head, const char* alpha0) {
 const std::string STO_G = sto("> STO G   LNAV", "2024 02 08 16 38 24", "GPUT", "UTC(USNO)",
                               "-1.862645149231e-09-8.881784197001e-16 0.000000000000e+00");
 const std::string ION_G = ion("> ION G   LNAV", "-7.450580596924e-09");
-const std::string STO_R = sto("> STO R   FDMA", "2024 03 15 00 00 00", "GLGP", "",
-                              "-9.313225746155e-10 0.000000000000e+00 0.000000000000e+00");
+// GLONASS from tau_c = -2^-29 s and tau_GPS = 2^-30 s.
+const std::string STO_R = sto("> STO R   FDMA", "2024 03 15 00 00 00", "GLUT", "UTC(SU)",
+                              " 1.862645149231e-09 0.000000000000e+00 0.000000000000e+00") +
+                          sto("> STO R   FDMA", "2024 03 15 00 00 00", "GLGP", "",
+                              " 9.313225746155e-10 0.000000000000e+00 0.000000000000e+00");
 const std::string STO_E = sto("> STO E   IFNV", "2024 02 07 00 00 00", "GAUT", "UTCGAL",
                               " 1.862645149231e-09 8.881784197001e-16 0.000000000000e+00");
 const std::string ION_E = "> ION E   IFNV\n"
@@ -142,14 +145,14 @@ TEST(IonoNavRun, Rinex305HeaderLinesBeforeEndOfHeader) {
     const Case cases[] = {
         {"N", "GPSA  -7.4506e-09  1.4901e-08  0.0000e+00 -5.9605e-08       IONOSPHERIC CORR\n"
               "GPSB   9.0112e+04  1.6384e+04 -1.3107e+05 -2.6214e+05       IONOSPHERIC CORR\n"
-              "GPUT  -1.8626451492e-09-8.881784197e-16 405504 2300          TIME SYSTEM CORR\n"},
-        {"I", "IRSA   1.4901e-08  1.4901e-08  0.0000e+00 -5.9605e-08       IONOSPHERIC CORR\n"
-              "IRSB   9.0112e+04  1.6384e+04 -1.3107e+05 -2.6214e+05       IONOSPHERIC CORR\n"
+              "GPUT -1.8626451492e-09-8.881784197e-16 405504 2300          TIME SYSTEM CORR\n"},
+        {"I", "IRNA   1.4901e-08  1.4901e-08  0.0000e+00 -5.9605e-08       IONOSPHERIC CORR\n"
+              "IRNB   9.0112e+04  1.6384e+04 -1.3107e+05 -2.6214e+05       IONOSPHERIC CORR\n"
               "IRUT  1.8626451492e-09 8.881784197e-16      0 2300          TIME SYSTEM CORR\n"},
-        {"G", "GLUT  0.0000000000e+00 0.000000000e+00      0    0          TIME SYSTEM CORR\n"
-              "GLGP  9.3132257462e-10-1.862645149e-09      0    0          TIME SYSTEM CORR\n"},
+        {"G", "GLUT  1.8626451492e-09 0.000000000e+00      0    0          TIME SYSTEM CORR\n"
+              "GLGP  9.3132257462e-10 0.000000000e+00      0    0          TIME SYSTEM CORR\n"},
         {"L", "GAL    0.0000e+00  0.0000e+00  0.0000e+00  0.0000e+00       IONOSPHERIC CORR\n"
-              "GAUT 1.8626451492e-09 8.881784197e-16 259200 2300          TIME SYSTEM CORR\n"
+              "GAUT  1.8626451492e-09 8.881784197e-16 259200 2300          TIME SYSTEM CORR\n"
               "GAGP -9.3132257462e-10 8.881784197e-16 345600 2300          TIME SYSTEM CORR\n"},
         {"C", "BDUT -1.8626451492e-09 0.000000000e+00      0  900          TIME SYSTEM CORR\n"},
     };

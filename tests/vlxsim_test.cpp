@@ -821,6 +821,56 @@ TEST_F(VlxsimTest, RangesAgreeWithTheBroadcastOrbitsAndClocks) {
     EXPECT_GT(worst, 0.05) << "code noise expected";
 }
 
+// The inclination goes out at the message's resolution, 2^-31 semicircles
+// (so not as a single-precision number, which would hide a writer that
+// rounds it), and the rounded issues still describe one sky: at the
+// reference time of each new issue, the issue before it puts the satellite
+// at the same place. A BeiDou GEO orbit lies in the equator only for an
+// inclination of exactly 5 degrees in its frame, which the message cannot
+// carry; the rest (at most 7e-10 rad) turns with the Earth over an hour's
+// issue, so its issues meet to within r x 7e-10 x 0.26 rad, 8 mm.
+TEST_F(VlxsimTest, InclinationAtMessageResolutionAndIssuesMeet) {
+    Generated g;
+    generate("issues", "--epochs 30 --interval 60 --systems GEC --start \"2024-03-15 09:45:00\"", &g);
+    if (HasFatalFailure()) return;
+    std::map<std::pair<int, int>, std::map<int32_t, std::string>> issues;  // (code, PRN) -> toe -> body
+    int on_grid = 0, not_float = 0;
+    for (const Msg& m : g.msgs) {
+        const bool kepler = (m.id == "GE" && m.len == 123) || (m.id == "EN" && (u8_at(m.body, 143) & 1)) ||
+                            (m.id == "CN" && m.len == 134);
+        if (!kepler) continue;
+        const double i0_sc = f64_at(m.body, 70);
+        const double steps = std::ldexp(i0_sc, 31);
+        EXPECT_EQ(steps, std::round(steps)) << m.id << " PRN " << int(u8_at(m.body, 0));
+        ++on_grid;
+        const double i0 = i0_sc * 3.141592653589793;
+        if (static_cast<double>(static_cast<float>(i0)) != i0) ++not_float;
+        issues[{m.id == "GE" ? 1 : m.id == "EN" ? 4 : 6, u8_at(m.body, 0)}].emplace(i32_at(m.body, 32), m.body);
+    }
+    EXPECT_GT(on_grid, 100);
+    EXPECT_EQ(not_float, on_grid) << "every i0 should need more than single precision";
+    int switches[7] = {};
+    for (const auto& [key, by_toe] : issues) {
+        // Update periods: GPS 2 h, Galileo 10 min, BeiDou 1 h; a satellite
+        // out of view leaves gaps, whose issues are not neighbours.
+        const int32_t period = key.first == 1 ? 7200 : key.first == 4 ? 600 : 3600;
+        for (auto it = by_toe.begin(); std::next(it) != by_toe.end(); ++it) {
+            const auto next = std::next(it);
+            if (next->first - it->first != period) continue;
+            double a[3], b[3], clk;
+            kepler_from_message(it->second, key.first, next->first, a, &clk);
+            kepler_from_message(next->second, key.first, next->first, b, &clk);
+            const double d = std::sqrt((a[0] - b[0]) * (a[0] - b[0]) + (a[1] - b[1]) * (a[1] - b[1]) +
+                                       (a[2] - b[2]) * (a[2] - b[2]));
+            const bool bds_geo = key.first == 6 && (key.second <= 5 || key.second >= 59);
+            EXPECT_LT(d, bds_geo ? 1e-2 : 1e-3)
+                << "system " << key.first << " PRN " << key.second << " at toe " << next->first;
+            ++switches[key.first];
+        }
+    }
+    for (int code : {1, 4, 6}) EXPECT_GT(switches[code], 0) << code;
+}
+
 // ------------------------------------------------------------- options
 
 TEST_F(VlxsimTest, RejectsBadOptions) {

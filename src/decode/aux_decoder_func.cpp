@@ -285,11 +285,14 @@ int navic_resolve_week(int transmitted, int receiver) {
 constexpr uint8_t GAL_INAV_E1B = 0x01, GAL_FNAV_E5A = 0x02, GAL_INAV_E5B = 0x04;
 constexpr uint8_t GAL_SOURCE_BITS = GAL_INAV_E1B | GAL_FNAV_E5A | GAL_INAV_E5B;
 
-// BeiDou message kinds from the message-type flag byte; the D1/D2 choice
-// follows the satellite: numbers below 6 are GEO satellites, which send D2.
+// The BeiDou geostationary satellites, C01-C05 and C59-C63, send D2; the
+// others D1. (0 is no satellite; it keeps the D2 of the lower range.)
+bool bds_sends_d2(uint32_t sv) { return sv < 6 || (sv >= 59 && sv <= 63); }
+
+// BeiDou message kinds from the message-type flag byte.
 void bds_type_from_flags(BDS_Ephemeris& r) {
     const uint8_t f = r.type_flags;
-    if (f & 0x07) r.type = r.SV < 6 ? "D2" : "D1";
+    if (f & 0x07) r.type = bds_sends_d2(r.SV) ? "D2" : "D1";
     else if (f & 0x08) r.type = "CNV1";
     else if (f & 0x20) r.type = "CNV2";
     else if (f & 0x40) r.type = "CNV3";

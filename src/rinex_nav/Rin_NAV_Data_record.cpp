@@ -110,7 +110,7 @@ void gps_sv_epoch_line(std::ostream& os, const std::string& letter, long long sv
 }
 
 // Health is printed as a signed 32-bit value, the week as a signed 16-bit
-// one; i0 and A-dot are printed at single precision.
+// one; every stored value is printed whole.
 void gps_lnav_record(std::ostream& os, const std::string& letter, long long sv, const GPS_Ephemeris& r,
                      bool with_head) {
     if (with_head) nav_eph_header(os, letter, sv, r.type);
@@ -118,7 +118,7 @@ void gps_lnav_record(std::ostream& os, const std::string& letter, long long sv, 
     nav_orbit_line(os, {static_cast<double>(r.IODE), r.Crs, r.delta_n, r.M0});
     nav_orbit_line(os, {r.Cuc, r.e, r.Cus, r.sqrtA});
     nav_orbit_line(os, {static_cast<double>(r.toe), r.Cic, r.OMEGA0, r.Cis});
-    nav_orbit_line(os, {static_cast<float>(r.i0), r.Crc, r.omega, r.OMEGA_DOT});
+    nav_orbit_line(os, {r.i0, r.Crc, r.omega, r.OMEGA_DOT});
     nav_orbit_line(os, {r.IDOT, static_cast<double>((r.flags >> 2) & 1),
                         static_cast<double>(static_cast<int16_t>(r.week)), static_cast<double>((r.flags >> 1) & 1)});
     nav_orbit_line(os, {static_cast<double>(r.accuracy), static_cast<double>(static_cast<int32_t>(r.health)), r.TGD,
@@ -127,16 +127,16 @@ void gps_lnav_record(std::ostream& os, const std::string& letter, long long sv, 
 }
 
 // CNAV and CNAV-2 share their first seven lines; the clock offset carries
-// the clock-bias addend of the message (summed at single precision).
+// the clock-bias addend of the message (the exact sum of the two floats).
 void gps_cnav_record(std::ostream& os, const std::string& letter, long long sv, const GPS_Ephemeris& r,
                      bool cnav2) {
     const double week = static_cast<int16_t>(r.week);
     nav_eph_header(os, letter, sv, r.type);
-    gps_sv_epoch_line(os, letter, sv, r, static_cast<float>(r.af0 + r.clock_bias_addend), r.af1, r.af2);
-    nav_orbit_line(os, {static_cast<float>(r.A_dot), r.Crs, r.delta_n, r.M0});
+    gps_sv_epoch_line(os, letter, sv, r, static_cast<double>(r.af0) + r.clock_bias_addend, r.af1, r.af2);
+    nav_orbit_line(os, {r.A_dot, r.Crs, r.delta_n, r.M0});
     nav_orbit_line(os, {r.Cuc, r.e, r.Cus, r.sqrtA});
     nav_orbit_line(os, {static_cast<double>(r.t_op), r.Cic, r.OMEGA0, r.Cis});
-    nav_orbit_line(os, {static_cast<float>(r.i0), r.Crc, r.omega, r.OMEGA_DOT});
+    nav_orbit_line(os, {r.i0, r.Crc, r.omega, r.OMEGA_DOT});
     nav_orbit_line(os, {r.IDOT, r.delta_n_dot, static_cast<double>(r.URA_NED0), static_cast<double>(r.URA_NED1)});
     nav_orbit_line(os, {static_cast<double>(r.URA_ED), static_cast<double>(static_cast<int32_t>(r.health)), r.TGD,
                         static_cast<double>(r.URA_NED2)});
@@ -226,12 +226,11 @@ void kepler_clock_line(std::ostream& os, const std::string& letter, const Kepler
     put_line(os, line);
 }
 
-// Orbit lines 2 to 4, common to every Keplerian record; i0 is written at
-// single precision.
+// Orbit lines 2 to 4, common to every Keplerian record.
 void kepler_orbit_2_to_4(std::ostream& os, const Kepler_head& h) {
     nav_orbit_line(os, {h.Cuc, h.e, h.Cus, h.sqrtA});
     nav_orbit_line(os, {static_cast<double>(h.toe), h.Cic, h.OMEGA0, h.Cis});
-    nav_orbit_line(os, {static_cast<float>(h.i0), h.Crc, h.omega, h.OMEGA_DOT});
+    nav_orbit_line(os, {h.i0, h.Crc, h.omega, h.OMEGA_DOT});
 }
 
 // Week and health are read as signed values.
@@ -275,19 +274,29 @@ void bds_orbit_lines(std::ostream& os, const BDS_Ephemeris& r) {
     const bool cnv1 = r.type == "CNV1", cnv2 = r.type == "CNV2", cnv3 = r.type == "CNV3";
     if (!cnv1 && !cnv2 && !cnv3) return;
 
-    nav_orbit_line(os, {static_cast<float>(r.A_dot), r.Crs, r.delta_n, r.M0});
+    // The CNAV accuracy value of the message stands as SISAI_oe, the
+    // accuracy of the head as SISMAI. t_op, the clock accuracy indices
+    // SISAI_ocb/oc1/oc2, the integrity flags and ISC_B1Cd / ISC_B2ad are
+    // not in the log: 0.
+    const double sismai = r.accuracy;
+    nav_orbit_line(os, {r.A_dot, r.Crs, r.delta_n, r.M0});
     kepler_orbit_2_to_4(os, r);
+    // IDOT, Delta n0 dot, satellite type, t_op.
     nav_orbit_line(os, {r.IDOT, r.delta_n_dot, static_cast<double>(r.sat_type), 0.0});
-    nav_orbit_line(os, {r.cnav_accuracy, 0.0, r.cnav_accuracy});
+    // SISAI_oe, SISAI_ocb, SISAI_oc1, SISAI_oc2.
+    nav_orbit_line(os, {r.cnav_accuracy, 0.0, 0.0, 0.0});
     if (cnv3) {
-        nav_orbit_line(os, {0.0, signed_health(r), 0.0, r.TGD2});
+        // SISMAI, health, integrity flags, TGD_B2bI; transmission time.
+        nav_orbit_line(os, {sismai, signed_health(r), 0.0, r.TGD2});
         nav_orbit_line(os, {tx});
         return;
     }
-    nav_orbit_line(os, {r.cnav_accuracy, 0.0, r.TGD, r.TGD2});
-    // CNAV-2 carries the transmission time where CNAV-1 has the accuracy.
-    nav_orbit_line(os, {cnv2 ? tx : static_cast<double>(r.accuracy), signed_health(r), 0.0,
-                        static_cast<double>(r.IODC)});
+    // CNAV-1: ISC_B1Cd, spare; CNAV-2: spare, ISC_B2ad; then TGD_B1Cp and
+    // TGD_B2ap for both.
+    nav_orbit_line(os, {0.0, 0.0, r.TGD, r.TGD2});
+    // SISMAI, health, integrity flags, IODC.
+    nav_orbit_line(os, {sismai, signed_health(r), 0.0, static_cast<double>(r.IODC)});
+    // Transmission time, spare, spare, IODE.
     nav_orbit_line(os, {tx, 0.0, 0.0, static_cast<double>(r.IODE)});
 }
 
@@ -400,11 +409,9 @@ void Add_GLO_Ephemeris(std::ofstream& os) {
         nav_value(line, r.gamma);
         nav_value(line, tf);
         put_line(os, line);
-        // x and z pass through single precision; y is written in full.
-        nav_orbit_line(os, {static_cast<float>(r.pos[0]), r.vel[0], r.acc[0],
-                            static_cast<double>(r.health & 1)});
+        nav_orbit_line(os, {r.pos[0], r.vel[0], r.acc[0], static_cast<double>(r.health & 1)});
         nav_orbit_line(os, {r.pos[1], r.vel[1], r.acc[1], static_cast<double>(r.freq)});
-        nav_orbit_line(os, {static_cast<float>(r.pos[2]), r.vel[2], r.acc[2], static_cast<double>(r.age)});
+        nav_orbit_line(os, {r.pos[2], r.vel[2], r.acc[2], static_cast<double>(r.age)});
         writeGloOrbit4(os, r);
         ephrec::leave_stream_state(os);
     }
@@ -596,15 +603,15 @@ int Add_GAL_Nav_File_Time_corr_mixed(std::ofstream& os) {
     return 1;
 }
 
-// GLONASS: always one record, dated by the day the time message arrived
-// (zeros without one). a0 is minus the float of the record; written as
-// 0 - x so that a missing record prints 0, not -0.
+// GLONASS: always a GLUT and a GLGP record, dated by the day the time
+// message arrived (zeros without one), with the offsets of the 3.05 lines.
 int Add_GLO_Nav_File_Time_corr_mixed(std::ofstream& os) {
     float d[6] = {GLO_Time_Par.date.v[EP_YEAR], GLO_Time_Par.date.v[EP_MONTH], GLO_Time_Par.date.v[EP_DAY],
                   0, 0, 0};
     std::string date;
     put_float_date(date, d);
-    put_sto(os, "R", "FDMA", date, "GLGP", "", 0.0 - static_cast<double>(GLO_Time_Par.corr1), 0.0, 0.0);
+    put_sto(os, "R", "FDMA", date, "GLUT", "UTC(SU)", GLO_GLUT_a0(), 0.0, 0.0);
+    put_sto(os, "R", "FDMA", date, "GLGP", "", GLO_GLGP_a0(), 0.0, 0.0);
     return 1;
 }
 

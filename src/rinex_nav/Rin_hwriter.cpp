@@ -127,31 +127,25 @@ void put_iono_scan(std::ostream& os, const Iono_Par* store, const char* a_type, 
         put_iono_pair(os, a_type, b_type, store[i], std::string(7, ' '));
 }
 
-// One TIME SYSTEM CORR line. The identifier column count is 6 or 5, and
-// a0 never fits its 12 columns (16 characters, 17 when negative), so the
-// label moves with both; it is not placed at column 61.
-void put_time_corr(std::ostream& os, const char* id, int id_w, double a0, double a1, const std::string& T,
-                   const std::string& W) {
+// One TIME SYSTEM CORR line: the correction type in columns 1-4, a0
+// (D17.10) in 6-22, a1 (D16.9) in 23-38, T (I7) in 39-45 and W (I5) in
+// 46-50, whatever the type and the signs; the source and UTC identifier
+// fields (51-60) stay blank, and the label starts in column 61.
+void put_time_corr(std::ostream& os, const char* id, double a0, double a1, uint32_t T, uint32_t W) {
     std::string line;
-    fmt_left(line, id, id_w);
-    hdr_sci(line, a0, 12, 10);
+    fmt_left(line, id, 5);
+    hdr_sci(line, a0, 17, 10);
     hdr_sci(line, a1, 16, 9);
-    fmt_right(line, T, 7);
-    fmt_right(line, W, 5);
-    fmt_blanks(line, 10);
-    line += "TIME SYSTEM CORR";
-    put_line(os, line);
-}
-
-void put_time_corr(std::ostream& os, const char* id, int id_w, double a0, double a1, uint32_t T, uint32_t W) {
-    put_time_corr(os, id, id_w, a0, a1, std::to_string(T), std::to_string(W));
+    fmt_right(line, std::to_string(T), 7);
+    fmt_right(line, std::to_string(W), 5);
+    put_header_line(os, line, "TIME SYSTEM CORR");
 }
 
 // A UTC record scan from record 0 while `go` holds, never past the store.
 template <typename Rec, typename Go>
-void put_utc_scan(std::ostream& os, const Rec* store, const char* id, int id_w, Go go) {
+void put_utc_scan(std::ostream& os, const Rec* store, const char* id, Go go) {
     for (int i = 0; i < UTC_STORE_SIZE && go(store[i]); ++i)
-        put_time_corr(os, id, id_w, store[i].A0, store[i].A1, store[i].tot, store[i].WNt);
+        put_time_corr(os, id, store[i].A0, store[i].A1, store[i].tot, store[i].WNt);
 }
 
 // A receiver date field truncated toward zero lies in lo..hi (NaN fails).
@@ -168,7 +162,7 @@ int Add_GPS_Nav_File_iono(std::ofstream& os) {
 }
 
 int Add_NavIC_Nav_File_iono(std::ofstream& os) {
-    put_iono_scan(os, Iono_NavIC, "IRSA", "IRSB");
+    put_iono_scan(os, Iono_NavIC, "IRNA", "IRNB");
     return 1;
 }
 
@@ -198,37 +192,41 @@ int Add_GAL_Nav_File_iono(std::ofstream& os) {
 // GPS records end at the first with both A0 and A1 zero; the other
 // constellations at the first with A0 zero.
 int Add_GPS_Nav_File_Time_corr(std::ofstream& os) {
-    put_utc_scan(os, GPS_UTC_Par, "GPUT", 6, [](const UTC_Par& r) { return r.A0 != 0 || r.A1 != 0; });
+    put_utc_scan(os, GPS_UTC_Par, "GPUT", [](const UTC_Par& r) { return r.A0 != 0 || r.A1 != 0; });
     return 1;
 }
 
 int Add_NavIC_Nav_File_Time_corr(std::ofstream& os) {
-    put_utc_scan(os, NavIC_UTC_Par, "IRUT", 6, [](const UTC_Par& r) { return r.A0 != 0; });
+    put_utc_scan(os, NavIC_UTC_Par, "IRUT", [](const UTC_Par& r) { return r.A0 != 0; });
     return 1;
 }
 
 int Add_BDS_Nav_File_Time_corr(std::ofstream& os) {
-    put_utc_scan(os, BDS_UTC_Par, "BDUT", 5, [](const UTC_Par& r) { return r.A0 != 0; });
+    put_utc_scan(os, BDS_UTC_Par, "BDUT", [](const UTC_Par& r) { return r.A0 != 0; });
     return 1;
 }
 
 // All GAUT lines first, then a GAGP line per record with a GPS offset.
 int Add_GAL_Nav_File_Time_corr(std::ofstream& os) {
-    put_utc_scan(os, GAL_UTC_Par, "GAUT", 5, [](const UTC_GGTO_Par& r) { return r.A0 != 0; });
+    put_utc_scan(os, GAL_UTC_Par, "GAUT", [](const UTC_GGTO_Par& r) { return r.A0 != 0; });
     for (int i = 0; i < UTC_STORE_SIZE && GAL_UTC_Par[i].a0G != 0; ++i) {
         const UTC_GGTO_Par& r = GAL_UTC_Par[i];
-        put_time_corr(os, "GAGP", 5, r.a0G, r.a1G, r.t0G, r.WNt);
+        put_time_corr(os, "GAGP", r.a0G, r.a1G, r.t0G, r.WNt);
     }
     return 1;
 }
 
-// GLONASS: a GLUT line of zeros, and the GLGP line from the time record:
-// its float as a0 and its double as a1.
+// GLONASS, from the time message (zeros without one): GLUT is GLONASS time
+// to UTC(SU), GLGP GLONASS to GPS time, each an offset without drift or
+// reference time.
 int Add_GLO_Nav_File_Time_corr(std::ofstream& os) {
-    put_time_corr(os, "GLUT", 6, 0.0, 0.0, "0", "0");
-    put_time_corr(os, "GLGP", 6, GLO_Time_Par.corr1, GLO_Time_Par.corr0, "0", "0");
+    put_time_corr(os, "GLUT", GLO_GLUT_a0(), 0.0, 0, 0);
+    put_time_corr(os, "GLGP", GLO_GLGP_a0(), 0.0, 0, 0);
     return 1;
 }
+
+double GLO_GLUT_a0() { return 0.0 - GLO_Time_Par.corr0; }
+double GLO_GLGP_a0() { return GLO_Time_Par.corr1; }
 
 // Plausibility of a BeiDou ionosphere record, tested in this order:
 // satellite 1..63, a usable receiver date, finite coefficients, not all

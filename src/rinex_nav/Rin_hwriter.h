@@ -42,3 +42,9 @@ int Add_BDS_Nav_File_Time_corr(std::ofstream& os);
 int Add_GAL_Nav_File_Time_corr(std::ofstream& os);
 int Add_GLO_Nav_File_Time_corr(std::ofstream& os);
 bool isValidBdsIon(const Iono_Par& rec);
+
+// The GLONASS time-system offsets of the time message, shared by the
+// RINEX 3.05 lines and the RINEX 4 records: GLUT a0 = -tau_c (written as
+// 0 - tau_c, so that no message gives 0, not -0) and GLGP a0 = tau_GPS.
+double GLO_GLUT_a0();
+double GLO_GLGP_a0();

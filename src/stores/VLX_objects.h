@@ -284,11 +284,10 @@ struct UTC_SBAS_Par {
     uint8_t b30;
 };
 
-// "NU" bytes 0-19 as received (the double and the float are printed), then
-// the receiver date at arrival.
+// "NU" bytes 0-19 as received, then the receiver date at arrival.
 struct GLO_Time_Parameters {
-    double corr0;
-    float corr1;
+    double corr0;  // tau_c: GLONASS time to UTC(SU), s
+    float corr1;   // tau_GPS: GLONASS to GPS time, s
     uint8_t rest[8];
     RCV_Epoch date;
 };

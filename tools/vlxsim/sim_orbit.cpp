@@ -36,6 +36,10 @@ float decoded_rate(float sc) { return to_float(static_cast<double>(sc) * PI); }
 
 bool bds_geo(const Sat& s) { return s.sys == SYS_C && s.orbit == ORBIT_GEO; }
 
+// An angle in semicircles at the resolution of the message: 32 bits at
+// 2^-31 semicircles.
+double angle_sc32(double sc) { return std::ldexp(std::round(std::ldexp(sc, 31)), -31); }
+
 double rel_s(int64_t gps_ms) { return static_cast<double>(gps_ms - g_start_ms) / 1000.0; }
 
 // Keplerian elements of satellite s carried from the log start to toe =
@@ -44,6 +48,13 @@ double rel_s(int64_t gps_ms) { return static_cast<double>(gps_ms - g_start_ms) /
 // referred to the start of the week of toe), the inclination with IDOT. A
 // BeiDou GEO orbit lies in a frame tied to the Earth at toe: there the same
 // orbit has its perigee turned back by the Earth's rotation since the start.
+// i0 is broadcast at the message's resolution; so that the rounded issues
+// still meet, each issue's IDOT carries its i0 to the rounded i0 of the next
+// issue at the next toe (it differs from the satellite's mean rate by less
+// than one resolution step per update period). A BeiDou GEO keeps its i0 in
+// every issue; the 5 degrees that would put it exactly in the equator are
+// not on the grid, and the rest of up to half a step turns with the Earth,
+// so its issues meet to within some millimetres.
 KepEph make_kep(const Sat& s, int64_t issue_ms) {
     const SysConst k = sys_const(s.sys);
     KepEph e{};
@@ -68,20 +79,22 @@ KepEph make_kep(const Sat& s, int64_t issue_ms) {
     e.cis = s.cis;
     const double a = s.sqrt_a * s.sqrt_a;
     const double n = std::sqrt(k.gm / (a * a * a)) + e.dn;
-    double node0, i0, omega;
+    double node0, omega;
     if (bds_geo(s)) {
         node0 = s.node + e.omd * d + k.omega_e * toe_sow;
-        i0 = s.incl + e.idot * d;
         omega = s.omega - k.omega_e * d;
     } else {
         node0 = s.node + (e.omd - k.omega_e) * d + k.omega_e * toe_sow;
-        i0 = s.incl + e.idot * d;
         omega = s.omega;
     }
+    const double period_s = static_cast<double>(eph_period_ms(s.sys)) / 1000.0;
+    const double i0_next_sc = angle_sc32((s.incl + e.idot * (d + period_s)) / PI);
     e.m0_sc = wrap_pi(s.mean_anom + n * d) / PI;
     e.node0_sc = wrap_pi(node0) / PI;
-    e.i0_sc = i0 / PI;
+    e.i0_sc = angle_sc32((s.incl + e.idot * d) / PI);
     e.omega_sc = wrap_pi(omega) / PI;
+    e.idot_sc = to_float((i0_next_sc - e.i0_sc) / period_s);
+    e.idot = decoded_rate(e.idot_sc);
     e.m0 = e.m0_sc * PI;
     e.node0 = e.node0_sc * PI;
     e.i0 = e.i0_sc * PI;

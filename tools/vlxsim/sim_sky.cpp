@@ -53,10 +53,6 @@ static double mean_of_true(double nu, double e) {
 // Places the satellite at argument of latitude u (rad) at the log start.
 static void set_phase(Sat& s, double u) { s.mean_anom = mean_of_true(u - s.omega, s.ecc); }
 
-// The inclination as the nearest single-precision value, so that the
-// navigation files, which print i0 in single precision, carry it exactly.
-static double float_exact(double v) { return static_cast<double>(static_cast<float>(v)); }
-
 static Sat& add_sat(uint8_t sys, uint8_t prn, Rng& rng) {
     Sat& s = g_sats[g_nsats++];
     s = Sat{};
@@ -66,7 +62,8 @@ static Sat& add_sat(uint8_t sys, uint8_t prn, Rng& rng) {
     s.ecc = rng_range(rng, 0.001, 0.015);
     s.clk0 = rng_range(rng, -4e-4, 4e-4);
     s.clk1 = static_cast<float>(rng_range(rng, -5e-12, 5e-12));
-    // Broadcast rates and harmonic terms of the satellite, the same in every issue.
+    // Broadcast rates and harmonic terms of the satellite, the same in every
+    // issue (IDOT: the mean rate; each issue adjusts it to its rounded i0).
     const double k = at_run_time(prn + 3.0 * sys);
     s.dn_sc = static_cast<float>(4.5e-9 / PI);
     s.omd_sc = static_cast<float>(-8.0e-9 / PI);
@@ -85,7 +82,7 @@ static Sat& add_sat(uint8_t sys, uint8_t prn, Rng& rng) {
 static void medium(Sat& s, double a, double incl_deg, double node_deg, double u_deg, Rng& rng) {
     s.orbit = ORBIT_MEO;
     s.sqrt_a = std::sqrt(a);
-    s.incl = float_exact(incl_deg * DEG);
+    s.incl = incl_deg * DEG;
     s.node = node_deg * DEG + rng_range(rng, -2.0, 2.0) * DEG;
     set_phase(s, u_deg * DEG + rng_range(rng, -5.0, 5.0) * DEG);
 }
@@ -102,7 +99,7 @@ static double geo_radius(int sys) {
 static void inclined_geo(Sat& s, double lon_deg, double incl_deg, double phase_deg) {
     s.orbit = ORBIT_IGSO;
     s.sqrt_a = std::sqrt(geo_radius(s.sys));
-    s.incl = float_exact(incl_deg * DEG);
+    s.incl = incl_deg * DEG;
     s.ecc = 0.0005;
     // The satellite crosses its ascending node at lon_deg.
     s.node = (lon_deg - phase_deg) * DEG;
