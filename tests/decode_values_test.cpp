@@ -96,8 +96,9 @@ TEST(Doppler, VersionAndSwitchGates) {
         bool written;
     };
     const Case cases[] = {
-        {3.05, true, "1d", 1, SX_QZSS, false}, {4.0, true, "1d", 1, SX_QZSS, true},
-        {3.05, true, "3d", 3, SX_QZSS, false}, {4.0, true, "3d", 3, SX_QZSS, true},
+        // QZSS is decoded alike for every version.
+        {3.05, true, "1d", 1, SX_QZSS, true}, {4.0, true, "1d", 1, SX_QZSS, true},
+        {3.05, true, "3d", 3, SX_QZSS, true}, {4.0, true, "3d", 3, SX_QZSS, true},
         {3.05, true, "1d", 1, SX_NAVIC, false}, {4.0, true, "1d", 1, SX_NAVIC, true},
         {4.0, true, "ld", 5, SX_NAVIC, false}, {4.01, true, "ld", 5, SX_NAVIC, true},
         {4.01, true, "ld", 5, SX_GLO, false},  {4.01, true, "2d", 2, SX_NAVIC, false},
@@ -112,6 +113,7 @@ TEST(Doppler, VersionAndSwitchGates) {
         epoch(sx({{c.sys, 3}}) + frame("DX", items32({10000})) + frame(c.msg, items16({0})));
         EXPECT_EQ(r.doppler[c.slot] != 0.0, c.written)
             << c.msg << " system " << int(c.sys) << " version " << c.ver;
+        EXPECT_EQ((r.flags[c.slot] & SLOT_VALUES) == SLOT_HAS_DOPPLER, c.written) << c.msg;
     }
 }
 
@@ -125,7 +127,7 @@ TEST(Doppler, MismatchLines) {
     };
     const Case cases[] = {
         {4.0, SX_QZSS, "3d", false, "----->>> Error qzss 3d\n"},
-        {3.05, SX_QZSS, "3d", false, ""},  // gated before the record is looked at
+        {3.05, SX_QZSS, "3d", false, "----->>> Error qzss 3d\n"},
         {4.0, SX_QZSS, "1d", false, "----->>> Error qzss 1d\n"},
         {4.0, SX_QZSS, "2d", false, "----->>> Error qzss 2d\n"},
         {4.0, SX_QZSS, "5d", false, "----->>> Error qzss 5d\n"},
@@ -200,7 +202,7 @@ TEST(CarrierPhase, VersionGates) {
         bool claimed, written;
     };
     const Case cases[] = {
-        {3.05, "3p", decode_3p, 3, SX_QZSS, false, false},  {4.0, "3p", decode_3p, 3, SX_QZSS, true, true},
+        {3.05, "3p", decode_3p, 3, SX_QZSS, true, true},    {4.0, "3p", decode_3p, 3, SX_QZSS, true, true},
         {3.05, "2p", decode_2p, 2, SX_NAVIC, false, false}, {3.05, "3p", decode_3p, 3, SX_NAVIC, false, false},
         {4.0, "lp", decode_lp, 5, SX_NAVIC, false, false},  {4.01, "lp", decode_lp, 5, SX_NAVIC, true, true},
         {3.05, "lp", decode_lp, 5, SX_GLO, false, false},   {4.0, "lp", decode_lp, 5, SX_GLO, true, false},
@@ -216,6 +218,7 @@ TEST(CarrierPhase, VersionGates) {
                      std::to_string(c.ver));
         EXPECT_EQ(r.SV_num != 0, c.claimed);
         EXPECT_EQ(r.phase[c.slot] != 0, c.written);
+        EXPECT_EQ((r.flags[c.slot] & SLOT_VALUES) == SLOT_HAS_PHASE, c.written);
     }
 }
 
@@ -255,7 +258,7 @@ TEST(SignalStrength, GatesBySwitchAndVersion) {
         bool written;
     };
     const Case cases[] = {
-        {3.05, true, "1E", 1, SX_QZSS, false}, {4.0, true, "1E", 1, SX_QZSS, true},
+        {3.05, true, "1E", 1, SX_QZSS, true},  {4.0, true, "1E", 1, SX_QZSS, true},
         {4.0, true, "lE", 5, SX_NAVIC, false}, {4.01, true, "lE", 5, SX_NAVIC, true},
         {4.01, false, "CE", 0, SX_SBAS, true}, {4.01, false, "5E", 4, SX_SBAS, false},
         {4.01, true, "5E", 4, SX_SBAS, true},  {4.01, false, "CE", 0, SX_GAL, false},
@@ -271,6 +274,7 @@ TEST(SignalStrength, GatesBySwitchAndVersion) {
         r.clear_SV();
         epoch(sx({{c.sys, 3}}) + frame(c.msg, items8({100})));
         EXPECT_EQ(r.snr[c.slot] != 0, c.written) << c.msg << " system " << int(c.sys) << " version " << c.ver;
+        EXPECT_EQ((r.flags[c.slot] & SLOT_VALUES) == SLOT_HAS_SNR, c.written) << c.msg;
         *switches[c.sys] = true;
     }
 }

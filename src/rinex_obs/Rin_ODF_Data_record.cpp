@@ -25,13 +25,6 @@ uint32_t sat_key(const SV_data& r, char letter) {
     }
 }
 
-// A slot holds data when it is flagged and one of its values is non-zero
-// (a NaN counts as non-zero).
-bool slot_values_zero(const SV_data& r, int s) {
-    return r.code[s] == 0 && r.phase[s] == 0 && r.doppler[s] == 0 && r.snr[s] == 0;
-}
-bool slot_has_data(const SV_data& r, int s) { return (r.flags[s] & SLOT_HAS_DATA) && !slot_values_zero(r, s); }
-
 // SBAS satellites 123 and 136 deliver band 5 under code group 8; every
 // other SBAS satellite under group 4. The data stand in slot 4 for all.
 constexpr int SBAS_L5_GROUP = 4;
@@ -112,14 +105,14 @@ bool hasOutputObservation(const SV_data& record, char letter, int slots, bool ex
     for (int s = 0; s < groups; ++s) {
         if (!group_printed(s, extendedSlots, codes)) continue;
         const int d = data_slot(record, letter, s);
-        if (d >= 0 && slot_has_data(record, d)) return true;
+        if (d >= 0 && slot_holds_data(record, d)) return true;
     }
     return false;
 }
 
 bool hasBdsOutputObservation(const SV_data& record) {
     for (const BdsColumn& c : BDS_COLUMNS)
-        if (!BDS_OBS_Arr[c.code_index].empty() && bds_in_column(c, record.SV_num) && slot_has_data(record, c.slot))
+        if (!BDS_OBS_Arr[c.code_index].empty() && bds_in_column(c, record.SV_num) && slot_holds_data(record, c.slot))
             return true;
     return false;
 }
@@ -224,18 +217,34 @@ bool observation_group_in_place(std::string& line, const SV_data& r, int s) {
 }
 
 void observation_group(std::string& line, const SV_data& r, int s) {
-    if (s < 0 || s >= SV_SLOTS || !(r.flags[s] & SLOT_HAS_DATA) || slot_values_zero(r, s)) {
+    if (s < 0 || s >= SV_SLOTS || !slot_holds_data(r, s)) {
         fmt_blanks(line, GROUP_WIDTH);
         return;
     }
-    if (observation_group_in_place(line, r, s)) return;
-    fmt_fixed(line, unsigned_zero(r.code[s]), 14, 3);
-    fmt_fixed(line, r.phase[s], 16, 3);
-    line += ' ';
-    fmt_int(line, r.snr_digit[s], 1);
-    fmt_fixed(line, unsigned_zero(r.doppler[s]), 14, 3);
+    const uint32_t decoded = r.flags[s] & SLOT_VALUES;
+    if (decoded == SLOT_VALUES && observation_group_in_place(line, r, s)) return;
+    // A value that no decoder gave this epoch is a blank field (and a
+    // blank phase takes its indicator places with it).
+    if (decoded & SLOT_HAS_CODE)
+        fmt_fixed(line, unsigned_zero(r.code[s]), 14, 3);
+    else
+        fmt_blanks(line, 14);
+    if (decoded & SLOT_HAS_PHASE) {
+        fmt_fixed(line, r.phase[s], 16, 3);
+        line += ' ';
+        fmt_int(line, r.snr_digit[s], 1);
+    } else {
+        fmt_blanks(line, 18);
+    }
+    if (decoded & SLOT_HAS_DOPPLER)
+        fmt_fixed(line, unsigned_zero(r.doppler[s]), 14, 3);
+    else
+        fmt_blanks(line, 14);
     fmt_blanks(line, 3);
-    fmt_fixed(line, unsigned_zero(r.snr[s]), 13, 3);
+    if (decoded & SLOT_HAS_SNR)
+        fmt_fixed(line, unsigned_zero(r.snr[s]), 13, 3);
+    else
+        fmt_blanks(line, 13);
     fmt_blanks(line, 2);
 }
 

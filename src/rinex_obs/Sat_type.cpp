@@ -197,7 +197,8 @@ void add_GLCDMAtoGLO() {
             g.doppler[t] = c.doppler[s];
             g.snr[t] = c.snr[s];
             g.snr_digit[t] = c.snr_digit[s];
-            g.flags[t] = (g.flags[t] & ~SLOT_HAS_DATA) | (c.flags[s] & SLOT_HAS_DATA);
+            constexpr uint32_t carried = SLOT_HAS_DATA | SLOT_VALUES;
+            g.flags[t] = (g.flags[t] & ~carried) | (c.flags[s] & carried);
         }
     }
     int n = 0;

@@ -64,7 +64,7 @@ void SV_data::clear_SV() {
     // The digit belongs to this epoch's strength: a record that passes to
     // another satellite must not show the previous one's digit.
     std::memset(snr_digit, 0, sizeof snr_digit);
-    for (int s = 0; s < SV_SLOTS; ++s) flags[s] &= ~SLOT_HAS_DATA;
+    for (int s = 0; s < SV_SLOTS; ++s) flags[s] &= ~(SLOT_HAS_DATA | SLOT_VALUES);
     rcv_time = 0;
     doppler_base = 0;
 }

@@ -10,6 +10,14 @@
 // are otherwise unused.
 constexpr int SV_SLOTS = 11;
 constexpr uint32_t SLOT_HAS_DATA = 0x40;  // flag-word bit: the slot holds data this epoch
+// Flag-word bits that the value decoders set: which of the slot's four
+// values this epoch decoded. A value that was not decoded is written as a
+// blank field, not as a zero.
+constexpr uint32_t SLOT_HAS_CODE = 0x100;
+constexpr uint32_t SLOT_HAS_PHASE = 0x200;
+constexpr uint32_t SLOT_HAS_DOPPLER = 0x400;
+constexpr uint32_t SLOT_HAS_SNR = 0x800;
+constexpr uint32_t SLOT_VALUES = SLOT_HAS_CODE | SLOT_HAS_PHASE | SLOT_HAS_DOPPLER | SLOT_HAS_SNR;
 
 // One satellite's observations in the current epoch. A plain record with
 // no heap parts: it is copied, swapped and cleared many times per epoch.
@@ -31,12 +39,21 @@ struct SV_data {
     double rcv_time;               // receive-time reference of the code measurements, s
     int32_t doppler_base;          // Doppler base, 1e-4 Hz on the system's reference carrier
     uint32_t glo_slot;             // GLONASS orbital slot: the key of GLONASS entries
-    uint32_t flags[SV_SLOTS];      // bit 0x40: slot holds data; other bits are carried along
+    uint32_t flags[SV_SLOTS];      // bit 0x40: slot holds data; SLOT_VALUES: values decoded; other bits carried along
 
     // Empties the entry for the next epoch; keeps the code names, the
     // spare words and the GLONASS slot.
     void clear_SV();
 };
+
+// A slot holds data when it is flagged and one of its values is non-zero
+// (a NaN counts as non-zero).
+inline bool slot_values_zero(const SV_data& r, int s) {
+    return r.code[s] == 0 && r.phase[s] == 0 && r.doppler[s] == 0 && r.snr[s] == 0;
+}
+inline bool slot_holds_data(const SV_data& r, int s) {
+    return (r.flags[s] & SLOT_HAS_DATA) && !slot_values_zero(r, s);
+}
 
 // Satellite tables; the entry index is the satellite's rank among its
 // constellation's entries of the epoch's "SX" list.
