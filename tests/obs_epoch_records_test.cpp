@@ -5,9 +5,10 @@
 // could lose or mix data: a repeated epoch end, a receiver-name message
 // while the first epoch waits for the header, the last epoch of a log
 // without epoch ends, a full code-division table, GLONASS band-5 signals
-// without code-division satellites, a table record that passes to another
-// satellite, a system that appears after the first epoch, QZSS bands that
-// one RINEX version might skip, messages that the log never gives.
+// without code-division satellites or beside one without band 5, a table
+// record that passes to another satellite, a system that appears after the
+// first epoch, QZSS bands that one RINEX version might skip, messages that
+// the log never gives.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -155,6 +156,19 @@ std::string band2_without_doppler_log() {
     return log;
 }
 
+// GLONASS channel 1 in slot 5 with band-5 signals; code-division satellite
+// 5 beside it with its C/A signal only.
+std::string glonass_band5_beside_code_division_log() {
+    std::string log;
+    for (int e = 0; e < 2; ++e)
+        log += open_epoch(e) + sat_list({{GLO, 1}, {GLC, 5}}) + frame("NN", u8(5)) + frame("FC", items16({ON, ON})) +
+               frame("F5", items16({ON, 0})) + frame("rx", items32({1000000, 3000000})) +
+               frame("5r", items16({40, 0})) + frame("cp", items32({200000, 300000})) +
+               frame("5p", items32({210000, 0})) + frame("CE", items8({170, 140})) + frame("5E", items8({171, 0})) +
+               epoch_end();
+    return log;
+}
+
 void check(const Case& c) {
     const std::string text = convert(c.log, c.args);
     EXPECT_TRUE(has_lines(text, c.lines)) << c.what << "\n" << text;
@@ -288,6 +302,25 @@ TEST(ObsEpochRecords, ValuesAsDecodedBlanksWhereNoneWasGiven) {
          band2_without_doppler_log(),
          {"-rv", "3.05"},
          {"> 2024 05 09 10 30  0.0000000  0  1       0.000000000000", gps_band2}},
+    };
+    for (const Case& c : cases) check(c);
+}
+
+// A code-division satellite without band-5 signals leaves the band-5
+// values of the GLONASS satellite of its slot as they are.
+TEST(ObsEpochRecords, EmptyCodeDivisionGroupKeepsTheGlonassValues) {
+    const std::string band5 = "    22487492.353    90164125.079 7                        42.750  ";
+    const std::string head = "R05  22487432.275   120208504.629 7                        42.500";
+    const Case cases[] = {
+        {"code division on, records",
+         glonass_band5_beside_code_division_log(),
+         {},
+         {"> 2024 05 09 10 30  1.0000000  0  1       0.000000000000",
+          head + band5 + "  22493428.124   120123091.679 5                        35.000  "}},
+        {"code division off",
+         glonass_band5_beside_code_division_log(),
+         {"-GC"},
+         {"> 2024 05 09 10 30  1.0000000  0  1       0.000000000000", head + band5}},
     };
     for (const Case& c : cases) check(c);
 }
