@@ -8,7 +8,7 @@
 // without code-division satellites or beside one without band 5, a table
 // record that passes to another satellite, a system that appears after the
 // first epoch, QZSS bands that one RINEX version might skip, messages that
-// the log never gives.
+// the log never gives, satellites of epochs that "-p" leaves out.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -24,7 +24,7 @@ using obsconv::has_lines;
 namespace {
 
 constexpr int16_t ON = 0x40;
-constexpr uint8_t GPS = 1, GLO = 2, GAL = 4, QZS = 5, GLC = 9;  // "SX" system codes
+constexpr uint8_t GPS = 1, GLO = 2, SBS = 3, GAL = 4, QZS = 5, GLC = 9;  // "SX" system codes
 constexpr uint32_t T0 = (10 * 3600 + 30 * 60) * 1000u;  // 10:30:00
 
 // The "~~" and receiver date that open epoch e (one second apart).
@@ -166,6 +166,27 @@ std::string glonass_band5_beside_code_division_log() {
                frame("5r", items16({40, 0})) + frame("cp", items32({200000, 300000})) +
                frame("5p", items32({210000, 0})) + frame("CE", items8({170, 140})) + frame("5E", items8({171, 0})) +
                epoch_end();
+    return log;
+}
+
+// Epochs 0 and 2: G05, QZSS 193, SBAS 131, GLONASS channel 1 in slot 4
+// with code-division satellite 4, Galileo 11, each with a C/A phase;
+// epoch 1 (left out by "-p 2"): G09 alone.
+std::string every_kind_of_satellite_log() {
+    std::string log;
+    for (int e = 0; e < 3; ++e) {
+        log += open_epoch(e);
+        if (e == 1) {
+            log += sat_list({{GPS, 9}}) + frame("FC", items16({ON})) + frame("rx", items32({1000000})) +
+                   frame("cp", items32({100000}));
+        } else {
+            log += sat_list({{GPS, 5}, {QZS, 193}, {SBS, 131}, {GLO, 1}, {GLC, 4}, {GAL, 11}}) + frame("NN", u8(4)) +
+                   frame("FC", items16({ON, ON, ON, ON, ON, ON})) +
+                   frame("rx", items32({1000000, 2000000, 3000000, 4000000, 5000000, 6000000})) +
+                   frame("cp", items32({100000, 200000, 300000, 400000, 500000, 600000}));
+        }
+        log += epoch_end();
+    }
     return log;
 }
 
@@ -312,6 +333,12 @@ TEST(ObsEpochRecords, EmptyCodeDivisionGroupKeepsTheGlonassValues) {
     const std::string band5 = "    22487492.353    90164125.079 7                        42.750  ";
     const std::string head = "R05  22487432.275   120208504.629 7                        42.500";
     const Case cases[] = {
+        {"code division on",
+         glonass_band5_beside_code_division_log(),
+         {"-rv", "3.05"},
+         {"R L1C  0.00000  01 R05                                      SYS / PHASE SHIFT",
+          "R L3X  0.25000  01 R05                                      SYS / PHASE SHIFT",
+          "R L4X  0.00000  01 R05                                      SYS / PHASE SHIFT"}},
         {"code division on, records",
          glonass_band5_beside_code_division_log(),
          {},
@@ -321,6 +348,30 @@ TEST(ObsEpochRecords, EmptyCodeDivisionGroupKeepsTheGlonassValues) {
          glonass_band5_beside_code_division_log(),
          {"-GC"},
          {"> 2024 05 09 10 30  1.0000000  0  1       0.000000000000", head + band5}},
+    };
+    for (const Case& c : cases) check(c);
+}
+
+// The satellites of the header are those of the records that the file
+// keeps: QZSS, SBAS and a GLONASS satellite with code-division signals
+// (once) count; a satellite of an epoch that "-p" leaves out does not,
+// neither in the count nor in the phase-shift lines.
+TEST(ObsEpochRecords, HeaderCountsTheSatellitesOfTheRecords) {
+    const std::vector<std::string> lines = {
+        "R L1C  0.00000  01 R04                                      SYS / PHASE SHIFT",
+        "R L4X  0.00000  01 R04                                      SYS / PHASE SHIFT",
+        "E L1X  0.50000  01 E11                                      SYS / PHASE SHIFT",
+        "J L1C  0.00000  01 J01                                      SYS / PHASE SHIFT",
+        "S L1C  0.00000  01 S31                                      SYS / PHASE SHIFT"};
+    std::vector<std::string> every = {"G L1C  0.00000  02 G05 G09                                  SYS / PHASE SHIFT"};
+    every.insert(every.end(), lines.begin(), lines.end());
+    every.push_back("     6                                                      # OF SATELLITES");
+    std::vector<std::string> kept = {"G L1C  0.00000  01 G05                                      SYS / PHASE SHIFT"};
+    kept.insert(kept.end(), lines.begin(), lines.end());
+    kept.push_back("     5                                                      # OF SATELLITES");
+    const Case cases[] = {
+        {"every epoch", every_kind_of_satellite_log(), {"-rv", "3.05"}, every},
+        {"every other epoch", every_kind_of_satellite_log(), {"-rv", "3.05", "-p", "2"}, kept},
     };
     for (const Case& c : cases) check(c);
 }

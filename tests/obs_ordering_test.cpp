@@ -191,6 +191,7 @@ TEST(SatOrdering, EmptyCodeDivisionGroupKeepsTheFrequencyDivisionValues) {
     GLO_SVs[0].glo_slot = 5;
     GLO_SVs[0].code[4] = 22000000.0L;
     GLO_SVs[0].phase[4] = 115000000.25L;
+    GLO_SVs[0].phase_shift[4] = 0.25f;
     GLO_SVs[0].flags[4] = 0x40 | SLOT_HAS_CODE | SLOT_HAS_PHASE;
     GLCDMA_SVs[0].SV_num = 5;
     GLCDMA_SVs[0].code[0] = 21000000.0L;
@@ -199,6 +200,7 @@ TEST(SatOrdering, EmptyCodeDivisionGroupKeepsTheFrequencyDivisionValues) {
     add_GLCDMAtoGLO();
     EXPECT_EQ(GLO_SVs[0].code[4], 22000000.0L);
     EXPECT_EQ(GLO_SVs[0].phase[4], 115000000.25L);
+    EXPECT_EQ(GLO_SVs[0].phase_shift[4], 0.25f);
     EXPECT_EQ(GLO_SVs[0].flags[4], 0x40u | SLOT_HAS_CODE | SLOT_HAS_PHASE);
     EXPECT_EQ(GLO_SVs[0].code[5], 21000000.0L);
     EXPECT_EQ(GLO_SVs[0].flags[5], 0x40u | SLOT_HAS_CODE);

@@ -8,7 +8,6 @@
 // loop of its own.
 #include "decode/Decode_OBS.h"
 
-#include <initializer_list>
 #include <iostream>
 #include <string>
 
@@ -26,8 +25,7 @@ constexpr double PHASE_UNIT = 0x1p-40;           // s per unit of a phase item
 constexpr double DOPPLER_UNIT = 1e-4;           // Hz per unit of the Doppler items
 constexpr double SNR_UNIT = 0.25;               // dB-Hz per unit of a strength item
 
-// Systems in table order: the SatSys order, then GLONASS code division
-// (also the row order of PHASE_SHIFT).
+// Systems in table order: the SatSys order, then GLONASS code division.
 enum Sys { GPS = 0, GLO, GAL, QZS, BDS, NAV, SBS, GLC, NSYS };
 
 // One system's tables and constants.
@@ -310,6 +308,7 @@ void write_item(const ObsRow& r, int sys, SV_data& R, int32_t v) {
             const double f = b.step * ch + b.base;
             const double extra = sys == BDS ? bds_phase_extra(r.slot, R.SV_num) : 0.0;
             R.phase[r.slot] = (v * PHASE_UNIT + R.rcv_time) * f + static_cast<double>(b.shift) + extra;
+            R.phase_shift[r.slot] = static_cast<float>(static_cast<double>(b.shift) + extra);
             R.flags[r.slot] |= SLOT_HAS_PHASE;
             break;
         }
@@ -352,9 +351,6 @@ void walk(const ObsRow& r) {
         const uint8_t g = r.gate[sys];
         const SysInfo& si = systems[sys];
 
-        // The phase decoders record the correction they apply, for the header.
-        if (r.kind == K_PHASE && r.band[sys].base != 0) PHASE_SHIFT[sys][r.slot] = r.band[sys].shift;
-
         const int k = (*si.counter)++;
         if (k >= si.capacity) continue;  // more satellites of the system than its table holds
         SV_data& R = si.table[k];
@@ -372,7 +368,9 @@ void walk(const ObsRow& r) {
             if ((g & CLAIM) && !*si.enabled) continue;
             R.SV_num = p;
         } else if (R.SV_num != p) {  // the record belongs to another satellite
-            if (r.mismatch[sys] != nullptr) std::cout << r.mismatch[sys] << std::endl;
+            // Reported once per run: by the observation pass, not by the
+            // first pass that decodes the same epochs for its survey.
+            if (r.mismatch[sys] != nullptr && !Aux_stage) std::cout << r.mismatch[sys] << std::endl;
             continue;
         }
         write_item(r, sys, R, v);
@@ -511,28 +509,7 @@ void decode_signal_flags() {
     decode_Fl();
 }
 
-void record_phase_shifts() {
-    for (const ObsRow* r : {&row_cp, &row_1p, &row_2p, &row_3p, &row_5p, &row_lp}) {
-        // The systems whose cell this row would store, less those stored
-        // already (most epochs store nothing new).
-        unsigned todo = 0;
-        for (int sys = 0; sys < NSYS; ++sys)
-            if (gate_open(*r, sys) && r->band[sys].base != 0 && PHASE_SHIFT[sys][r->slot] != r->band[sys].shift)
-                todo |= 1u << sys;
-        if (todo == 0) continue;
-        const uint32_t n = item_count(*r);
-        for (uint32_t i = 0; i < n && todo != 0; ++i) {
-            const int sys = SYS_OF_CODE[SX[i]];
-            if (sys < 0 || !(todo & (1u << sys))) continue;
-            PHASE_SHIFT[sys][r->slot] = r->band[sys].shift;
-            todo &= ~(1u << sys);
-        }
-    }
-}
-
-void decode_OBS() {
-    decode_signal_flags();
-
+void decode_observation_values() {
     decode_rc();
     decode_rx();
     decode_1r();
@@ -563,6 +540,11 @@ void decode_OBS() {
     decode_3E();
     decode_5E();
     decode_lE();
+}
+
+void decode_OBS() {
+    decode_signal_flags();
+    decode_observation_values();
 
     // GLONASS: band 1 is printed with the P phase, Doppler and strength
     // codes; of band 3 only the C/A strength code survives.

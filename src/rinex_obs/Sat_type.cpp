@@ -188,6 +188,7 @@ void fold_GLCDMA_observations() {
             g.doppler[t] = c.doppler[s];
             g.snr[t] = c.snr[s];
             g.snr_digit[t] = c.snr_digit[s];
+            g.phase_shift[t] = c.phase_shift[s];
             constexpr uint32_t carried = SLOT_HAS_DATA | SLOT_VALUES;
             g.flags[t] = (g.flags[t] & ~carried) | (c.flags[s] & carried);
         }
