@@ -141,7 +141,6 @@ TEST(SignalInventory, GlonassIsListedByOrbitalSlot) {
                  frame("TD", zeros(3)),
              process_aux_file);
     EXPECT_EQ(row_of(GLO_SAT_NUM_SYS[0], 32), Numbers({17, 4}));
-    EXPECT_EQ(row_of(GLO_SAT_NUM_SYS[6], 32), Numbers({17, 4}));
 }
 
 TEST(SignalInventory, NavicBandLOnlyWithRinex401) {

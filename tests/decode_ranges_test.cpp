@@ -165,6 +165,7 @@ TEST(ObservationWalk, VersionAndCodeDivisionGates) {
         epoch(sx({{c.sys, 3}}) + frame("rx", items32({0})) + frame(c.msg, items16({0})));
         EXPECT_EQ(code_of(r, c.slot) != 0.0, c.written)
             << c.msg << " system " << int(c.sys) << " version " << c.ver << " glcdma " << c.glcdma_on;
+        EXPECT_EQ((r.flags[c.slot] & SLOT_VALUES) == SLOT_HAS_CODE, c.written) << c.msg;
     }
 }
 

@@ -15,19 +15,6 @@ using namespace vlxlog;
 
 namespace {
 
-int phase_row(uint8_t code) {
-    switch (code) {
-        case SX_GPS: return 0;
-        case SX_GLO: return 1;
-        case SX_GAL: return 2;
-        case SX_QZSS: return 3;
-        case SX_BDS: return 4;
-        case SX_NAVIC: return 5;
-        case SX_SBAS: return 6;
-        default: return 7;
-    }
-}
-
 constexpr uint8_t ch(int n) { return static_cast<uint8_t>(n); }  // GLONASS channel byte
 
 }  // namespace
@@ -96,8 +83,9 @@ TEST(Doppler, VersionAndSwitchGates) {
         bool written;
     };
     const Case cases[] = {
-        {3.05, true, "1d", 1, SX_QZSS, false}, {4.0, true, "1d", 1, SX_QZSS, true},
-        {3.05, true, "3d", 3, SX_QZSS, false}, {4.0, true, "3d", 3, SX_QZSS, true},
+        // QZSS is decoded alike for every version.
+        {3.05, true, "1d", 1, SX_QZSS, true}, {4.0, true, "1d", 1, SX_QZSS, true},
+        {3.05, true, "3d", 3, SX_QZSS, true}, {4.0, true, "3d", 3, SX_QZSS, true},
         {3.05, true, "1d", 1, SX_NAVIC, false}, {4.0, true, "1d", 1, SX_NAVIC, true},
         {4.0, true, "ld", 5, SX_NAVIC, false}, {4.01, true, "ld", 5, SX_NAVIC, true},
         {4.01, true, "ld", 5, SX_GLO, false},  {4.01, true, "2d", 2, SX_NAVIC, false},
@@ -112,6 +100,7 @@ TEST(Doppler, VersionAndSwitchGates) {
         epoch(sx({{c.sys, 3}}) + frame("DX", items32({10000})) + frame(c.msg, items16({0})));
         EXPECT_EQ(r.doppler[c.slot] != 0.0, c.written)
             << c.msg << " system " << int(c.sys) << " version " << c.ver;
+        EXPECT_EQ((r.flags[c.slot] & SLOT_VALUES) == SLOT_HAS_DOPPLER, c.written) << c.msg;
     }
 }
 
@@ -125,7 +114,7 @@ TEST(Doppler, MismatchLines) {
     };
     const Case cases[] = {
         {4.0, SX_QZSS, "3d", false, "----->>> Error qzss 3d\n"},
-        {3.05, SX_QZSS, "3d", false, ""},  // gated before the record is looked at
+        {3.05, SX_QZSS, "3d", false, "----->>> Error qzss 3d\n"},
         {4.0, SX_QZSS, "1d", false, "----->>> Error qzss 1d\n"},
         {4.0, SX_QZSS, "2d", false, "----->>> Error qzss 2d\n"},
         {4.0, SX_QZSS, "5d", false, "----->>> Error qzss 5d\n"},
@@ -135,6 +124,7 @@ TEST(Doppler, MismatchLines) {
         {4.0, SX_QZSS, "DC", true, ""},
         {4.0, SX_GPS, "2d", false, ""},
     };
+    Aux_stage = 0;
     for (const Case& c : cases) {
         Rinex_Ver = c.ver;
         SV_data& r = table_of(c.sys)[0];
@@ -153,6 +143,16 @@ TEST(Doppler, MismatchLines) {
         EXPECT_EQ(r.SV_num, 193u);
         for (double d : r.doppler) EXPECT_EQ(d, 0.0);
     }
+    // The first pass decodes the same epochs for its survey and reports
+    // nothing: each line comes once per run.
+    Aux_stage = 1;
+    QZSS_SVs[0].clear_SV();
+    QZSS_SVs[0].SV_num = 193;
+    feed(sx({{SX_QZSS, 194}}) + frame("3d", items16({5})));
+    testing::internal::CaptureStdout();
+    decode_3d();
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+    Aux_stage = 0;
 }
 
 TEST(CarrierPhase, CarriersShiftsAndBeiDouCorrections) {
@@ -163,16 +163,16 @@ TEST(CarrierPhase, CarriersShiftsAndBeiDouCorrections) {
         int32_t item;
         int slot;
         double cycles;
-        float cell;
+        float shift;  // the correction the phase carries, as the record keeps it
     };
     const Case cases[] = {
         {SX_GPS, 5, 0, "cp", 0, 0, 118156500.0, 0},  // an item of 0 is not a phase of 0
         {SX_GAL, 11, 0, "cp", 1000000, 0, 133912133.336143, 0.5f},
-        {SX_BDS, 30, 0, "cp", -5000000, 0, 163908191.448200, 0},  // +0.5 for 6..58
+        {SX_BDS, 30, 0, "cp", -5000000, 0, 163908191.448200, 0.5f},  // +0.5 for 6..58
         {SX_BDS, 3, 0, "cp", -5000000, 0, 163908190.948200, 0},
         {SX_BDS, 9, 0, "2p", 123, 2, 126749700.135040, 0},  // no correction for 9 and 10
-        {SX_BDS, 20, 0, "2p", 123, 2, 126749700.385040, 0},
-        {SX_BDS, 10, 0, "5p", 0, 4, 123527250.750000, 0.25f},
+        {SX_BDS, 20, 0, "2p", 123, 2, 126749700.385040, 0.25f},
+        {SX_BDS, 10, 0, "5p", 0, 4, 123527250.750000, 0.75f},
         {SX_GLO, ch(-7), 0, "cp", 0, 0, 119854687.5, 0},    // 1598.0625 MHz
         {SX_GLO, ch(-7), 0, "2p", 0, 2, 93220312.75, 0.25f},  // 1242.9375 MHz
         {SX_GPS, 5, 0, "1p", 77, 1, 118156499.860328, -0.25f},
@@ -186,7 +186,7 @@ TEST(CarrierPhase, CarriersShiftsAndBeiDouCorrections) {
         epoch(sx({{c.sys, c.num}}) + frame("rx", items32({c.rx_item})) + frame(c.msg, items32({c.item})));
         EXPECT_NEAR(static_cast<double>(r.phase[c.slot]), c.cycles, 2e-6) << c.msg << " system " << int(c.sys)
                                                                          << " satellite " << int(c.num);
-        EXPECT_EQ(PHASE_SHIFT[phase_row(c.sys)][c.slot], c.cell);
+        EXPECT_EQ(r.phase_shift[c.slot], c.shift);
     }
 }
 
@@ -200,7 +200,7 @@ TEST(CarrierPhase, VersionGates) {
         bool claimed, written;
     };
     const Case cases[] = {
-        {3.05, "3p", decode_3p, 3, SX_QZSS, false, false},  {4.0, "3p", decode_3p, 3, SX_QZSS, true, true},
+        {3.05, "3p", decode_3p, 3, SX_QZSS, true, true},    {4.0, "3p", decode_3p, 3, SX_QZSS, true, true},
         {3.05, "2p", decode_2p, 2, SX_NAVIC, false, false}, {3.05, "3p", decode_3p, 3, SX_NAVIC, false, false},
         {4.0, "lp", decode_lp, 5, SX_NAVIC, false, false},  {4.01, "lp", decode_lp, 5, SX_NAVIC, true, true},
         {3.05, "lp", decode_lp, 5, SX_GLO, false, false},   {4.0, "lp", decode_lp, 5, SX_GLO, true, false},
@@ -216,16 +216,16 @@ TEST(CarrierPhase, VersionGates) {
                      std::to_string(c.ver));
         EXPECT_EQ(r.SV_num != 0, c.claimed);
         EXPECT_EQ(r.phase[c.slot] != 0, c.written);
+        EXPECT_EQ((r.flags[c.slot] & SLOT_VALUES) == SLOT_HAS_PHASE, c.written);
     }
 }
 
-TEST(CarrierPhase, ShiftCellIsRestoredAndForeignRecordsStayEmpty) {
-    PHASE_SHIFT[4][2] = -0.25f;  // as the header writer leaves it
-    BDS_SVs[1].SV_num = 44;      // the second BeiDou record belongs to another satellite
+TEST(CarrierPhase, ForeignRecordsStayEmpty) {
+    BDS_SVs[1].SV_num = 44;  // the second BeiDou record belongs to another satellite
     epoch(sx({{SX_BDS, 20}, {SX_BDS, 21}}) + frame("rx", items32({0, 0})) + frame("2p", items32({0, 0})));
-    EXPECT_EQ(PHASE_SHIFT[4][2], 0.0f);
     EXPECT_NE(BDS_SVs[0].phase[2], 0);
     EXPECT_EQ(BDS_SVs[1].phase[2], 0);
+    EXPECT_EQ(BDS_SVs[1].flags[2] & SLOT_HAS_PHASE, 0u);
 }
 
 TEST(SignalStrength, DensityAndDigit) {
@@ -255,7 +255,7 @@ TEST(SignalStrength, GatesBySwitchAndVersion) {
         bool written;
     };
     const Case cases[] = {
-        {3.05, true, "1E", 1, SX_QZSS, false}, {4.0, true, "1E", 1, SX_QZSS, true},
+        {3.05, true, "1E", 1, SX_QZSS, true},  {4.0, true, "1E", 1, SX_QZSS, true},
         {4.0, true, "lE", 5, SX_NAVIC, false}, {4.01, true, "lE", 5, SX_NAVIC, true},
         {4.01, false, "CE", 0, SX_SBAS, true}, {4.01, false, "5E", 4, SX_SBAS, false},
         {4.01, true, "5E", 4, SX_SBAS, true},  {4.01, false, "CE", 0, SX_GAL, false},
@@ -271,6 +271,7 @@ TEST(SignalStrength, GatesBySwitchAndVersion) {
         r.clear_SV();
         epoch(sx({{c.sys, 3}}) + frame(c.msg, items8({100})));
         EXPECT_EQ(r.snr[c.slot] != 0, c.written) << c.msg << " system " << int(c.sys) << " version " << c.ver;
+        EXPECT_EQ((r.flags[c.slot] & SLOT_VALUES) == SLOT_HAS_SNR, c.written) << c.msg;
         *switches[c.sys] = true;
     }
 }

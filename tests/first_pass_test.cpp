@@ -1,5 +1,5 @@
 // The first pass: epochs, first and last dates, the data interval, and the
-// satellite count of the observation header.
+// survey of what the observation file stores.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -151,27 +151,63 @@ TEST(FirstPass, LogWithoutEpochTimesRunsNoFlagDecoder) {
     EXPECT_EQ(INTERVAL_Aux, 0.0f);
     EXPECT_TRUE(GPS_OBS_Arr[0].empty());
     EXPECT_EQ(GPS_SVs[0].SV_num, 0u);
-    EXPECT_EQ(nSAt_max, 0);
 }
 
-TEST(FirstPass, SatelliteCountOfTheHeader) {
-    const std::string log = epoch_time(1000) +
-                            sx({{SX_GPS, 5}, {SX_GPS, 7}, {SX_GAL, 11}, {SX_BDS, 30}, {SX_QZSS, 193},
-                                {SX_SBAS, 131}, {SX_GLCDMA, 4}, {SX_NAVIC, 2}}) +
-                            fc_on(8) + TD;
-    struct Case {
-        bool gal_on;
-        int count;
+// The survey of what the observation file stores: every satellite of the
+// epochs that the file keeps, by the key its lines print, with the columns
+// that hold data and the corrections of its phases.
+TEST(FirstPass, SurveysTheEpochsThatTheFileKeeps) {
+    const std::string kept = epoch_time(1000) +
+                             sx({{SX_GPS, 5}, {SX_GPS, 7}, {SX_GAL, 11}, {SX_BDS, 30}, {SX_QZSS, 193},
+                                 {SX_SBAS, 131}, {SX_GLO, 1}, {SX_GLCDMA, 4}, {SX_NAVIC, 2}}) +
+                             frame("NN", items8({4})) + fc_on(9) + frame("F5", items16({0, 0, 0, 0, 0, 0, 0, 0x40})) +
+                             frame("rx", items32({0, 0, 0, 0, 0, 0, 0, 0, 0})) + frame("cp", items32({7, 0, 9})) +
+                             frame("5r", items16({0, 0, 0, 0, 0, 0, 0, 5})) +
+                             frame("5p", items32({0, 0, 0, 0, 0, 0, 0, 11})) + TD;
+    // Epoch 2000 falls between the 2-second grid epochs.
+    const std::string log = kept + epoch_time(2000) + sx({{SX_GPS, 9}}) + fc_on(1) + frame("rx", items32({0})) +
+                            frame("cp", items32({0})) + frame("5r", "") + frame("5p", "") + TD + epoch_time(3000) +
+                            sx({{SX_GPS, 12}}) + fc_on(1) + frame("rx", items32({0})) + TD;
+    INTERVAL_Requested = 2;
+    Rinex_Ver = 3.05;
+    first_pass(log);
+    struct Stored {
+        int sys;
+        uint32_t key;
+        uint16_t columns;
     };
-    for (const Case& c : {Case{true, 5}, Case{false, 4}}) {
-        Enable_GAL = c.gal_on;
-        first_pass(log);
-        // QZSS, SBAS and code-division satellites are not counted.
-        EXPECT_EQ(nSAt_max, c.count);
+    const Stored stored[] = {
+        {SYS_GPS, 5, 1},  {SYS_GPS, 7, 1},   {SYS_GPS, 9, 0},  {SYS_GPS, 12, 1}, {SYS_GAL, 11, 1},
+        {SYS_BDS, 30, 1}, {SYS_QZSS, 1, 1},  {SYS_SBAS, 31, 1}, {SYS_NAVIC, 2, 1},
+        // GLONASS slot 4: its own C/A signal, the code-division C/A signal
+        // in column 5 and the code-division band 5 in column 4.
+        {SYS_GLO, 4, 1 | 1 << 4 | 1 << 5},
+    };
+    for (const Stored& e : stored) EXPECT_EQ(SAT_COLUMNS_STORED[e.sys][e.key], e.columns) << e.sys << " " << e.key;
+    // Phases: GPS C/A without correction for G05, G07 and G12 (the last
+    // "cp" is decoded again in epoch 3000; G09's epoch is not kept),
+    // Galileo C/A with half a cycle, the code-division band 5 without
+    // correction.
+    struct Set {
+        int sys, column;
+        float shift;
+        uint64_t sats;
+    };
+    const Set sets[] = {
+        {SYS_GPS, 0, 0.0f, 1u << 5 | 1u << 7 | 1u << 12}, {SYS_GAL, 0, 0.5f, 1u << 11}, {SYS_GLO, 4, 0.0f, 1u << 4}};
+    for (const Set& e : sets) {
+        const Phase_set& p = PHASE_SETS[e.sys][e.column][0];
+        EXPECT_TRUE(p.used) << e.sys;
+        EXPECT_EQ(p.shift, e.shift) << e.sys;
+        EXPECT_EQ(p.sats[0], e.sats) << e.sys;
+        EXPECT_FALSE(PHASE_SETS[e.sys][e.column][1].used) << e.sys;
     }
-    EXPECT_EQ(BDS_SAT_NUM_SYS[6][0], 30u);
-    EXPECT_EQ(QZSS_SAT_NUM_SYS[0][0], 193u);
-    EXPECT_EQ(QZSS_SAT_NUM_SYS[6][0], 0u);
+    // RINEX 4 headers state none of it: nothing is surveyed.
+    Rinex_Ver = 4.0;
+    first_pass(log);
+    EXPECT_EQ(SAT_COLUMNS_STORED[SYS_GPS][5], 0);
+    EXPECT_FALSE(PHASE_SETS[SYS_GPS][0][0].used);
+    INTERVAL_Requested = 0;
 }
 
 TEST(FirstPass, SatellitesRankedBeyond31AreClaimedAfreshEachEpoch) {
@@ -204,5 +240,4 @@ TEST(FirstPass, MoreSatellitesOfOneSystemThanItsTable) {
     EXPECT_EQ(GPS_SAT_NUM_SYS[1][31], 32u);
     EXPECT_EQ(BDS_SAT_NUM_SYS[0][60], 61u);
     EXPECT_EQ(BDS_SAT_NUM_SYS[2][60], 61u);
-    EXPECT_EQ(nSAt_max, 32 + 61);
 }

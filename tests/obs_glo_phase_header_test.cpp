@@ -1,8 +1,8 @@
-// GLONASS slot and code-bias lines, and the SYS / PHASE SHIFT lines with
-// their satellite lists and the two BeiDou phase sets.
+// GLONASS slot and code-bias lines; the SYS / PHASE SHIFT lines and the
+// "# OF SATELLITES" count, written from the first pass's survey of what
+// the file stores.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <initializer_list>
 #include <string>
 
@@ -14,6 +14,7 @@
 using rinexcap::blanks;
 using rinexcap::capture;
 using rinexcap::H;
+using rinexcap::lines_of;
 
 namespace {
 
@@ -40,16 +41,31 @@ std::string glo_entries(int first, int last) {
     return s;
 }
 
-void fill_row(uint32_t* row, std::initializer_list<uint32_t> v) {
-    int i = 0;
-    for (uint32_t x : v) row[i++] = x;
-}
-
-// Only the given system has codes and is listed.
+// Only the given system has codes and is listed; no code table holds a
+// code and nothing is surveyed yet.
 void only(int sys) {
     for (int& n : SYS_OBS_NUM) n = 0;
     SYS_OBS_NUM[sys] = 4;
     SYS_NUM = 7;
+    for (std::string* t : {GPS_OBS_Arr, GLO_OBS_Arr, GAL_OBS_Arr, QZSS_OBS_Arr, BDS_OBS_Arr, NAVIC_OBS_Arr,
+                           SBAS_OBS_Arr})
+        for (int e = 0; e < OBS_TYPES; ++e) t[e].clear();
+    clear_stored_survey();
+}
+
+// The code-range and phase codes that make a column printed.
+void column_codes(std::string* table, int first, const char* band) {
+    table[first] = std::string("C") + band;
+    table[first + 1] = std::string("L") + band;
+}
+
+// Phases of the given satellites in one column, all with one correction.
+void phases(int sys, int column, float shift, std::initializer_list<uint32_t> keys) {
+    for (uint32_t k : keys) note_stored_column(sys, k, column, true, shift);
+}
+
+std::string count_text() {
+    return capture([](std::ofstream& o) { Add_of_sat(o); });
 }
 
 }  // namespace
@@ -97,27 +113,41 @@ TEST(GloSlotLines, CodeBiasListsThePresentCodes) {
     EXPECT_EQ(capture([](std::ofstream& o) { Add_glo_cod(o); }), H("", "GLONASS COD/PHS/BIS"));
 }
 
-TEST(PhaseShift, GpsLineWithSatellites) {
+TEST(PhaseShift, OneLinePerCorrectionWithTheSatellitesThatCarryIt) {
     only(SYS_GPS);
-    GPS_OBS_Arr[1] = "L1C";
-    GPS_OBS_Arr[11] = "L2W";  // a group with a code and no satellites
-    PHASE_SHIFT[SYS_GPS][2] = -0.25f;
-    fill_row(GPS_SAT_NUM_SYS[0], {5, 7, 13});
-    EXPECT_EQ(phase_text(), H("G L1C  0.00000  03 G05 G07 G13", "SYS / PHASE SHIFT") +
-                                H("G L2W -0.25000  00", "SYS / PHASE SHIFT"));
-    EXPECT_EQ(SAT_NUM_SYS[SYS_GPS][0], 3u);
+    column_codes(GPS_OBS_Arr, 0, "1C");
+    column_codes(GPS_OBS_Arr, 10, "2W");  // a column without phases in the file: no line
+    phases(SYS_GPS, 0, 0.0f, {13, 5, 7});
+    note_stored_column(SYS_GPS, 9, 0, false, 0.0f);  // data but no phase
+    EXPECT_EQ(phase_text(), H("G L1C  0.00000  03 G05 G07 G13", "SYS / PHASE SHIFT"));
+
+    // BeiDou C/A: the satellites 6..58 carry half a cycle more.
+    only(SYS_BDS);
+    column_codes(BDS_OBS_Arr, 0, "2I");
+    phases(SYS_BDS, 0, 0.5f, {20, 8});
+    phases(SYS_BDS, 0, 0.0f, {60, 1, 3});
+    EXPECT_EQ(phase_text(), H("C L2I  0.00000  03 C01 C03 C60", "SYS / PHASE SHIFT") +
+                                H("C L2I  0.50000  02 C08 C20", "SYS / PHASE SHIFT"));
+
+    // GLONASS band 5: code-division phases without correction beside
+    // frequency-division phases with a quarter cycle, in one column.
+    only(SYS_GLO);
+    column_codes(GLO_OBS_Arr, 20, "3X");
+    phases(SYS_GLO, 4, 0.25f, {5, 12});
+    phases(SYS_GLO, 4, 0.0f, {9});
+    EXPECT_EQ(phase_text(), H("R L3X  0.00000  01 R09", "SYS / PHASE SHIFT") +
+                                H("R L3X  0.25000  02 R05 R12", "SYS / PHASE SHIFT"));
 }
 
 TEST(PhaseShift, ContinuationLinesListEverySatellite) {
-    only(SYS_GPS);
-    GPS_OBS_Arr[1] = "L1C";
     struct Case {
         int sats;
         int lines;
     } cases[] = {{10, 1}, {12, 2}, {20, 2}, {25, 3}, {32, 4}};
     for (const Case& c : cases) {
-        for (auto& v : GPS_SAT_NUM_SYS[0]) v = 0;
-        for (int k = 0; k < c.sats; ++k) GPS_SAT_NUM_SYS[0][k] = static_cast<uint32_t>(k + 1);
+        only(SYS_GPS);
+        column_codes(GPS_OBS_Arr, 0, "1C");
+        for (int k = 1; k <= c.sats; ++k) note_stored_column(SYS_GPS, static_cast<uint32_t>(k), 0, true, 0.0f);
         std::string expected;
         std::string list;
         for (int k = 1; k <= c.sats; ++k) {
@@ -129,29 +159,49 @@ TEST(PhaseShift, ContinuationLinesListEverySatellite) {
             }
         }
         EXPECT_EQ(phase_text(), expected) << c.sats;
+        EXPECT_EQ(static_cast<int>(lines_of(expected).size()), c.lines);
     }
 }
 
-TEST(PhaseShift, PrintedNumbersPerSystem) {
-    only(SYS_QZSS);
-    QZSS_OBS_Arr[1] = "L1C";
-    fill_row(QZSS_SAT_NUM_SYS[0], {193, 199});
-    EXPECT_EQ(phase_text(), H("J L1C  0.00000  02 J01 J07", "SYS / PHASE SHIFT"));
+// Lines follow the order of the observation codes: BeiDou's band-2 column
+// groups after the others, SBAS's group 8 after group 4, and GLONASS's
+// code-division groups only while they are printed.
+TEST(PhaseShift, ColumnsInTheOrderOfTheCodes) {
+    only(SYS_BDS);
+    column_codes(BDS_OBS_Arr, 34, "7Z");
+    column_codes(BDS_OBS_Arr, 30, "7D");
+    column_codes(BDS_OBS_Arr, 10, "7I");
+    column_codes(BDS_OBS_Arr, 25, "1X");
+    phases(SYS_BDS, 7, 0.25f, {20});
+    phases(SYS_BDS, 6, 0.25f, {3});
+    phases(SYS_BDS, 2, 0.0f, {9, 10});
+    phases(SYS_BDS, 5, 0.0f, {20, 3});
+    EXPECT_EQ(phase_text(), H("C L7I  0.00000  02 C09 C10", "SYS / PHASE SHIFT") +
+                                H("C L1X  0.00000  02 C03 C20", "SYS / PHASE SHIFT") +
+                                H("C L7D  0.25000  01 C03", "SYS / PHASE SHIFT") +
+                                H("C L7Z  0.25000  01 C20", "SYS / PHASE SHIFT"));
+
     only(SYS_SBAS);
-    SBAS_OBS_Arr[1] = "L1C";
-    fill_row(SBAS_SAT_NUM_SYS[0], {120, 136});
-    EXPECT_EQ(phase_text(), H("S L1C  0.00000  02 S20 S36", "SYS / PHASE SHIFT"));
+    column_codes(SBAS_OBS_Arr, 40, "5X");
+    column_codes(SBAS_OBS_Arr, 20, "5I");
+    phases(SYS_SBAS, 8, 0.25f, {23});
+    phases(SYS_SBAS, 4, 0.25f, {27});
+    EXPECT_EQ(phase_text(), H("S L5I  0.25000  01 S27", "SYS / PHASE SHIFT") +
+                                H("S L5X  0.25000  01 S23", "SYS / PHASE SHIFT"));
+
     only(SYS_GLO);
-    GLO_OBS_Arr[1] = "L1C";
-    GLO_OBS_Arr[36] = "L6X";  // group 7: no satellite list
-    fill_row(GLO_SAT_NUM_SYS[0], {3, 255, 17});
-    EXPECT_EQ(phase_text(), H("R L1C  0.00000  02 R03 R17", "SYS / PHASE SHIFT") +
-                                H("R L6X  0.00000  00", "SYS / PHASE SHIFT"));
+    column_codes(GLO_OBS_Arr, 25, "4X");
+    phases(SYS_GLO, 5, 0.0f, {9});
+    Enable_GLCDMA = false;
+    EXPECT_EQ(phase_text(), "");
+    Enable_GLCDMA = true;
+    EXPECT_EQ(phase_text(), H("R L4X  0.00000  01 R09", "SYS / PHASE SHIFT"));
 }
 
 TEST(PhaseShift, DisabledSystemsAndSystemsWithoutCodesHaveNoLines) {
     only(SYS_GPS);
-    GPS_OBS_Arr[1] = "L1C";
+    column_codes(GPS_OBS_Arr, 0, "1C");
+    phases(SYS_GPS, 0, 0.0f, {5});
     Enable_GPS = false;
     EXPECT_EQ(phase_text(), "");
     Enable_GPS = true;
@@ -159,63 +209,32 @@ TEST(PhaseShift, DisabledSystemsAndSystemsWithoutCodesHaveNoLines) {
     EXPECT_EQ(phase_text(), "");
 }
 
-TEST(PhaseShift, BeidouSetsByGroup) {
-    struct Case {
-        int group;
-        std::initializer_list<uint32_t> sats;
-        std::string text;
-    } cases[] = {
-        {0,
-         {1, 3, 8, 20, 60},
-         H("C L2I  0.12500  03 C01 C03 C60", "SYS / PHASE SHIFT") + H("C X0   0.62500  02 C08 C20", "SYS / PHASE SHIFT")},
-        {1, {8, 12}, H("C X1   0.62500  02 C08 C12", "SYS / PHASE SHIFT")},
-        {1, {3, 30}, H("C L8X  0.12500  02 C03 C30", "SYS / PHASE SHIFT")},
-        {2,
-         {2, 9, 10},
-         H("C L7I  0.12500  01 C02", "SYS / PHASE SHIFT") + H("C X2   0.37500  02 C09 C10", "SYS / PHASE SHIFT")},
-        {5, {1, 7, 40}, H("C L1X  0.12500  03 C01 C07 C40", "SYS / PHASE SHIFT")},
-    };
-    const char* phase_codes[6] = {"L2I", "L8X", "L7I", "L6I", "L5X", "L1X"};
-    for (const Case& c : cases) {
-        only(SYS_BDS);
-        for (auto& s : BDS_OBS_Arr) s.clear();
-        for (auto& row : BDS_SAT_NUM_SYS)
-            for (auto& v : row) v = 0;
-        const int k = 5 * c.group + 1;
-        BDS_OBS_Arr[k] = phase_codes[c.group];
-        BDS_OBS_Arr[k + 3] = "X" + std::to_string(c.group);  // the second set's code
-        PHASE_SHIFT[SYS_BDS][c.group] = 0.125f;
-        fill_row(BDS_SAT_NUM_SYS[c.group], c.sats);
-        EXPECT_EQ(phase_text(), c.text) << "group " << c.group;
-    }
-    EXPECT_EQ(PHASE_SHIFT[SYS_BDS][2], -0.125f);  // band 2 keeps the lowered value
-}
-
-TEST(PhaseShift, BeidouSecondSetNeedsItsCode) {
-    only(SYS_BDS);
-    BDS_OBS_Arr[1] = "L2I";
-    fill_row(BDS_SAT_NUM_SYS[0], {1, 8});
-    EXPECT_EQ(phase_text(), H("C L2I  0.00000  01 C01", "SYS / PHASE SHIFT"));
-}
-
-TEST(PhaseShift, BeidouLongSetsContinueUntilAllAreListed) {
-    only(SYS_BDS);
-    BDS_OBS_Arr[1] = "L2I";
-    BDS_OBS_Arr[4] = "L2X";
-    // 10 satellites of the first set, 45 of the second: 6..50.
-    uint32_t* row = BDS_SAT_NUM_SYS[0];
-    int n = 0;
-    for (uint32_t s : {1u, 2u, 3u, 4u, 5u, 59u, 60u, 61u, 62u, 63u}) row[n++] = s;
-    for (uint32_t s = 6; s <= 50; ++s) row[n++] = s;
-    std::sort(row, row + n);
-    std::string expected = H("C L2I  0.00000  10 C01 C02 C03 C04 C05 C59 C60 C61 C62 C63", "SYS / PHASE SHIFT");
-    std::string list;
-    for (int s = 6; s <= 50; ++s) {
-        list += std::string(" C") + (s < 10 ? "0" : "") + std::to_string(s);
-        if ((s - 5) % 10 == 0 || s == 50) {
-            expected += H((s <= 15 ? "C L2X  0.50000  45" : blanks(18)) + list, "SYS / PHASE SHIFT");
-            list.clear();
-        }
-    }
-    EXPECT_EQ(phase_text(), expected);
+// The satellites whose lines the file holds: each once, under its key,
+// when a printed column of its lines holds data.
+TEST(SatelliteCount, SatellitesWithDataInAPrintedColumn) {
+    only(SYS_GPS);
+    SYS_OBS_NUM[SYS_GLO] = SYS_OBS_NUM[SYS_QZSS] = SYS_OBS_NUM[SYS_SBAS] = 4;
+    column_codes(GPS_OBS_Arr, 0, "1C");
+    column_codes(GLO_OBS_Arr, 0, "1C");
+    column_codes(GLO_OBS_Arr, 25, "4X");
+    column_codes(QZSS_OBS_Arr, 0, "1C");
+    column_codes(SBAS_OBS_Arr, 0, "1C");
+    note_stored_column(SYS_GPS, 5, 0, false, 0.0f);
+    note_stored_column(SYS_GPS, 5, 0, true, 0.0f);  // seen again: still one satellite
+    note_stored_column(SYS_GPS, 6, 1, false, 0.0f);  // only in a column the file does not print
+    note_stored_column(SYS_QZSS, 1, 0, false, 0.0f);
+    note_stored_column(SYS_SBAS, 36, 0, false, 0.0f);
+    // GLONASS slot 4 with its own and code-division signals; slot 9 with
+    // code-division signals only.
+    note_stored_column(SYS_GLO, 4, 0, false, 0.0f);
+    note_stored_column(SYS_GLO, 4, 5, false, 0.0f);
+    note_stored_column(SYS_GLO, 9, 5, false, 0.0f);
+    EXPECT_EQ(count_text(), H("     5", "# OF SATELLITES"));
+    EXPECT_EQ(nSAt_max, 5);
+    Enable_GLCDMA = false;  // the code-division columns are not printed
+    EXPECT_EQ(count_text(), H("     4", "# OF SATELLITES"));
+    Enable_GLCDMA = true;
+    Enable_SBAS = false;
+    EXPECT_EQ(count_text(), H("     4", "# OF SATELLITES"));
+    Enable_SBAS = true;
 }

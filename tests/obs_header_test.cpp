@@ -58,11 +58,11 @@ void set_gps_station() {
     set_epoch(RCV_date_last, 2024, 5, 9, 12, 0, 0, 0);  // its time-system code names the system
     Epoch_last_obs = {days_from_civil(2024, 5, 9), 12 * 3600000, true};
     Leap_sec = 18;
-    GPS_SAT_NUM_SYS[0][0] = 5;
-    GPS_SAT_NUM_SYS[0][1] = 7;
-    GPS_SAT_NUM_SYS[0][2] = 13;
-    PHASE_SHIFT[SYS_GPS][2] = 0.25f;
-    nSAt_max = 3;
+    // The first pass found G05, G07 and G13 with C/A phases, G07 also with
+    // band-2 phases that carry a quarter cycle.
+    clear_stored_survey();
+    for (uint32_t k : {5u, 7u, 13u}) note_stored_column(SYS_GPS, k, 0, true, 0.0f);
+    note_stored_column(SYS_GPS, 7, 2, true, 0.25f);
 }
 
 std::string identification_lines(const char* version) {
@@ -89,7 +89,7 @@ TEST(ObsHeader, Rinex305WholeHeader) {
     const std::string text = capture([&](std::ofstream& o) { Add_OBS_File_heading(o, interval); });
     const std::string expected = identification_lines("     3.05") +
                                  H("G L1C  0.00000  03 G05 G07 G13", "SYS / PHASE SHIFT") +
-                                 H("G L2W  0.25000  00", "SYS / PHASE SHIFT") + H("     3", "# OF SATELLITES") +
+                                 H("G L2W  0.25000  01 G07", "SYS / PHASE SHIFT") + H("     3", "# OF SATELLITES") +
                                  H("", "END OF HEADER");
     EXPECT_EQ(text, expected);
     EXPECT_TRUE(END_flag);
@@ -188,11 +188,9 @@ TEST(ObsHeader, ObservationTimeLinesNameTheTimeSystem) {
     }
 }
 
-TEST(ObsHeader, LeapSecondsAndSatelliteCount) {
+TEST(ObsHeader, LeapSeconds) {
     Leap_sec = -3;
-    nSAt_max = 41;
     EXPECT_EQ(capture([](std::ofstream& o) { Add_leap_sec(o); }), H("    -3", "LEAP SECONDS"));
-    EXPECT_EQ(capture([](std::ofstream& o) { Add_of_sat(o); }), H("    41", "# OF SATELLITES"));
 }
 
 // Observation-code lines: 13 codes per line, continuation lines start with

@@ -170,11 +170,38 @@ TEST(SatOrdering, CodeDivisionMatchUsesTheLowByteAndTheLastMatchWins) {
     GLCDMA_SVs[0].flags[4] = 0x40;
     GLCDMA_SVs[5].SV_num = 0x10E;  // low byte 14
     GLCDMA_SVs[5].code[4] = 2.0L;
+    GLCDMA_SVs[5].flags[4] = 0x40 | SLOT_HAS_CODE;
     GLCDMA_SVs[6].SV_num = 142;
     GLCDMA_SVs[6].code[4] = 3.0L;
     GLCDMA_SVs[6].flags[4] = 0x40;
     add_GLCDMAtoGLO();
     EXPECT_EQ(GLO_SVs[0].code[4], 2.0L);
-    EXPECT_EQ(GLO_SVs[0].flags[4], 0u);  // the flag comes from the winning record
+    EXPECT_EQ(GLO_SVs[0].flags[4], 0x40u | SLOT_HAS_CODE);  // flags and decoded values go along
     EXPECT_EQ(GLO_SVs[1].code[4], 0.0L);
+}
+
+// A code-division group without data leaves the GLONASS record's group as
+// it is: its frequency-division band-5 values stay; the group that holds
+// data is folded.
+TEST(SatOrdering, EmptyCodeDivisionGroupKeepsTheFrequencyDivisionValues) {
+    for (SV_data& r : GLO_SVs) r = SV_data{};
+    for (SV_data& r : GLCDMA_SVs) r = SV_data{};
+    GLCDMA_OBS_Arr[0] = "C4X";
+    GLCDMA_OBS_Arr[20] = "C3X";  // some other code-division satellite has band 5
+    GLO_SVs[0].glo_slot = 5;
+    GLO_SVs[0].code[4] = 22000000.0L;
+    GLO_SVs[0].phase[4] = 115000000.25L;
+    GLO_SVs[0].phase_shift[4] = 0.25f;
+    GLO_SVs[0].flags[4] = 0x40 | SLOT_HAS_CODE | SLOT_HAS_PHASE;
+    GLCDMA_SVs[0].SV_num = 5;
+    GLCDMA_SVs[0].code[0] = 21000000.0L;
+    GLCDMA_SVs[0].flags[0] = 0x40 | SLOT_HAS_CODE;
+    GLCDMA_SVs[0].flags[4] = 0x40;  // flagged, but no value: no data
+    add_GLCDMAtoGLO();
+    EXPECT_EQ(GLO_SVs[0].code[4], 22000000.0L);
+    EXPECT_EQ(GLO_SVs[0].phase[4], 115000000.25L);
+    EXPECT_EQ(GLO_SVs[0].phase_shift[4], 0.25f);
+    EXPECT_EQ(GLO_SVs[0].flags[4], 0x40u | SLOT_HAS_CODE | SLOT_HAS_PHASE);
+    EXPECT_EQ(GLO_SVs[0].code[5], 21000000.0L);
+    EXPECT_EQ(GLO_SVs[0].flags[5], 0x40u | SLOT_HAS_CODE);
 }

@@ -16,7 +16,7 @@ using rinexcap::lines_of;
 namespace {
 
 void set_slot(SV_data& r, int s, long double code, long double phase, double doppler, double snr, uint32_t digit,
-              uint32_t flags = 0x40) {
+              uint32_t flags = SLOT_HAS_DATA | SLOT_VALUES) {
     r.code[s] = code;
     r.phase[s] = phase;
     r.doppler[s] = doppler;

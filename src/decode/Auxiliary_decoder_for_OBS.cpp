@@ -45,10 +45,7 @@ void decode_for_avail_OBS(std::string& id) {
         }
 }
 
-void decode_OBS_aux() {
-    decode_signal_flags();
-    record_phase_shifts();
-}
+void decode_OBS_aux() { decode_signal_flags(); }
 
 // First and last receiver dates: the last is rewritten at every "RD" and
 // "~~"; the first follows it until a dated "RD" record has been seen.

@@ -8,7 +8,6 @@
 // loop of its own.
 #include "decode/Decode_OBS.h"
 
-#include <initializer_list>
 #include <iostream>
 #include <string>
 
@@ -26,8 +25,7 @@ constexpr double PHASE_UNIT = 0x1p-40;           // s per unit of a phase item
 constexpr double DOPPLER_UNIT = 1e-4;           // Hz per unit of the Doppler items
 constexpr double SNR_UNIT = 0.25;               // dB-Hz per unit of a strength item
 
-// Systems in table order: the SatSys order, then GLONASS code division
-// (also the row order of PHASE_SHIFT).
+// Systems in table order: the SatSys order, then GLONASS code division.
 enum Sys { GPS = 0, GLO, GAL, QZS, BDS, NAV, SBS, GLC, NSYS };
 
 // One system's tables and constants.
@@ -275,19 +273,23 @@ void write_item(const ObsRow& r, int sys, SV_data& R, int32_t v) {
             const double t = v * systems[sys].scale + systems[sys].offset;
             R.rcv_time = t;
             R.code[0] = t * SPEED_OF_LIGHT;
+            R.flags[0] |= SLOT_HAS_CODE;
             break;
         }
         case K_RC:
             R.code[0] = (v * systems[sys].scale + systems[sys].offset) * SPEED_OF_LIGHT;
+            R.flags[0] |= SLOT_HAS_CODE;
             break;
         case K_BAND_RANGE:
             R.code[r.slot] = (v * DIFF_SCALE + BAND_BIAS + R.rcv_time) * SPEED_OF_LIGHT;
+            R.flags[r.slot] |= SLOT_HAS_CODE;
             break;
         case K_DX:
             R.doppler_base = v;
             break;
         case K_DC:  // negated in 64 bits: the most negative item has no 32-bit negation
             R.doppler[0] = static_cast<double>(-static_cast<int64_t>(v)) * DOPPLER_UNIT;
+            R.flags[0] |= SLOT_HAS_DOPPLER;
             break;
         case K_DOPPLER: {
             // The base refers to the system's reference carrier; scale it to the band.
@@ -296,6 +298,7 @@ void write_item(const ObsRow& r, int sys, SV_data& R, int32_t v) {
             const double f_ref = systems[sys].ref_step * ch + systems[sys].ref_base;
             const double w = static_cast<double>(-(static_cast<int64_t>(v) + R.doppler_base));
             R.doppler[r.slot] = w * f_band / f_ref * DOPPLER_UNIT;
+            R.flags[r.slot] |= SLOT_HAS_DOPPLER;
             break;
         }
         case K_PHASE: {
@@ -305,6 +308,8 @@ void write_item(const ObsRow& r, int sys, SV_data& R, int32_t v) {
             const double f = b.step * ch + b.base;
             const double extra = sys == BDS ? bds_phase_extra(r.slot, R.SV_num) : 0.0;
             R.phase[r.slot] = (v * PHASE_UNIT + R.rcv_time) * f + static_cast<double>(b.shift) + extra;
+            R.phase_shift[r.slot] = static_cast<float>(static_cast<double>(b.shift) + extra);
+            R.flags[r.slot] |= SLOT_HAS_PHASE;
             break;
         }
         case K_SNR: {
@@ -312,6 +317,7 @@ void write_item(const ObsRow& r, int sys, SV_data& R, int32_t v) {
             R.snr[r.slot] = snr;
             uint32_t digit = static_cast<uint32_t>(snr / 6);  // 6 dB-Hz per step, 1..9
             R.snr_digit[r.slot] = digit < 1 ? 1 : (digit > 9 ? 9 : digit);
+            R.flags[r.slot] |= SLOT_HAS_SNR;
             break;
         }
     }
@@ -345,9 +351,6 @@ void walk(const ObsRow& r) {
         const uint8_t g = r.gate[sys];
         const SysInfo& si = systems[sys];
 
-        // The phase decoders record the correction they apply, for the header.
-        if (r.kind == K_PHASE && r.band[sys].base != 0) PHASE_SHIFT[sys][r.slot] = r.band[sys].shift;
-
         const int k = (*si.counter)++;
         if (k >= si.capacity) continue;  // more satellites of the system than its table holds
         SV_data& R = si.table[k];
@@ -365,7 +368,9 @@ void walk(const ObsRow& r) {
             if ((g & CLAIM) && !*si.enabled) continue;
             R.SV_num = p;
         } else if (R.SV_num != p) {  // the record belongs to another satellite
-            if (r.mismatch[sys] != nullptr) std::cout << r.mismatch[sys] << std::endl;
+            // Reported once per run: by the observation pass, not by the
+            // first pass that decodes the same epochs for its survey.
+            if (r.mismatch[sys] != nullptr && !Aux_stage) std::cout << r.mismatch[sys] << std::endl;
             continue;
         }
         write_item(r, sys, R, v);
@@ -388,20 +393,21 @@ const ObsRow row_3r = {three_r, I_S16, 364, K_BAND_RANGE, 3, {YES, YES, YES, YES
 const ObsRow row_5r = {five_r, I_S16, 364, K_BAND_RANGE, 4, {YES, YES, YES, YES, YES, YES, YES, SW}};
 const ObsRow row_lr = {l_r, I_S16, 364, K_BAND_RANGE, 5, {YES, Y40, NO, YES, YES, Y401, NO, SW40}};
 
-// Doppler rows: band carriers in MHz.
+// Doppler rows: band carriers in MHz. QZSS is decoded alike for every
+// RINEX version: 3.05 defines each QZSS code that these rows fill.
 const ObsRow row_DX = {DX, I_S32, 724, K_DX, 0, {YES, YES, YES, YES, YES, YES, YES, YES}};
 const ObsRow row_DC = {DC, I_S32, 724, K_DC, 0, {YES, YES, YES, YES, YES, YES, YES, YES}, {},
                        {nullptr, "----->>> Error glo dc"}};
 const ObsRow row_0d = {zero_d, I_S16, 364, K_DOPPLER, 0, {YES, YES, YES, YES, YES, YES, YES, SW},
                        {{1575.42}, {1602, 0.5625}, {1575.42}, {1575.42}, {1561.098}, {2492.028}, {1575.42},
                         {1600.995}}};
-const ObsRow row_1d = {one_d, I_S16, 364, K_DOPPLER, 1, {YES, YES, YES, Y40, YES, Y40, NO, NO},
+const ObsRow row_1d = {one_d, I_S16, 364, K_DOPPLER, 1, {YES, YES, YES, YES, YES, Y40, NO, NO},
                        {{1575.42}, {1602, 0.5625}, {1191.795}, {1575.42}, {1191.795}, {2492.028}},
                        {nullptr, nullptr, nullptr, "----->>> Error qzss 1d"}};
 const ObsRow row_2d = {two_d, I_S16, 364, K_DOPPLER, 2, {YES, YES, YES, YES, YES, NO, NO, NO},
                        {{1227.60}, {1246, 0.4375}, {1207.14}, {1278.75}, {1207.14}},
                        {nullptr, nullptr, nullptr, "----->>> Error qzss 2d"}};
-const ObsRow row_3d = {three_d, I_S16, 364, K_DOPPLER, 3, {YES, YES, YES, Y40, YES, NO, NO, YES},
+const ObsRow row_3d = {three_d, I_S16, 364, K_DOPPLER, 3, {YES, YES, YES, YES, YES, NO, NO, YES},
                        {{1227.60}, {1246, 0.4375}, {1278.75}, {1227.60}, {1268.52}, {}, {}, {1248.06}},
                        {nullptr, nullptr, nullptr, "----->>> Error qzss 3d"}};
 const ObsRow row_5d = {five_d, I_S16, 364, K_DOPPLER, 4, {YES, YES, YES, YES, YES, YES, YES, YES},
@@ -423,7 +429,7 @@ const ObsRow row_1p = {one_p, I_S32, 724, K_PHASE, 1, {YES, YES, YES, YES, YES, 
 const ObsRow row_2p = {two_p, I_S32, 724, K_PHASE, 2, {YES, YES, YES, YES, YES, Y40, NO, NO},
                        {{1227.6e6, 0, 0}, {1246e6, 437500, 0.25f}, {1207.14e6, 0, 0.25f}, {1278.75e6, 0, 0},
                         {1207.14e6, 0, 0}, {2492.028e6, 0, 0}}};
-const ObsRow row_3p = {three_p, I_S32, 724, K_PHASE, 3, {YES, YES, YES, Y40, YES, Y40, NO, YES},
+const ObsRow row_3p = {three_p, I_S32, 724, K_PHASE, 3, {YES, YES, YES, YES, YES, Y40, NO, YES},
                        {{1227.6e6, 0, 0.25f}, {1246e6, 437500, 0}, {1278.75e6, 0, 0.5f}, {1227.6e6, 0, 0.25f},
                         {1268.52e6, 0, 0}, {2492.028e6, 0, 0}, {}, {1248.06e6, 0, 0}}};
 const ObsRow row_5p = {five_p, I_S32, 724, K_PHASE, 4, {YES, YES, YES, YES, YES, YES, YES, YES},
@@ -437,7 +443,7 @@ const ObsRow row_lp = {l_p, I_S32, 724, K_PHASE, 5, {YES, Y40, NO, YES, YES, Y40
 // Strength rows. GPS and QZSS C/A test their switch only when the record is free.
 constexpr uint8_t SWC = H | CLAIM;
 const ObsRow row_CE = {CE, I_U8, 184, K_SNR, 0, {SWC, SW, SW, SWC, SW, SW, YES, SW}};
-const ObsRow row_1E = {one_E, I_U8, 184, K_SNR, 1, {SW, SW, SW, SW40, SW, NO, NO, NO}};
+const ObsRow row_1E = {one_E, I_U8, 184, K_SNR, 1, {SW, SW, SW, SW, SW, NO, NO, NO}};
 const ObsRow row_2E = {two_E, I_U8, 184, K_SNR, 2, {SW, SW, SW, SW, SW, NO, NO, NO}};
 const ObsRow row_3E = {three_E, I_U8, 184, K_SNR, 3, {SW, SW, SW, SW, SW, NO, NO, SW}};
 const ObsRow row_5E = {five_E, I_U8, 184, K_SNR, 4, {SW, SW, SW, SW, SW, SW, SW, SW}};
@@ -503,28 +509,7 @@ void decode_signal_flags() {
     decode_Fl();
 }
 
-void record_phase_shifts() {
-    for (const ObsRow* r : {&row_cp, &row_1p, &row_2p, &row_3p, &row_5p, &row_lp}) {
-        // The systems whose cell this row would store, less those stored
-        // already (most epochs store nothing new).
-        unsigned todo = 0;
-        for (int sys = 0; sys < NSYS; ++sys)
-            if (gate_open(*r, sys) && r->band[sys].base != 0 && PHASE_SHIFT[sys][r->slot] != r->band[sys].shift)
-                todo |= 1u << sys;
-        if (todo == 0) continue;
-        const uint32_t n = item_count(*r);
-        for (uint32_t i = 0; i < n && todo != 0; ++i) {
-            const int sys = SYS_OF_CODE[SX[i]];
-            if (sys < 0 || !(todo & (1u << sys))) continue;
-            PHASE_SHIFT[sys][r->slot] = r->band[sys].shift;
-            todo &= ~(1u << sys);
-        }
-    }
-}
-
-void decode_OBS() {
-    decode_signal_flags();
-
+void decode_observation_values() {
     decode_rc();
     decode_rx();
     decode_1r();
@@ -555,6 +540,11 @@ void decode_OBS() {
     decode_3E();
     decode_5E();
     decode_lE();
+}
+
+void decode_OBS() {
+    decode_signal_flags();
+    decode_observation_values();
 
     // GLONASS: band 1 is printed with the P phase, Doppler and strength
     // codes; of band 3 only the C/A strength code survives.

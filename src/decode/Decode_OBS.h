@@ -29,12 +29,9 @@ constexpr uint32_t OBS_MAX_ITEMS = 180;
 // code table and counts the codes of each system into SYS_OBS_NUM.
 void decode_OBS();
 
-// First pass, at each epoch close: stores in PHASE_SHIFT the correction of
-// every system and band that the epoch's phase items would be decoded
-// with, as the phase decoders do, without decoding them. So the
-// observation header, written after the first epoch of the second pass,
-// states the correction of a system or band that appears only later too.
-void record_phase_shifts();
+// Every decoder after the signal flags, in the fixed order: the values of
+// the epoch (also run by the first pass for its survey of the records).
+void decode_observation_values();
 
 // Signal flags (also the signal inventory while Aux_stage is set).
 // The six signal-flag decoders in their fixed order (both passes).

@@ -1,6 +1,6 @@
 // The first pass over the whole log: navigation data to its stores, the
 // first and last dates, the data interval, and the signal inventory of
-// every epoch; at the end the satellite count of the observation header.
+// every epoch; for RINEX 3.05 also what the observation file will store.
 // It also times the first epoch and the last epoch that the observation
 // pass will write, for the header and for a log whose first epochs come
 // before its first receiver date.
@@ -9,9 +9,12 @@
 #include <string>
 
 #include "decode/Auxiliary_decoder_for_OBS.h"
+#include "decode/Decode_OBS.h"
 #include "decode/Decode_func.h"
 #include "decode/VLX_reader.h"
 #include "decode/le_read.h"
+#include "rinex_obs/Rin_ODF_Data_record.h"
+#include "rinex_obs/Sat_type.h"
 #include "stores/Sat_type.h"
 #include "stores/VLX_msgs.h"
 #include "stores/VLX_objects.h"
@@ -25,22 +28,14 @@ void clear_all(SV_data (&table)[N], uint64_t& written) {
     clear_written(table, N, written);
 }
 
-template <int R, int N>
-void copy_row0_to_row6(uint32_t (&list)[R][N]) {
-    for (int j = 0; j < N; ++j) list[6][j] = list[0][j];
-}
-
-template <int R, int N>
-int count_row6(const uint32_t (&list)[R][N]) {
-    int c = 0;
-    for (int j = 0; j < N; ++j)
-        if (list[6][j] != 0) ++c;
-    return c;
-}
-
-void close_epoch() {
-    decode_OBS_aux();
-    finalize_aux_observation_epoch();
+// An epoch that the observation file keeps, decoded and folded as the
+// observation pass will decode it, and surveyed: the RINEX 3.05 header
+// states which satellites the file stores and the phase corrections that
+// their phases carry. (The signal flags have run already.)
+void survey_epoch() {
+    decode_observation_values();
+    if (Enable_GLCDMA) fold_GLCDMA_observations();
+    survey_data_record();
 }
 
 // An epoch time that was taken before the log named any date gets the date
@@ -69,20 +64,28 @@ int process_aux_file(FILE* log) {
     const Epoch_ms& epoch = clock.epoch;
     long epochs = 0;
     Epoch_first_obs = Epoch_last_obs = epoch;
+    const bool survey = Rinex_Ver < 4.0;
+    clear_stored_survey();
+    // Runs before the epoch's tables are emptied.
     auto epoch_ends = [&]() {
+        bool kept = false;
         if (epochs == 1) {
             Epoch_first_obs = Epoch_last_obs = epoch;
+            kept = true;
         } else if (on_grid(true, Epoch_first_obs.ms, epoch.ms, interval_ms) && epoch_after(epoch, Epoch_last_obs)) {
             Epoch_last_obs = epoch;
+            kept = true;
         }
+        if (kept && survey) survey_epoch();
     };
 
     while (!std::feof(log) && !std::ferror(log)) {  // a read error ends the pass too
         std::string id = VLXFileReader(log);
         const bool epoch_time = is_id(id, "~~");
         if (epoch_time && seen && open) {
-            close_epoch();
+            decode_OBS_aux();
             epoch_ends();
+            finalize_aux_observation_epoch();
         }
         decode_for_avail_OBS(id);
         if (is_id(id, "RD")) {
@@ -113,31 +116,16 @@ int process_aux_file(FILE* log) {
             ++epochs;
         }
         if (is_id(id, "TD")) {  // the dispatcher has just run the flag decoders
-            finalize_aux_observation_epoch();
             if (seen && open) epoch_ends();
+            finalize_aux_observation_epoch();
             open = false;
         }
     }
     if (seen && open) {
-        close_epoch();
+        decode_OBS_aux();
         epoch_ends();
+        finalize_aux_observation_epoch();
     }
-
-    copy_row0_to_row6(GPS_SAT_NUM_SYS);
-    copy_row0_to_row6(NavIC_SAT_NUM_SYS);
-    copy_row0_to_row6(GLO_SAT_NUM_SYS);
-    copy_row0_to_row6(GAL_SAT_NUM_SYS);
-    copy_row0_to_row6(BDS_SAT_NUM_SYS);
-
-    nSAt_max = 0;
-    if (Enable_GPS) nSAt_max += count_row6(GPS_SAT_NUM_SYS);
-    if (Enable_GLO) nSAt_max += count_row6(GLO_SAT_NUM_SYS);
-    if (Enable_GLCDMA) nSAt_max += count_row6(GLCDMA_SAT_NUM_SYS);
-    if (Enable_NavIC) nSAt_max += count_row6(NavIC_SAT_NUM_SYS);
-    if (Enable_SBAS) nSAt_max += count_row6(SBAS_SAT_NUM_SYS);
-    if (Enable_GAL) nSAt_max += count_row6(GAL_SAT_NUM_SYS);
-    if (Enable_QZSS) nSAt_max += count_row6(QZSS_SAT_NUM_SYS);
-    if (Enable_BDS) nSAt_max += count_row6(BDS_SAT_NUM_SYS);
     return 1;
 }
 

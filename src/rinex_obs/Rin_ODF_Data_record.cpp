@@ -25,13 +25,6 @@ uint32_t sat_key(const SV_data& r, char letter) {
     }
 }
 
-// A slot holds data when it is flagged and one of its values is non-zero
-// (a NaN counts as non-zero).
-bool slot_values_zero(const SV_data& r, int s) {
-    return r.code[s] == 0 && r.phase[s] == 0 && r.doppler[s] == 0 && r.snr[s] == 0;
-}
-bool slot_has_data(const SV_data& r, int s) { return (r.flags[s] & SLOT_HAS_DATA) && !slot_values_zero(r, s); }
-
 // SBAS satellites 123 and 136 deliver band 5 under code group 8; every
 // other SBAS satellite under group 4. The data stand in slot 4 for all.
 constexpr int SBAS_L5_GROUP = 4;
@@ -94,6 +87,7 @@ void mergeSatelliteData(SV_data& target, const SV_data& source) {
         target.doppler[s] = source.doppler[s];
         target.snr[s] = source.snr[s];
         target.snr_digit[s] = source.snr_digit[s];
+        target.phase_shift[s] = source.phase_shift[s];
         target.flags[s] = source.flags[s];
     }
 }
@@ -112,28 +106,25 @@ bool hasOutputObservation(const SV_data& record, char letter, int slots, bool ex
     for (int s = 0; s < groups; ++s) {
         if (!group_printed(s, extendedSlots, codes)) continue;
         const int d = data_slot(record, letter, s);
-        if (d >= 0 && slot_has_data(record, d)) return true;
+        if (d >= 0 && slot_holds_data(record, d)) return true;
     }
     return false;
 }
 
 bool hasBdsOutputObservation(const SV_data& record) {
     for (const BdsColumn& c : BDS_COLUMNS)
-        if (!BDS_OBS_Arr[c.code_index].empty() && bds_in_column(c, record.SV_num) && slot_has_data(record, c.slot))
+        if (!BDS_OBS_Arr[c.code_index].empty() && bds_in_column(c, record.SV_num) && slot_holds_data(record, c.slot))
             return true;
     return false;
 }
 
 namespace {
 
-// Calls `emit` with the record that stands for each selected satellite of
-// a block, in table order: the first record of each valid key, merged with
-// the later records of the same key, when it has something to print. The
-// count of the epoch line and the lines written both come from here, so
-// they always agree.
-template <class Emit>
-void for_each_selected(const SV_data* table, char letter, int records, int slots, bool extendedSlots,
-                       const std::string* codes, Emit emit) {
+// Calls `fn` with the record that stands for each satellite of a block, in
+// table order: the first record of each valid key, merged with the later
+// records of the same key.
+template <class Fn>
+void for_each_satellite(const SV_data* table, char letter, int records, Fn fn) {
     uint32_t keys[BDS_RECORDS > GAL_SV_MAX ? BDS_RECORDS : GAL_SV_MAX];
     const int cap = static_cast<int>(sizeof keys / sizeof keys[0]);
     const int n = records < cap ? records : cap;
@@ -153,19 +144,25 @@ void for_each_selected(const SV_data* table, char letter, int records, int slots
         if (k == 0) continue;
         if (k >= KEYS) continue;  // sat_key never gives one; no record to stand for
         if (first[k] != i) continue;  // an earlier record stands for this satellite
-        const bool later = records_of[k] > 1;
-        auto test = [&](const SV_data& r) {
-            return letter == 'C' ? hasBdsOutputObservation(r)
-                                 : hasOutputObservation(r, letter, slots, extendedSlots, codes);
-        };
-        if (!later) {
-            // The common case: one record per satellite, nothing to merge.
-            if (test(table[i])) emit(table[i], keys[i]);
-        } else {
-            const SV_data merged = getMergedSatellite(table, i, n, letter);
-            if (test(merged)) emit(merged, keys[i]);
-        }
+        if (records_of[k] == 1)
+            fn(table[i], k);  // the common case: one record per satellite, nothing to merge
+        else
+            fn(getMergedSatellite(table, i, n, letter), k);
     }
+}
+
+// Calls `emit` with the record that stands for each selected satellite of
+// a block (one that has something to print), in table order. The count of
+// the epoch line and the lines written both come from here, so they always
+// agree.
+template <class Emit>
+void for_each_selected(const SV_data* table, char letter, int records, int slots, bool extendedSlots,
+                       const std::string* codes, Emit emit) {
+    for_each_satellite(table, letter, records, [&](const SV_data& r, uint32_t key) {
+        const bool shown = letter == 'C' ? hasBdsOutputObservation(r)
+                                         : hasOutputObservation(r, letter, slots, extendedSlots, codes);
+        if (shown) emit(r, key);
+    });
 }
 
 }  // namespace
@@ -224,18 +221,34 @@ bool observation_group_in_place(std::string& line, const SV_data& r, int s) {
 }
 
 void observation_group(std::string& line, const SV_data& r, int s) {
-    if (s < 0 || s >= SV_SLOTS || !(r.flags[s] & SLOT_HAS_DATA) || slot_values_zero(r, s)) {
+    if (s < 0 || s >= SV_SLOTS || !slot_holds_data(r, s)) {
         fmt_blanks(line, GROUP_WIDTH);
         return;
     }
-    if (observation_group_in_place(line, r, s)) return;
-    fmt_fixed(line, unsigned_zero(r.code[s]), 14, 3);
-    fmt_fixed(line, r.phase[s], 16, 3);
-    line += ' ';
-    fmt_int(line, r.snr_digit[s], 1);
-    fmt_fixed(line, unsigned_zero(r.doppler[s]), 14, 3);
+    const uint32_t decoded = r.flags[s] & SLOT_VALUES;
+    if (decoded == SLOT_VALUES && observation_group_in_place(line, r, s)) return;
+    // A value that no decoder gave this epoch is a blank field (and a
+    // blank phase takes its indicator places with it).
+    if (decoded & SLOT_HAS_CODE)
+        fmt_fixed(line, unsigned_zero(r.code[s]), 14, 3);
+    else
+        fmt_blanks(line, 14);
+    if (decoded & SLOT_HAS_PHASE) {
+        fmt_fixed(line, r.phase[s], 16, 3);
+        line += ' ';
+        fmt_int(line, r.snr_digit[s], 1);
+    } else {
+        fmt_blanks(line, 18);
+    }
+    if (decoded & SLOT_HAS_DOPPLER)
+        fmt_fixed(line, unsigned_zero(r.doppler[s]), 14, 3);
+    else
+        fmt_blanks(line, 14);
     fmt_blanks(line, 3);
-    fmt_fixed(line, unsigned_zero(r.snr[s]), 13, 3);
+    if (decoded & SLOT_HAS_SNR)
+        fmt_fixed(line, unsigned_zero(r.snr[s]), 13, 3);
+    else
+        fmt_blanks(line, 13);
     fmt_blanks(line, 2);
 }
 
@@ -280,23 +293,88 @@ struct Block {
     const std::string* codes;
 };
 
+// All seven blocks, in system-index order.
+void block_table(Block (&b)[7]) {
+    b[0] = {Enable_GPS, SYS_GPS, 'G', GPS_SVs, 32, 6, true, GPS_OBS_Arr};
+    b[1] = {Enable_GLO, SYS_GLO, 'R', GLO_SVs, 32, 8, Enable_GLCDMA, GLO_OBS_Arr};
+    b[2] = {Enable_GAL, SYS_GAL, 'E', GAL_SVs, 37, 5, true, GAL_OBS_Arr};
+    b[3] = {Enable_QZSS, SYS_QZSS, 'J', QZSS_SVs, 30, 6, true, QZSS_OBS_Arr};
+    b[4] = {Enable_BDS, SYS_BDS, 'C', BDS_SVs, BDS_RECORDS, 0, true, BDS_OBS_Arr};
+    b[5] = {Enable_NavIC, SYS_NAVIC, 'I', NavIC_SVs, 30, 7, true, NAVIC_OBS_Arr};
+    b[6] = {Enable_SBAS, SYS_SBAS, 'S', SBAS_SVs, 30, 9, true, SBAS_OBS_Arr};
+}
+
+// A block is printed when its system is on and has observation codes.
+bool block_printed(const Block& x) { return x.enabled && SYS_OBS_NUM[x.sys] > 0; }
+
+// The printed blocks of an epoch.
 int epoch_blocks(Block* b) {
-    const Block blocks[7] = {
-        {Enable_GPS, SYS_GPS, 'G', GPS_SVs, 32, 6, true, GPS_OBS_Arr},
-        {Enable_GLO, SYS_GLO, 'R', GLO_SVs, 32, 8, Enable_GLCDMA, GLO_OBS_Arr},
-        {Enable_GAL, SYS_GAL, 'E', GAL_SVs, 37, 5, true, GAL_OBS_Arr},
-        {Enable_QZSS, SYS_QZSS, 'J', QZSS_SVs, 30, 6, true, QZSS_OBS_Arr},
-        {Enable_BDS, SYS_BDS, 'C', BDS_SVs, BDS_RECORDS, 0, true, BDS_OBS_Arr},
-        {Enable_NavIC, SYS_NAVIC, 'I', NavIC_SVs, 30, 7, true, NAVIC_OBS_Arr},
-        {Enable_SBAS, SYS_SBAS, 'S', SBAS_SVs, 30, 9, true, SBAS_OBS_Arr},
-    };
+    Block all[7];
+    block_table(all);
     int n = 0;
-    for (const Block& x : blocks)
-        if (x.enabled && SYS_OBS_NUM[x.sys] > 0) b[n++] = x;
+    for (const Block& x : all)
+        if (block_printed(x)) b[n++] = x;
     return n;
 }
 
+// Columns of a block, whether printed or not: its code groups (BeiDou: its
+// column groups), the groups above 4 only with the extended switch.
+int column_count(const Block& b) {
+    if (b.letter == 'C') return 8;
+    const int groups = printed_groups(b.slots);
+    return b.extendedSlots || groups < 5 ? groups : 5;
+}
+
+// The data slot that column c shows for a satellite, -1 for blanks.
+int column_data_slot(const Block& b, const SV_data& r, int c) {
+    if (b.letter != 'C') return data_slot(r, b.letter, c);
+    return bds_in_column(BDS_COLUMNS[c], r.SV_num) ? BDS_COLUMNS[c].slot : -1;
+}
+
+// String k of column c's code group (0 the code range, 1 the phase code).
+const std::string& column_code(const Block& b, int c, int k) {
+    return b.letter == 'C' ? BDS_OBS_Arr[BDS_COLUMNS[c].code_index + k] : b.codes[5 * c + k];
+}
+
 }  // namespace
+
+void survey_data_record() {
+    Block all[7];
+    block_table(all);
+    for (const Block& b : all) {
+        if (!b.enabled) continue;
+        // Every column: the code tables are still growing in the first
+        // pass; the header keeps the columns that the file prints.
+        const int columns = column_count(b);
+        for_each_satellite(b.table, b.letter, b.records, [&](const SV_data& r, uint32_t key) {
+            for (int c = 0; c < columns; ++c) {
+                const int d = column_data_slot(b, r, c);
+                if (d < 0 || !slot_holds_data(r, d)) continue;
+                note_stored_column(b.sys, key, c, (r.flags[d] & SLOT_HAS_PHASE) != 0, r.phase_shift[d]);
+            }
+        });
+    }
+}
+
+uint32_t printed_columns(int sys) {
+    if (sys < 0 || sys >= 7) return 0;
+    Block all[7];
+    block_table(all);
+    const Block& b = all[sys];
+    if (!block_printed(b)) return 0;
+    uint32_t mask = 0;
+    for (int c = 0; c < column_count(b); ++c)
+        if (!column_code(b, c, 0).empty()) mask |= 1u << c;
+    return mask;
+}
+
+const std::string* printed_phase_code(int sys, int column) {
+    if (!(printed_columns(sys) & (1u << column))) return nullptr;
+    Block all[7];
+    block_table(all);
+    const std::string& code = column_code(all[sys], column, 1);
+    return code.empty() ? nullptr : &code;
+}
 
 void Add_data_record(std::ofstream& obs, int& epochFlag) {
     Block blocks[7];

@@ -28,3 +28,16 @@ bool hasBdsOutputObservation(const SV_data& record);
 int countSatelliteBlock(const SV_data* table, char letter, int records, int slots, bool extendedSlots,
                         const std::string* codes);
 int countBdsSatelliteBlock(const SV_data* table, int records);
+
+// The survey of what the file stores (first pass, each epoch that the file
+// keeps, decoded as the observation pass decodes it): for every satellite
+// that would get a line, its columns that hold data and the corrections
+// of their phases (SAT_COLUMNS_STORED, PHASE_SETS). Every column of every
+// system that is on is noted; the header keeps those that the file prints.
+void survey_data_record();
+// Bit c set when the file prints column c of a system's satellite lines
+// (system-index order); 0 when it prints no lines of that system.
+uint32_t printed_columns(int sys);
+// The phase code of a printed column; nullptr when the column is not
+// printed or has no phase code.
+const std::string* printed_phase_code(int sys, int column);

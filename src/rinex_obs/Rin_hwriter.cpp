@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "decode/Decode_func.h"
+#include "rinex_obs/Rin_ODF_Data_record.h"
 #include "rinex_obs/Rinex_format.h"
 #include "stores/Sat_type.h"
 #include "stores/VLX_objects.h"
@@ -224,6 +225,16 @@ int Add_leap_sec(std::ofstream& obs) {
 }
 
 int Add_of_sat(std::ofstream& obs) {
+    // A satellite counts once, under its key, when some printed column of
+    // its line holds data in a kept epoch; GLONASS code-division data are
+    // folded into the GLONASS satellite of the same slot.
+    int n = 0;
+    for (int s = 0; s < 7; ++s) {
+        const uint32_t printed = printed_columns(s);
+        for (int k = 1; k < OBS_SAT_KEYS && printed != 0; ++k)
+            if (SAT_COLUMNS_STORED[s][k] & printed) ++n;
+    }
+    nSAt_max = n;
     std::string line;
     fmt_int(line, nSAt_max, 6);
     put_whole(obs, line, "# OF SATELLITES");
@@ -304,16 +315,10 @@ namespace {
 
 constexpr int PHASE_SATS_PER_LINE = 10;
 
-// Number printed after the system letter of a band-list entry.
-long long printed_sat_number(int s, uint32_t num) {
-    if (s == SYS_QZSS) return static_cast<long long>(num) - 192;
-    if (s == SYS_SBAS) return static_cast<long long>(num) - 100;
-    return num;
-}
-
 // The SYS / PHASE SHIFT lines of one phase set: the head line with up to
 // ten satellites, then continuation lines of ten until every satellite of
-// the set is listed, so that the count and the list agree.
+// the set is listed, so that the count and the list agree. Satellites are
+// given by the key printed after the letter in the records.
 void put_phase_lines(std::ofstream& obs, int s, const std::string& code, double correction, int count,
                      const uint32_t* sats, int nsats) {
     std::string line;
@@ -330,105 +335,39 @@ void put_phase_lines(std::ofstream& obs, int s, const std::string& code, double 
         }
         for (int k = 0; k < PHASE_SATS_PER_LINE && c < nsats; ++k, ++c) {
             fmt_right(line, SatSys[s], 2);
-            fmt_int0(line, printed_sat_number(s, sats[c]), 2);
+            fmt_int0(line, sats[c], 2);
         }
         put_whole(obs, line, "SYS / PHASE SHIFT");
     } while (c < nsats);
 }
 
-// Row j of a system's band list, with its length.
-const uint32_t* band_row(int s, int j, int* len) {
-    *len = 32;
-    switch (s) {
-        case SYS_GPS: return GPS_SAT_NUM_SYS[j];
-        case SYS_GLO: return GLO_SAT_NUM_SYS[j];
-        case SYS_GAL: *len = 37; return GAL_SAT_NUM_SYS[j];
-        case SYS_QZSS: *len = 37; return QZSS_SAT_NUM_SYS[j];
-        case SYS_BDS: *len = 61; return BDS_SAT_NUM_SYS[j];
-        case SYS_NAVIC: return NavIC_SAT_NUM_SYS[j];
-        default: return SBAS_SAT_NUM_SYS[j];
-    }
-}
-
-// A band-list entry counted for the phase shift: non-zero, and for
-// GLONASS not the "slot unknown" value 255.
-bool counted_entry(int s, uint32_t v) { return v != 0 && !(s == SYS_GLO && v == 255); }
-
-// The BeiDou satellite windows of the two phase sets of each signal group:
-// inside the window the second set, outside it the first.
-struct BdsPhaseWindow {
-    int lo, hi;  // lo > hi: no window, every satellite is in the first set
-};
-constexpr BdsPhaseWindow BDS_PHASE_WINDOW[6] = {{6, 58}, {6, 18}, {6, 18}, {6, 58}, {6, 18}, {1, 0}};
-
 }  // namespace
 
 int Add_sys_phase(std::ofstream& obs) {
-    for (int r = 0; r < 7; ++r)
-        for (int c = 0; c < 12; ++c) SAT_NUM_SYS[r][c] = 0;
-    for (int s = 0; s < 7; ++s)
-        for (int j = 0; j < 6; ++j) {
-            int len;
-            const uint32_t* row = band_row(s, j, &len);
-            uint32_t n = 0;
-            for (int e = 0; e < 32; ++e)
-                if (counted_entry(s, row[e])) ++n;
-            SAT_NUM_SYS[s][j] = n;
-        }
-
     const int systems = SYS_NUM < 7 ? SYS_NUM : 7;
     for (int s = 0; s < systems; ++s) {
         if (!system_enabled(s) || SYS_OBS_NUM[s] < 1) continue;
-        const std::string* table = OBS_TABLES[s];
-        const int groups = (s == SYS_GLO) ? 12 : 6;
-        for (int j = 0; j < groups; ++j) {
-            int k = 5 * j + 1;
-            if (table[k].empty()) continue;
-            if (s == SYS_BDS) {
-                make_BDS_header_phase(k, j, obs);
-                continue;
+        // Columns in the order of the observation codes, each correction
+        // of a column on its own line, the smaller first.
+        for (int c = 0; c < OBS_COLUMNS; ++c) {
+            const std::string* code = printed_phase_code(s, c);
+            if (code == nullptr) continue;
+            const Phase_set* sets[PHASE_SETS_PER_COLUMN];
+            int nsets = 0;
+            for (const Phase_set& p : PHASE_SETS[s][c]) {
+                if (!p.used) continue;
+                int at = nsets++;
+                for (; at > 0 && sets[at - 1]->shift > p.shift; --at) sets[at] = sets[at - 1];
+                sets[at] = &p;
             }
-            // Groups beyond the six bands have no satellite list.
-            uint32_t sats[32];
-            int n = 0;
-            if (j < 6) {
-                int len;
-                const uint32_t* row = band_row(s, j, &len);
-                for (int e = 0; e < 32; ++e)
-                    if (counted_entry(s, row[e])) sats[n++] = row[e];
+            for (int i = 0; i < nsets; ++i) {
+                uint32_t sats[OBS_SAT_KEYS];
+                int n = 0;
+                for (uint32_t k = 1; k < OBS_SAT_KEYS; ++k)
+                    if (sets[i]->sats[k / 64] & (uint64_t{1} << (k % 64))) sats[n++] = k;
+                put_phase_lines(obs, s, *code, static_cast<double>(sets[i]->shift), n, sats, n);
             }
-            put_phase_lines(obs, s, table[k], static_cast<double>(PHASE_SHIFT[s][j]), n, sats, n);
         }
     }
     return 1;
-}
-
-void make_BDS_header_phase(int& k, int& j, std::ofstream& obs) {
-    if (j < 0 || j >= 6 || k < 0 || k + 3 >= OBS_TYPES) return;
-    const uint32_t* row = BDS_SAT_NUM_SYS[j];
-    const BdsPhaseWindow w = BDS_PHASE_WINDOW[j];
-    const bool has_window = w.lo <= w.hi;
-    uint32_t first[61], second[61];
-    int nfirst = 0, nsecond = 0;
-    if (SAT_NUM_SYS[SYS_BDS][j] != 0) {
-        for (int e = 0; e < 61; ++e) {
-            const uint32_t v = row[e];
-            if (v == 0) continue;
-            const bool inside = has_window && v >= static_cast<uint32_t>(w.lo) && v <= static_cast<uint32_t>(w.hi);
-            if (inside)
-                second[nsecond++] = v;
-            else
-                first[nfirst++] = v;
-        }
-    }
-    if (nfirst > 0)
-        put_phase_lines(obs, SYS_BDS, BDS_OBS_Arr[k], static_cast<double>(PHASE_SHIFT[SYS_BDS][j]), nfirst, first,
-                        nfirst);
-    if (has_window && nsecond > 0 && !BDS_OBS_Arr[k + 3].empty()) {
-        // Band 2's second set is a quarter cycle off the stored value,
-        // which keeps the lowered value.
-        if (j == 2) PHASE_SHIFT[SYS_BDS][2] = static_cast<float>(PHASE_SHIFT[SYS_BDS][2] - 0.25);
-        put_phase_lines(obs, SYS_BDS, BDS_OBS_Arr[k + 3], static_cast<double>(PHASE_SHIFT[SYS_BDS][j]) + 0.5,
-                        nsecond, second, nsecond);
-    }
 }

@@ -17,11 +17,13 @@ int Add_last_obs(std::ofstream& obs);
 int Add_leap_sec(std::ofstream& obs);
 // The "PGM / RUN BY / DATE" line, the same in every header of a run.
 void Add_pgm_run_by_date(std::ostream& os);
+// "# OF SATELLITES": the satellites for which the file stores
+// observations, from the first pass's survey; also left in nSAt_max.
 int Add_of_sat(std::ofstream& obs);
 // GLONASS SLOT / FRQ # (sorts GLO_SLOT_ARR by slot) and GLONASS COD/PHS/BIS.
 int Add_glo_slot(std::ofstream& obs);
 int Add_glo_cod(std::ofstream& obs);
-// SYS / PHASE SHIFT lines of every system (recounts SAT_NUM_SYS rows 0..6);
-// the BeiDou lines of signal group j (k = 5j + 1) in two satellite sets.
+// SYS / PHASE SHIFT lines of every system: per printed phase code, one line
+// per correction that its phases in the file carry, with the satellites
+// whose phases carry it (from the first pass's survey).
 int Add_sys_phase(std::ofstream& obs);
-void make_BDS_header_phase(int& k, int& j, std::ofstream& obs);

@@ -160,20 +160,7 @@ bool cdma_group_holds(int g) {
 
 }  // namespace
 
-void add_GLCDMAtoGLO() {
-    // Only the groups that hold something are folded: an empty one would
-    // erase the frequency-division codes, satellites and values that the
-    // GLONASS group holds (band 5 shares its group). Where both hold, the
-    // code-division group wins.
-    GloCdmaFold fold[3];
-    int nfold = 0;
-    for (const GloCdmaFold& f : GLO_CDMA_FOLD)
-        if (cdma_group_holds(f.cdma_group)) fold[nfold++] = f;
-    for (int i = 0; i < nfold; ++i) {
-        const GloCdmaFold& f = fold[i];
-        for (int e = 0; e < 5; ++e) GLO_OBS_Arr[5 * f.glo_group + e] = GLCDMA_OBS_Arr[5 * f.cdma_group + e];
-        for (int k = 0; k < 32; ++k) GLO_SAT_NUM_SYS[f.glo_group][k] = GLCDMA_SAT_NUM_SYS[f.cdma_group][k];
-    }
+void fold_GLCDMA_observations() {
     // A code-division record belongs to the GLONASS record whose slot is
     // the low byte of its satellite number read as a signed 8-bit value;
     // when several match, the last one wins. A slot equals such a value
@@ -185,21 +172,39 @@ void add_GLCDMAtoGLO() {
         const uint32_t b = GLCDMA_SVs[j].SV_num & 0xFF;
         if (b < 128) last_of_byte[b] = j;
     }
-    for (int i = 0; i < GLO_SV_MAX && nfold > 0; ++i) {
+    for (int i = 0; i < GLO_SV_MAX; ++i) {
         SV_data& g = GLO_SVs[i];
         if (g.glo_slot >= 128 || last_of_byte[g.glo_slot] < 0) continue;
         const SV_data& c = GLCDMA_SVs[last_of_byte[g.glo_slot]];
-        mark_written(GLO_SVs_written, i);
-        for (int k = 0; k < nfold; ++k) {
-            const int t = fold[k].glo_group, s = fold[k].cdma_group;
+        for (const GloCdmaFold& f : GLO_CDMA_FOLD) {
+            const int t = f.glo_group, s = f.cdma_group;
+            // Only a group that the code-division record holds data in:
+            // an empty one would erase the satellite's frequency-division
+            // values of that group. Where both hold, code division wins.
+            if (!slot_holds_data(c, s)) continue;
+            mark_written(GLO_SVs_written, i);
             g.code[t] = c.code[s];
             g.phase[t] = c.phase[s];
             g.doppler[t] = c.doppler[s];
             g.snr[t] = c.snr[s];
             g.snr_digit[t] = c.snr_digit[s];
-            g.flags[t] = (g.flags[t] & ~SLOT_HAS_DATA) | (c.flags[s] & SLOT_HAS_DATA);
+            g.phase_shift[t] = c.phase_shift[s];
+            constexpr uint32_t carried = SLOT_HAS_DATA | SLOT_VALUES;
+            g.flags[t] = (g.flags[t] & ~carried) | (c.flags[s] & carried);
         }
     }
+}
+
+void add_GLCDMAtoGLO() {
+    // Only the groups that hold something are folded: an empty one would
+    // erase the frequency-division codes and satellites that the GLONASS
+    // group holds (band 5 shares its group).
+    for (const GloCdmaFold& f : GLO_CDMA_FOLD) {
+        if (!cdma_group_holds(f.cdma_group)) continue;
+        for (int e = 0; e < 5; ++e) GLO_OBS_Arr[5 * f.glo_group + e] = GLCDMA_OBS_Arr[5 * f.cdma_group + e];
+        for (int k = 0; k < 32; ++k) GLO_SAT_NUM_SYS[f.glo_group][k] = GLCDMA_SAT_NUM_SYS[f.cdma_group][k];
+    }
+    fold_GLCDMA_observations();
     int n = 0;
     for (int e = 0; e < OBS_TYPES; ++e)
         if (!GLO_OBS_Arr[e].empty()) ++n;

@@ -46,6 +46,30 @@ uint32_t GLCDMA_SAT_NUM_SYS[7][32];
 
 uint32_t SAT_NUM_SYS[14][12];
 
+uint16_t SAT_COLUMNS_STORED[7][OBS_SAT_KEYS];
+Phase_set PHASE_SETS[7][OBS_COLUMNS][PHASE_SETS_PER_COLUMN];
+
+void clear_stored_survey() {
+    std::memset(SAT_COLUMNS_STORED, 0, sizeof SAT_COLUMNS_STORED);
+    std::memset(PHASE_SETS, 0, sizeof PHASE_SETS);
+}
+
+void note_stored_column(int sys, uint32_t key, int column, bool has_phase, float shift) {
+    if (sys < 0 || sys >= 7 || key == 0 || key >= OBS_SAT_KEYS || column < 0 || column >= OBS_COLUMNS) return;
+    SAT_COLUMNS_STORED[sys][key] |= static_cast<uint16_t>(1u << column);
+    if (!has_phase) return;
+    Phase_set* sets = PHASE_SETS[sys][column];
+    for (int k = 0; k < PHASE_SETS_PER_COLUMN; ++k) {
+        Phase_set& p = sets[k];
+        if (p.used && p.shift != shift) continue;
+        p.used = true;
+        p.shift = shift;
+        p.sats[key / 64] |= uint64_t{1} << (key % 64);
+        return;
+    }
+    // A fifth correction in one column: no decoder adds one; dropped.
+}
+
 int32_t GPS_SAT_NUM, GLO_SAT_NUM, GAL_SAT_NUM, QZSS_SAT_NUM, BDS_SAT_NUM, NAVIC_SAT_NUM, SBAS_SAT_NUM,
     GLCDMA_SAT_NUM;
 
@@ -64,7 +88,8 @@ void SV_data::clear_SV() {
     // The digit belongs to this epoch's strength: a record that passes to
     // another satellite must not show the previous one's digit.
     std::memset(snr_digit, 0, sizeof snr_digit);
-    for (int s = 0; s < SV_SLOTS; ++s) flags[s] &= ~SLOT_HAS_DATA;
+    std::memset(phase_shift, 0, sizeof phase_shift);
+    for (int s = 0; s < SV_SLOTS; ++s) flags[s] &= ~(SLOT_HAS_DATA | SLOT_VALUES);
     rcv_time = 0;
     doppler_base = 0;
 }

@@ -10,6 +10,14 @@
 // are otherwise unused.
 constexpr int SV_SLOTS = 11;
 constexpr uint32_t SLOT_HAS_DATA = 0x40;  // flag-word bit: the slot holds data this epoch
+// Flag-word bits that the value decoders set: which of the slot's four
+// values this epoch decoded. A value that was not decoded is written as a
+// blank field, not as a zero.
+constexpr uint32_t SLOT_HAS_CODE = 0x100;
+constexpr uint32_t SLOT_HAS_PHASE = 0x200;
+constexpr uint32_t SLOT_HAS_DOPPLER = 0x400;
+constexpr uint32_t SLOT_HAS_SNR = 0x800;
+constexpr uint32_t SLOT_VALUES = SLOT_HAS_CODE | SLOT_HAS_PHASE | SLOT_HAS_DOPPLER | SLOT_HAS_SNR;
 
 // One satellite's observations in the current epoch. A plain record with
 // no heap parts: it is copied, swapped and cleared many times per epoch.
@@ -31,12 +39,22 @@ struct SV_data {
     double rcv_time;               // receive-time reference of the code measurements, s
     int32_t doppler_base;          // Doppler base, 1e-4 Hz on the system's reference carrier
     uint32_t glo_slot;             // GLONASS orbital slot: the key of GLONASS entries
-    uint32_t flags[SV_SLOTS];      // bit 0x40: slot holds data; other bits are carried along
+    uint32_t flags[SV_SLOTS];      // bit 0x40: slot holds data; SLOT_VALUES: values decoded; other bits carried along
+    float phase_shift[SV_SLOTS];   // correction in cycles that the phase decoder added to the slot's phase
 
     // Empties the entry for the next epoch; keeps the code names, the
     // spare words and the GLONASS slot.
     void clear_SV();
 };
+
+// A slot holds data when it is flagged and one of its values is non-zero
+// (a NaN counts as non-zero).
+inline bool slot_values_zero(const SV_data& r, int s) {
+    return r.code[s] == 0 && r.phase[s] == 0 && r.doppler[s] == 0 && r.snr[s] == 0;
+}
+inline bool slot_holds_data(const SV_data& r, int s) {
+    return (r.flags[s] & SLOT_HAS_DATA) && !slot_values_zero(r, s);
+}
 
 // Satellite tables; the entry index is the satellite's rank among its
 // constellation's entries of the epoch's "SX" list.
@@ -72,9 +90,9 @@ void clear_written(SV_data* table, int n, uint64_t& written);
 // The marks of one of the eight tables above; nullptr for any other array.
 uint64_t* written_marks_of(const SV_data* table);
 
-// Per-band satellite lists (rows 0..5 one per band, row 6 filled at the end
-// of the first pass); GLONASS has 14 rows, the rows above 6 receive the
-// code-division lists. 0 ends a packed row.
+// Per-band satellite lists (rows 0..5 one per band, row 6 unused); GLONASS
+// has 14 rows, the rows above 6 receive the code-division lists. 0 ends a
+// packed row.
 extern uint32_t GPS_SAT_NUM_SYS[7][32];
 extern uint32_t GLO_SAT_NUM_SYS[14][32];
 extern uint32_t GAL_SAT_NUM_SYS[7][37];
@@ -86,6 +104,31 @@ extern uint32_t GLCDMA_SAT_NUM_SYS[7][32];
 
 // Satellites per [system][signal group], rows 0..6 in system-index order.
 extern uint32_t SAT_NUM_SYS[14][12];
+
+// What the observation file stores, as the first pass finds it in the
+// epochs that the file keeps (for the RINEX 3.05 header). Satellites are
+// by system (system-index order) and by the key printed after the letter
+// (1..99); a column is one observation group of the satellite lines (the
+// code group, for BeiDou the column group).
+constexpr int OBS_SAT_KEYS = 100;
+constexpr int OBS_COLUMNS = 12;
+// Per satellite, one bit per column in which some epoch holds its data.
+extern uint16_t SAT_COLUMNS_STORED[7][OBS_SAT_KEYS];
+// Per column, the phase corrections that its printed phases carry, each
+// with the satellites whose phases carry it. The phase decoders add at
+// most two corrections to one column; four leave room.
+constexpr int PHASE_SETS_PER_COLUMN = 4;
+struct Phase_set {
+    bool used;
+    float shift;       // cycles
+    uint64_t sats[2];  // bit k: the satellite of key k
+};
+extern Phase_set PHASE_SETS[7][OBS_COLUMNS][PHASE_SETS_PER_COLUMN];
+// Starts the survey afresh.
+void clear_stored_survey();
+// Notes a column of a satellite that holds data, and the correction of
+// its phase when it has one (has_phase).
+void note_stored_column(int sys, uint32_t key, int column, bool has_phase, float shift);
 
 // Per-system record counters of the observation decoders: the index of the
 // record that the next "SX" entry of that system will use.

@@ -37,7 +37,6 @@ std::string Eph_type[3] = {"LNAV", "CNAV", "CNV2"};
 OBS_Type_Table GPS_OBS_Arr, GLO_OBS_Arr, GAL_OBS_Arr, BDS_OBS_Arr, QZSS_OBS_Arr, NAVIC_OBS_Arr,
     SBAS_OBS_Arr, GLCDMA_OBS_Arr;
 int32_t SYS_OBS_NUM[10];
-float PHASE_SHIFT[8][12];
 
 bool header_flag, SYS_OBS_flag, GLO_SLOT_flag, GLO_COD_flag, INT_flag, FOBS_flag, LOBS_flag, LEAP_flag,
     PHASE_SHFT_flag, OF_SAT_flag, END_flag;

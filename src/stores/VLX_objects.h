@@ -106,10 +106,6 @@ extern OBS_Type_Table GPS_OBS_Arr, GLO_OBS_Arr, GAL_OBS_Arr, BDS_OBS_Arr, QZSS_O
     SBAS_OBS_Arr, GLCDMA_OBS_Arr;
 extern int32_t SYS_OBS_NUM[10];  // codes per system, system-index order
 
-// Phase corrections applied per [system row][phase slot], cycles; row 7
-// is GLONASS code division.
-extern float PHASE_SHIFT[8][12];
-
 // ------------------------------------------------------ header flags
 
 // One-shot flags of the observation header lines.
