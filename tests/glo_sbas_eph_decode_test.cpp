@@ -1,7 +1,7 @@
 // GLONASS and SBAS ephemeris decoding: the UTC date of tb, frequency
 // channels, the two GLONASS lengths, the SBAS week and fields, duplicates,
-// messages of other lengths and full stores, through the log reader and the
-// first-pass dispatcher.
+// messages of other lengths, growing and full stores, through the log
+// reader and the first-pass dispatcher.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -280,7 +280,7 @@ TEST(SbasEphDecode, DuplicatesBySatelliteAndIssueOfData) {
     EXPECT_EQ(SBAS_Eph[3].SV, 0);
 }
 
-TEST(GloSbasEphDecode, FullStoresKeepWhatTheyHold) {
+TEST(GloSbasEphDecode, StoresGrowPastTheirStartSize) {
     GloFields g1, g2;
     g1.slot = 1;
     g2.slot = 2;
@@ -289,8 +289,10 @@ TEST(GloSbasEphDecode, FullStoresKeepWhatTheyHold) {
     w2.prn = 121;
     GLO_SV_index = SBAS_SV_index = EPH_STORE_SIZE - 1;
     feed_first_pass(receiver_day() + glo_eph(g1) + glo_eph(g2, 103) + sbas_eph(w1) + sbas_eph(w2));
-    EXPECT_EQ(GLO_SV_index, EPH_STORE_SIZE);
-    EXPECT_EQ(SBAS_SV_index, EPH_STORE_SIZE);
+    EXPECT_EQ(GLO_SV_index, EPH_STORE_SIZE + 1);
+    EXPECT_EQ(SBAS_SV_index, EPH_STORE_SIZE + 1);
     EXPECT_EQ(GLO_Eph[EPH_STORE_SIZE - 1].SV, 1u);
+    EXPECT_EQ(GLO_Eph[EPH_STORE_SIZE].SV, 2u);
     EXPECT_EQ(SBAS_Eph[EPH_STORE_SIZE - 1].SV, 120);
+    EXPECT_EQ(SBAS_Eph[EPH_STORE_SIZE].SV, 121);
 }

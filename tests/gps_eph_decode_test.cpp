@@ -312,17 +312,21 @@ TEST(GpsEphDecode, QzssGoesToItsOwnStore) {
     EXPECT_EQ(QZSS_Eph[0].type, "LNAV");
 }
 
-TEST(GpsEphDecode, FullStoreDropsFurtherMessages) {
+// The stores grow past the records they hold at start-up.
+TEST(GpsEphDecode, StoresGrowPastTheirStartSize) {
     GPS_SV_index = EPH_STORE_SIZE - 1;
     GpsEphFields a, b;
     b.prn = 2;
     feed_first_pass(week_2296() + gps_eph(a) + gps_eph(b));
-    EXPECT_EQ(GPS_SV_index, EPH_STORE_SIZE);
+    ASSERT_EQ(GPS_SV_index, EPH_STORE_SIZE + 1);
     EXPECT_EQ(GPS_Eph[EPH_STORE_SIZE - 1].SV, 1u);
+    EXPECT_EQ(GPS_Eph[EPH_STORE_SIZE].SV, 2u);
 
     QZSS_SV_index = EPH_STORE_SIZE;
     GpsEphFields q;
     q.prn = 193;
     feed_first_pass(gps_eph(q, 123, "QE"));
-    EXPECT_EQ(QZSS_SV_index, EPH_STORE_SIZE);
+    ASSERT_EQ(QZSS_SV_index, EPH_STORE_SIZE + 1);
+    EXPECT_EQ(QZSS_Eph[EPH_STORE_SIZE].SV, 193u);
+    EXPECT_TRUE(Store_dropped[STORE_GPS_EPH].empty() && Store_dropped[STORE_QZSS_EPH].empty());
 }

@@ -3,9 +3,11 @@
 // every epoch; at the end the satellite count of the observation header.
 // It also times the first epoch and the last epoch that the observation
 // pass will write, for the header and for a log whose first epochs come
-// before its first receiver date.
+// before its first receiver date, and reports every navigation store that
+// had to drop records at its limit.
 #include "decode/aux_file_process.h"
 
+#include <iostream>
 #include <string>
 
 #include "decode/Auxiliary_decoder_for_OBS.h"
@@ -41,6 +43,15 @@ int count_row6(const uint32_t (&list)[R][N]) {
 void close_epoch() {
     decode_OBS_aux();
     finalize_aux_observation_epoch();
+}
+
+// One line per store that reached its limit: which store, and how many
+// new records it dropped, so that the loss is not silent.
+void report_full_stores() {
+    for (int s = 0; s < STORE_COUNT; ++s)
+        if (!Store_dropped[s].empty())
+            std::cout << "Navigation store full: " << Store_name[s] << ", " << Store_dropped[s].size()
+                      << " records dropped" << std::endl;
 }
 
 // An epoch time that was taken before the log named any date gets the date
@@ -129,6 +140,7 @@ int process_aux_file(FILE* log) {
     if (Enable_GAL) nSAt_max += count_row6(GAL_SAT_NUM_SYS);
     if (Enable_QZSS) nSAt_max += count_row6(QZSS_SAT_NUM_SYS);
     if (Enable_BDS) nSAt_max += count_row6(BDS_SAT_NUM_SYS);
+    report_full_stores();
     return 1;
 }
 

@@ -22,7 +22,10 @@
 namespace {
 
 // Records 0 .. count-1 are ordered, never more than the store holds.
-int filled(int32_t count) { return std::clamp<int32_t>(count, 0, EPH_STORE_SIZE); }
+template <class Rec>
+int filled(int32_t count, const std::vector<Rec>& store) {
+    return static_cast<int>(std::clamp<int64_t>(count, 0, static_cast<int64_t>(store.size())));
+}
 
 // Round 1 by a signed time key. Records with a positive time move behind
 // every other record and end in ascending time. A record with time 0 never
@@ -63,11 +66,11 @@ void order_by_satellite(Rec* s, int n, Time time) {
 }
 
 template <class Rec, class Time>
-void sort_time_then_satellite(Rec* s, int32_t count, Time time) {
-    const int n = filled(count);
+void sort_time_then_satellite(std::vector<Rec>& store, int32_t count, Time time) {
+    const int n = filled(count, store);
     if (n < 2) return;
-    order_by_time(s, n, time);
-    order_by_satellite(s, n, time);
+    order_by_time(store.data(), n, time);
+    order_by_satellite(store.data(), n, time);
 }
 
 auto toe_of = [](const auto& r) { return r.toe; };
@@ -136,14 +139,15 @@ void sort_GLO_ephemeris() {
 // first. Such a run can span two reference times.
 void sort_GAL_ephemeris() {
     forget_ephemeris_keys();
-    const int n = filled(GAL_SV_index);
+    const int n = filled(GAL_SV_index, GAL_Eph);
     if (n < 2) return;
     sort_time_then_satellite(GAL_Eph, n, toe_of);
+    GAL_Ephemeris* const s = GAL_Eph.data();
     for (int i = 0; i < n;) {
         int j = i + 1;
-        while (j < n && GAL_Eph[j].SV == GAL_Eph[i].SV) ++j;
-        if (GAL_Eph[i].SV != 0 && j - i > 1)
-            std::stable_partition(GAL_Eph + i, GAL_Eph + j,
+        while (j < n && s[j].SV == s[i].SV) ++j;
+        if (s[i].SV != 0 && j - i > 1)
+            std::stable_partition(s + i, s + j,
                                   [](const GAL_Ephemeris& r) { return (r.data_sources & 1) == 0; });
         i = j;
     }
@@ -156,7 +160,7 @@ void sort_GAL_ephemeris() {
 // a stable sort by satellite within each run of equal times.
 void sort_SBAS_ephemeris() {
     forget_ephemeris_keys();
-    const int n = filled(SBAS_SV_index);
+    const int n = filled(SBAS_SV_index, SBAS_Eph);
     if (n < 2) return;
     struct Key {
         double T;
@@ -184,6 +188,6 @@ void sort_SBAS_ephemeris() {
             i = j;
         }
     }
-    const std::vector<SBAS_Ephemeris> stored(SBAS_Eph, SBAS_Eph + n);
+    const std::vector<SBAS_Ephemeris> stored(SBAS_Eph.begin(), SBAS_Eph.begin() + n);
     for (int i = 0; i < n; ++i) SBAS_Eph[i] = stored[static_cast<size_t>(keys[static_cast<size_t>(i)].at)];
 }
