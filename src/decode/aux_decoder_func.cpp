@@ -202,8 +202,10 @@ void gps_type_168(GPS_Ephemeris& r, uint8_t f) {
 
 // The GPS and QZSS ephemeris messages share one layout; the record goes
 // into slot `count` of the store and is kept unless it repeats an earlier
-// record (same satellite, toe and type). Fields a message does not carry
-// stay zero. A full store drops the message and counts it.
+// record: the same satellite, type and full time of ephemeris (toe and the
+// record's week, so that a toe that comes again a week later is a new
+// ephemeris). Fields a message does not carry stay zero. A full store
+// drops the message and counts it.
 void decode_gps_like(const unsigned char* m, std::vector<GPS_Ephemeris>& store, int32_t& count, KeySet& keys,
                      StoreId id) {
     GPS_Ephemeris* slot = cleared_slot(store, count);
@@ -253,9 +255,11 @@ void decode_gps_like(const unsigned char* m, std::vector<GPS_Ephemeris>& store, 
         r.week = static_cast<uint16_t>(week_toc);
     }
 
-    auto hash = [](const GPS_Ephemeris& e) { return mix_text(mix(mix(0, e.SV), static_cast<uint32_t>(e.toe)), e.type); };
+    auto hash = [](const GPS_Ephemeris& e) {
+        return mix_text(mix(mix(mix(0, e.SV), static_cast<uint32_t>(e.toe)), e.week), e.type);
+    };
     auto same = [](const GPS_Ephemeris& o, const GPS_Ephemeris& e) {
-        return o.SV == e.SV && o.toe == e.toe && o.type == e.type;
+        return o.SV == e.SV && o.toe == e.toe && o.week == e.week && o.type == e.type;
     };
     if (!kept(keys, store, count, r, id, hash, same)) return;
     ++count;
@@ -552,6 +556,27 @@ void decode_NE() {
     GLO_SV_index = n + 1;
 }
 
+// t0 is a time of day: it is placed on the day of the message time, moved
+// by a day when more than half a day off, and carried into the
+// neighbouring week when it falls outside this one.
+double sbas_ephemeris_time(const SBAS_Ephemeris& r) {
+    const uint32_t m = r.tx_time;
+    double t = static_cast<double>(m / 86400) * 86400.0 + r.t0;
+    if (t - m > 43200.0)
+        t -= 86400.0;
+    else if (m - t > 43200.0)
+        t += 86400.0;
+    int w = r.week;
+    if (t < 0.0) {
+        t += 604800.0;
+        --w;
+    } else if (t >= 604800.0) {
+        t -= 604800.0;
+        ++w;
+    }
+    return w * 604800.0 + t;
+}
+
 void decode_WE() {
     if (rd_u32(WE, 76) != WE_LEN) return;
     const int32_t n = SBAS_SV_index;
@@ -574,8 +599,16 @@ void decode_WE() {
     r.week = static_cast<uint16_t>(rd_u16(WE, 68) + 2048);  // the week is sent modulo 2048
     r.word70 = rd_u16(WE, 70);
 
-    auto hash = [](const SBAS_Ephemeris& e) { return mix(mix(0, e.SV), e.IOD); };
-    auto same = [](const SBAS_Ephemeris& o, const SBAS_Ephemeris& e) { return o.SV == e.SV && o.IOD == e.IOD; };
+    // The 8-bit issue of data comes round again after 256 issues (under two
+    // days at one issue every ten minutes): a repeat is the same satellite
+    // and issue with the same reference time, its t0 on the same day of the
+    // same week.
+    auto hash = [](const SBAS_Ephemeris& e) {
+        return mix(mix(mix(0, e.SV), e.IOD), static_cast<uint64_t>(static_cast<int64_t>(sbas_ephemeris_time(e))));
+    };
+    auto same = [](const SBAS_Ephemeris& o, const SBAS_Ephemeris& e) {
+        return o.SV == e.SV && o.IOD == e.IOD && sbas_ephemeris_time(o) == sbas_ephemeris_time(e);
+    };
     if (!kept(sbas_keys, SBAS_Eph, n, r, STORE_SBAS_EPH, hash, same)) return;
     SBAS_SV_index = n + 1;
 }

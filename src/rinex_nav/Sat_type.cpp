@@ -75,27 +75,6 @@ void sort_time_then_satellite(std::vector<Rec>& store, int32_t count, Time time)
 
 auto toe_of = [](const auto& r) { return r.toe; };
 
-// SBAS time of a record: its time of day placed in the day of the message
-// time, moved by a day when more than half a day off, and carried into
-// the neighbouring week when it falls outside this one.
-double sbas_time(const SBAS_Ephemeris& r) {
-    const uint32_t m = r.tx_time;
-    double t = static_cast<double>(m / 86400) * 86400.0 + r.t0;
-    if (t - m > 43200.0)
-        t -= 86400.0;
-    else if (m - t > 43200.0)
-        t += 86400.0;
-    int w = r.week;
-    if (t < 0.0) {
-        t += 604800.0;
-        --w;
-    } else if (t >= 604800.0) {
-        t -= 604800.0;
-        ++w;
-    }
-    return w * 604800.0 + t;
-}
-
 // Neighbour exchanges until a round leaves the store unchanged (further
 // rounds could not change it either).
 template <class Rec, class Swap>
@@ -170,7 +149,7 @@ void sort_SBAS_ephemeris() {
     std::vector<Key> keys(static_cast<size_t>(n));
     bool has_empty = false;
     for (int i = 0; i < n; ++i) {
-        keys[static_cast<size_t>(i)] = {sbas_time(SBAS_Eph[i]), SBAS_Eph[i].SV, i};
+        keys[static_cast<size_t>(i)] = {sbas_ephemeris_time(SBAS_Eph[i]), SBAS_Eph[i].SV, i};
         has_empty = has_empty || SBAS_Eph[i].SV == 0;
     }
     auto lower_sv = [](const Key& a, const Key& b) { return a.SV < b.SV; };
