@@ -2,6 +2,11 @@
 // time, and within one reference time by satellite, so that the record
 // writers, which print in store order, list the ephemerides that way.
 //
+// The time is the full reference time: toe with the record's week (GPS,
+// QZSS, Galileo, BeiDou, NavIC), tb with its day (GLONASS), t0 with its
+// day and week (SBAS), so that a log crossing a week or a GLONASS day keeps
+// the old week's records before the new week's.
+//
 // The order is defined by two (Galileo: three) rounds of neighbour
 // exchanges: round 1 exchanges a and b when time(a) > time(b) and
 // time(a) != 0, round 2 when sat(a) > sat(b) at equal non-zero times
@@ -73,7 +78,20 @@ void sort_time_then_satellite(std::vector<Rec>& store, int32_t count, Time time)
     order_by_satellite(store.data(), n, time);
 }
 
-auto toe_of = [](const auto& r) { return r.toe; };
+// Full time of ephemeris in seconds: the record's week (of toe; BeiDou
+// weeks for BeiDou) and toe.
+int64_t full_toe(const Kepler_head& r) { return static_cast<int64_t>(r.week) * 604800 + r.toe; }
+auto toe_of = [](const auto& r) { return full_toe(r); };
+
+// Full GLONASS reference time in seconds: the day of tb counted from the
+// four-year interval N4 and the day number within it, in Moscow time as
+// tb. A record without a usable day (N4 0, or a day number outside 1..1461)
+// is keyed by tb alone, before every dated record.
+int64_t glo_full_time(const GLO_Ephemeris& r) {
+    if (r.N4 == 0 || r.day_number == 0 || r.day_number > 1461) return r.tb;
+    const int64_t day = (static_cast<int64_t>(r.N4) - 1) * 1461 + r.day_number;  // 1 = 1 January 1996
+    return day * 86400 + r.tb;
+}
 
 // Neighbour exchanges until a round leaves the store unchanged (further
 // rounds could not change it either).
@@ -110,7 +128,7 @@ void sort_NavIC_ephemeris() {
 }
 void sort_GLO_ephemeris() {
     forget_ephemeris_keys();
-    sort_time_then_satellite(GLO_Eph, GLO_SV_index, [](const GLO_Ephemeris& r) { return r.tb; });
+    sort_time_then_satellite(GLO_Eph, GLO_SV_index, glo_full_time);
 }
 
 // Galileo adds a third round: within every run of neighbours of one
