@@ -10,6 +10,7 @@
 #include <cstring>
 #include <set>
 #include <string>
+#include <unordered_set>
 
 #include "sim_emit.h"
 #include "sim_orbit.h"
@@ -60,19 +61,20 @@ static const char* const TALLY_NAME[N_TALLY] = {
     "GPS_Eph",      "QZSS_Eph",      "GAL_Eph",       "BDS_Eph",     "GLO_Eph",       "NavIC_Eph",
     "SBAS_Eph",     "Iono_GPS",      "Iono_QZSS",     "Iono_NavIC",  "Iono_BDS",      "GPS_UTC_Par",
     "QZSS_UTC_Par", "BDS_UTC_Par",   "NavIC_UTC_Par", "GAL_UTC_Par", "SBAS_UTC_Par",  "GLO_Time_Par"};
+// Ephemerides by satellite, type and issue; parameter messages by body.
+static std::unordered_set<uint64_t> s_tally_eph[N_TALLY];
 static std::set<std::string> s_tally[N_TALLY];
 
-// An ephemeris: satellite, message type and the issue's start (ms).
+// An ephemeris: satellite, message type and the issue (its start in ms, or
+// its index), one key of 64 bits.
 static void tally_issue(Tally store, int sat, int type, int64_t issue) {
-    std::string key;
-    put8(key, static_cast<uint8_t>(sat));
-    put8(key, static_cast<uint8_t>(type));
-    put64(key, static_cast<uint64_t>(issue));
-    s_tally[store].insert(key);
+    s_tally_eph[store].insert(static_cast<uint64_t>(issue) << 16 | static_cast<uint64_t>(sat & 0xFF) << 8 |
+                              static_cast<uint64_t>(type & 0xFF));
 }
 
 void nav_write_tally(FILE* f) {
-    for (int k = 0; k < N_TALLY; ++k) std::fprintf(f, "store %s %zu\n", TALLY_NAME[k], s_tally[k].size());
+    for (int k = 0; k < N_TALLY; ++k)
+        std::fprintf(f, "store %s %zu\n", TALLY_NAME[k], s_tally_eph[k].size() + s_tally[k].size());
 }
 
 // ---------------------------------------------------------------- messages
