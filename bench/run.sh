@@ -9,8 +9,9 @@
 # characters with std::to_chars into 64 KiB blocks beside the outputs,
 # three times; the last lines are the conversion's median, the floor's
 # median and their ratio. The peak memory of a 1-hour log's conversion is
-# printed too: the stores are fixed, so the two peaks differ only by the
-# store pages that a longer log's ephemerides fill.
+# printed too: the navigation stores grow with the records they keep, so
+# the two peaks differ only by the records that a longer log's ephemerides
+# add.
 #
 #   bench/run.sh                use the cached logs if newer than the simulator
 #   FORCE=1 bench/run.sh        regenerate the logs

@@ -1,9 +1,11 @@
-// Ephemeris store ordering: by reference time, then satellite, with the
-// order among equal keys that neighbour exchanges give. Each store is also
-// checked against those exchanges run literally on random stores, with
-// zero and negative times and empty records mixed in.
+// Ephemeris store ordering: by full reference time (with its week or day),
+// then satellite, with the order among equal keys that neighbour exchanges
+// give. Each store is also checked against those exchanges run literally
+// on random stores, with zero and negative times, several weeks and days,
+// and empty records mixed in.
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <random>
 #include <utility>
 #include <vector>
@@ -67,6 +69,53 @@ TEST(EphSort, GpsByToeThenSatellite) {
     EXPECT_EQ(gps_keys(4), want);
 }
 
+namespace {
+
+struct WeekToe {
+    uint32_t sv;
+    uint16_t week;
+    int32_t toe;
+};
+
+// Loads a toe-keyed store, orders it with `sort` and returns what it holds.
+template <class Rec>
+std::vector<WeekToe> sorted_week_toe(std::vector<Rec>& store, int32_t& count, void (*sort)(),
+                                     const std::vector<WeekToe>& stored) {
+    for (size_t i = 0; i < stored.size(); ++i) {
+        store[i].SV = stored[i].sv;
+        store[i].week = stored[i].week;
+        store[i].toe = stored[i].toe;
+    }
+    count = static_cast<int32_t>(stored.size());
+    sort();
+    std::vector<WeekToe> v;
+    for (size_t i = 0; i < stored.size(); ++i) {
+        v.push_back({store[i].SV, store[i].week, store[i].toe});
+        store[i] = Rec{};  // the other cases of this file expect week 0
+    }
+    count = 0;
+    return v;
+}
+
+bool operator==(const WeekToe& a, const WeekToe& b) { return a.sv == b.sv && a.week == b.week && a.toe == b.toe; }
+void PrintTo(const WeekToe& w, std::ostream* os) { *os << "(" << w.sv << ", " << w.week << ", " << w.toe << ")"; }
+
+}  // namespace
+
+// A log across the week boundary: the old week's records before the new
+// week's, whose toe starts again at 0; within one time, by satellite.
+TEST(EphSort, EveryToeStoreAcrossTheWeekBoundary) {
+    const std::vector<WeekToe> stored = {{7, 2300, 597600}, {3, 2301, 0},      {9, 2300, 604000},
+                                         {2, 2301, 0},      {5, 2300, 597600}, {1, 2301, 3600}};
+    const std::vector<WeekToe> want = {{5, 2300, 597600}, {7, 2300, 597600}, {9, 2300, 604000},
+                                       {2, 2301, 0},      {3, 2301, 0},      {1, 2301, 3600}};
+    EXPECT_EQ(sorted_week_toe(GPS_Eph, GPS_SV_index, sort_GPS_ephemeris, stored), want);
+    EXPECT_EQ(sorted_week_toe(QZSS_Eph, QZSS_SV_index, sort_QZSS_ephemeris, stored), want);
+    EXPECT_EQ(sorted_week_toe(GAL_Eph, GAL_SV_index, sort_GAL_ephemeris, stored), want);
+    EXPECT_EQ(sorted_week_toe(BDS_Eph, BDS_SV_index, sort_BDS_ephemeris, stored), want);
+    EXPECT_EQ(sorted_week_toe(NavIC_Eph, NavIC_SV_index, sort_NavIC_ephemeris, stored), want);
+}
+
 TEST(EphSort, EqualKeysKeepStoredOrderAndTypesTravel) {
     // Same satellite and toe: stored order kept; whole records move.
     const struct {
@@ -128,6 +177,30 @@ TEST(EphSort, GlonassByTbThenSlot) {
     sort_GLO_ephemeris();
     const uint32_t want[] = {2, 5, 4, 3, 7, 1};
     for (int i = 0; i < 6; ++i) EXPECT_EQ(GLO_Eph[i].SV, want[i]) << i;
+}
+
+// tb starts again at each Moscow midnight: the day (four-year interval and
+// day number) orders first. A record without a usable day is keyed by tb
+// alone and goes before the dated ones.
+TEST(EphSort, GlonassAcrossDaysAndFourYearIntervals) {
+    struct G {
+        uint32_t slot;
+        uint8_t N4;
+        uint32_t day;
+        int32_t tb;
+    };
+    const G stored[] = {{4, 8, 75, 900},     {2, 8, 74, 85500}, {1, 8, 75, 900}, {3, 8, 74, 84600},
+                        {6, 7, 1461, 85500}, {5, 8, 1, 900},    {8, 0, 0, 1800}, {9, 8, 1462, 1800}};
+    for (int i = 0; i < 8; ++i) {
+        GLO_Eph[i].SV = stored[i].slot;
+        GLO_Eph[i].N4 = stored[i].N4;
+        GLO_Eph[i].day_number = stored[i].day;
+        GLO_Eph[i].tb = stored[i].tb;
+    }
+    GLO_SV_index = 8;
+    sort_GLO_ephemeris();
+    const uint32_t want[] = {8, 9, 6, 5, 3, 2, 1, 4};
+    for (int i = 0; i < 8; ++i) EXPECT_EQ(GLO_Eph[i].SV, want[i]) << i;
 }
 
 TEST(EphSort, GalileoDataSourceRound) {
@@ -201,12 +274,17 @@ TEST(EphSort, MatchesNeighbourExchangesOnRandomStores) {
             const int32_t t = negatives ? pick({-600, -300, 0, 0, 300, 600, 900}) : pick({0, 300, 600, 900});
             g[i].SV = static_cast<uint32_t>(pick({1, 2, 3, 0, -1}));
             g[i].toe = t;
+            g[i].week = static_cast<uint16_t>(pick({0, 0, 2300, 2301}));
             g[i].tx_time = static_cast<uint32_t>(i);
             r[i].SV = static_cast<uint32_t>(pick({1, 2, 3}));
             r[i].tb = t;
             r[i].tk = i;
+            const int day = pick({0, 1, 2});  // no usable day, or one of two days
+            r[i].N4 = static_cast<uint8_t>(day == 0 ? 0 : 8);
+            r[i].day_number = static_cast<uint32_t>(day == 0 ? 0 : 73 + day);
             e[i].SV = static_cast<uint32_t>(pick({11, 11, 12, 0}));
             e[i].toe = t;
+            e[i].week = static_cast<uint16_t>(pick({0, 2300, 2301}));
             e[i].data_sources = static_cast<uint8_t>(rng() % 8);
             e[i].spare = static_cast<uint32_t>(i);
             s[i].SV = static_cast<uint8_t>(trial % 2 ? pick({120, 127, 131}) : pick({120, 127, 0}));
@@ -227,9 +305,11 @@ TEST(EphSort, MatchesNeighbourExchangesOnRandomStores) {
         sort_GAL_ephemeris();
         sort_SBAS_ephemeris();
 
-        reference_time_sat(g.data(), n, [](const GPS_Ephemeris& x) { return x.toe; });
-        reference_time_sat(r.data(), n, [](const GLO_Ephemeris& x) { return x.tb; });
-        reference_time_sat(e.data(), n, [](const GAL_Ephemeris& x) { return x.toe; });
+        reference_time_sat(g.data(), n, [](const GPS_Ephemeris& x) { return x.week * 604800LL + x.toe; });
+        reference_time_sat(r.data(), n, [](const GLO_Ephemeris& x) {
+            return x.N4 == 0 ? x.tb : ((x.N4 - 1) * 1461LL + x.day_number) * 86400 + x.tb;
+        });
+        reference_time_sat(e.data(), n, [](const GAL_Ephemeris& x) { return x.week * 604800LL + x.toe; });
         reference_round(e.data(), n, [](const GAL_Ephemeris& a, const GAL_Ephemeris& b) {
             return a.SV == b.SV && a.SV != 0 && (a.data_sources & 1) == 1 && (b.data_sources & 1) == 0;
         });
@@ -246,6 +326,8 @@ TEST(EphSort, MatchesNeighbourExchangesOnRandomStores) {
             ASSERT_EQ(SBAS_Eph[i].word70, s[i].word70) << "SBAS trial " << trial << " at " << i;
         }
     }
+    // The other cases of this file expect weeks and days of 0.
+    for (int i = 0; i < 40; ++i) GPS_Eph[i] = GPS_Ephemeris{};
 }
 
 TEST(EphSort, FullStoreInReverseOrder) {

@@ -10,6 +10,7 @@
 #include "decode/aux_file_process.h"
 #include "stores/Sat_type.h"
 #include "stores/VLX_objects.h"
+#include "support/iono_utc_builder.h"
 #include "support/log_feed.h"
 #include "support/vlx_builder.h"
 
@@ -240,4 +241,25 @@ TEST(FirstPass, MoreSatellitesOfOneSystemThanItsTable) {
     EXPECT_EQ(GPS_SAT_NUM_SYS[1][31], 32u);
     EXPECT_EQ(BDS_SAT_NUM_SYS[0][60], 61u);
     EXPECT_EQ(BDS_SAT_NUM_SYS[2][60], 61u);
+}
+
+// A store at its limit is named on standard output with the number of new
+// records it dropped (a dropped record sent again counts once); a run that
+// drops nothing prints nothing of it.
+TEST(FirstPass, NamesEveryStoreThatDroppedRecords) {
+    const Utc a{1e-9, 0, 100, 252, 18, 0, 0, 18}, b{2e-9, 0, 200, 252, 18, 0, 0, 18};
+    testing::internal::CaptureStdout();
+    first_pass(utc_msg("UO", a) + utc_msg("UO", b));
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+    ASSERT_EQ(GPS_UTC_Par_n, 2);
+
+    GPS_UTC_Par.resize(STORE_LIMIT);
+    GPS_UTC_Par_n = STORE_LIMIT;
+    BDS_ION_Par_n = STORE_LIMIT;  // each store is counted and named apart
+    testing::internal::CaptureStdout();
+    first_pass(utc_msg("UO", a) + utc_msg("UO", b) + utc_msg("UO", b) +
+               iono_msg("CI", Klob{{1e-8f, 0, 0, 0}, {9e4f, 0, 0, 0}}));
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              "Navigation store full: BeiDou ionosphere parameters, 1 records dropped\n"
+              "Navigation store full: GPS UTC parameters, 2 records dropped\n");
 }

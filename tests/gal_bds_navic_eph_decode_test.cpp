@@ -493,9 +493,9 @@ TEST(NavicEphDecode, DuplicatesBySatelliteTimeAndWeek) {
     EXPECT_EQ(NavIC_Eph[1].SV, 6u);
 }
 
-// --------------------------------------------------------- full stores
+// ------------------------------------------------------ growing stores
 
-TEST(KeplerEphDecode, FullStoresKeepWhatTheyHold) {
+TEST(KeplerEphDecode, StoresGrowPastTheirStartSize) {
     KeplerFields a, b;
     a.prn = 7;
     a.week = 248;
@@ -503,10 +503,13 @@ TEST(KeplerEphDecode, FullStoresKeepWhatTheyHold) {
     b.week = 248;
     GAL_SV_index = BDS_SV_index = NavIC_SV_index = EPH_STORE_SIZE - 1;
     feed_first_pass(week_2296() + gal_eph(a) + gal_eph(b) + bds_eph(a) + bds_eph(b) + navic_eph(a) + navic_eph(b));
-    EXPECT_EQ(GAL_SV_index, EPH_STORE_SIZE);
-    EXPECT_EQ(BDS_SV_index, EPH_STORE_SIZE);
-    EXPECT_EQ(NavIC_SV_index, EPH_STORE_SIZE);
+    EXPECT_EQ(GAL_SV_index, EPH_STORE_SIZE + 1);
+    EXPECT_EQ(BDS_SV_index, EPH_STORE_SIZE + 1);
+    EXPECT_EQ(NavIC_SV_index, EPH_STORE_SIZE + 1);
     EXPECT_EQ(GAL_Eph[EPH_STORE_SIZE - 1].SV, 7u);
     EXPECT_EQ(BDS_Eph[EPH_STORE_SIZE - 1].SV, 7u);
     EXPECT_EQ(NavIC_Eph[EPH_STORE_SIZE - 1].SV, 7u);
+    EXPECT_EQ(GAL_Eph[EPH_STORE_SIZE].SV, 8u);
+    EXPECT_EQ(BDS_Eph[EPH_STORE_SIZE].SV, 8u);
+    EXPECT_EQ(NavIC_Eph[EPH_STORE_SIZE].SV, 8u);
 }

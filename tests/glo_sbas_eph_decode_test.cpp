@@ -1,7 +1,7 @@
 // GLONASS and SBAS ephemeris decoding: the UTC date of tb, frequency
 // channels, the two GLONASS lengths, the SBAS week and fields, duplicates,
-// messages of other lengths and full stores, through the log reader and the
-// first-pass dispatcher.
+// messages of other lengths, growing and full stores, through the log
+// reader and the first-pass dispatcher.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -261,26 +261,53 @@ TEST(SbasEphDecode, OnlyTheListedLengthIsDecoded) {
     EXPECT_EQ(SBAS_Eph[1].SV, 0);
 }
 
-TEST(SbasEphDecode, DuplicatesBySatelliteAndIssueOfData) {
+// A repeat is the same satellite and issue of data with t0 on the same
+// day of the same week; the 8-bit issue of data comes round again after
+// 256 issues, so a later day or week, or another t0, is a new ephemeris.
+TEST(SbasEphDecode, DuplicatesBySatelliteIssueOfDataAndReferenceTime) {
     SbasFields a;
     a.prn = 127;
     a.iod = 4;
     a.t0 = 1000;
+    a.tx = 900;
+    a.week = 260;
+    SbasFields again = a;
+    again.tx = 1200;
     SbasFields later = a;
     later.t0 = 2000;
+    later.tx = 1900;
+    SbasFields next_day = a;
+    next_day.tx = 86400 + 900;
+    SbasFields next_week = a;
+    next_week.week = 261;
     SbasFields new_iod = a;
     new_iod.iod = 5;
     SbasFields other = a;
     other.prn = 131;
-    feed_first_pass(sbas_eph(a) + sbas_eph(later) + sbas_eph(new_iod) + sbas_eph(other) + sbas_eph(later));
-    ASSERT_EQ(SBAS_SV_index, 3);
-    EXPECT_EQ(SBAS_Eph[0].t0, 1000u);
-    EXPECT_EQ(SBAS_Eph[1].IOD, 5);
-    EXPECT_EQ(SBAS_Eph[2].SV, 131);
-    EXPECT_EQ(SBAS_Eph[3].SV, 0);
+    // t0 just before midnight, sent again just after it: the same ephemeris.
+    SbasFields evening = a;
+    evening.prn = 128;
+    evening.t0 = 86390;
+    evening.tx = 86380;
+    SbasFields after_midnight = evening;
+    after_midnight.tx = 86400 + 20;
+    const uint32_t kept_tx[] = {900, 1900, 86400 + 900, 900, 900, 900, 86380};
+    const uint16_t kept_week[] = {2308, 2308, 2308, 2309, 2308, 2308, 2308};
+    feed_first_pass(sbas_eph(a) + sbas_eph(again) + sbas_eph(later) + sbas_eph(next_day) + sbas_eph(next_week) +
+                    sbas_eph(new_iod) + sbas_eph(other) + sbas_eph(evening) + sbas_eph(after_midnight) +
+                    sbas_eph(next_day) + sbas_eph(a));
+    ASSERT_EQ(SBAS_SV_index, 7);
+    for (int i = 0; i < 7; ++i) {
+        EXPECT_EQ(SBAS_Eph[i].tx_time, kept_tx[i]) << i;
+        EXPECT_EQ(SBAS_Eph[i].week, kept_week[i]) << i;
+    }
+    EXPECT_EQ(SBAS_Eph[4].IOD, 5);
+    EXPECT_EQ(SBAS_Eph[5].SV, 131);
+    EXPECT_EQ(SBAS_Eph[6].SV, 128);
+    EXPECT_EQ(SBAS_Eph[7].SV, 0);
 }
 
-TEST(GloSbasEphDecode, FullStoresKeepWhatTheyHold) {
+TEST(GloSbasEphDecode, StoresGrowPastTheirStartSize) {
     GloFields g1, g2;
     g1.slot = 1;
     g2.slot = 2;
@@ -289,8 +316,41 @@ TEST(GloSbasEphDecode, FullStoresKeepWhatTheyHold) {
     w2.prn = 121;
     GLO_SV_index = SBAS_SV_index = EPH_STORE_SIZE - 1;
     feed_first_pass(receiver_day() + glo_eph(g1) + glo_eph(g2, 103) + sbas_eph(w1) + sbas_eph(w2));
-    EXPECT_EQ(GLO_SV_index, EPH_STORE_SIZE);
-    EXPECT_EQ(SBAS_SV_index, EPH_STORE_SIZE);
+    EXPECT_EQ(GLO_SV_index, EPH_STORE_SIZE + 1);
+    EXPECT_EQ(SBAS_SV_index, EPH_STORE_SIZE + 1);
     EXPECT_EQ(GLO_Eph[EPH_STORE_SIZE - 1].SV, 1u);
+    EXPECT_EQ(GLO_Eph[EPH_STORE_SIZE].SV, 2u);
     EXPECT_EQ(SBAS_Eph[EPH_STORE_SIZE - 1].SV, 120);
+    EXPECT_EQ(SBAS_Eph[EPH_STORE_SIZE].SV, 121);
+}
+
+// A store at its limit keeps what it holds; a repeat of a held record is
+// still recognised, and only new records are counted as dropped.
+TEST(GloSbasEphDecode, StoreAtItsLimitCountsTheRecordsItDrops) {
+    SBAS_Eph.resize(STORE_LIMIT);
+    for (int32_t i = 0; i < STORE_LIMIT; ++i) {
+        SBAS_Ephemeris& r = SBAS_Eph[static_cast<size_t>(i)];
+        r.SV = static_cast<uint8_t>(120 + i % 19);
+        r.IOD = static_cast<uint8_t>(i / 19);
+        r.t0 = static_cast<uint32_t>(i / (19 * 256));
+        r.week = 2300;
+    }
+    SBAS_SV_index = STORE_LIMIT;
+    SbasFields held;  // as record 0: satellite 120, IOD 0, t0 0, week 2300
+    held.prn = 120;
+    held.iod = 0;
+    held.t0 = 0;
+    held.tx = 0;
+    held.week = 252;
+    SbasFields fresh = held;
+    fresh.iod = 200;
+    fresh.t0 = 80000;
+    SbasFields fresh2 = fresh;
+    fresh2.prn = 121;
+    feed_first_pass(sbas_eph(held) + sbas_eph(fresh) + sbas_eph(fresh2) + sbas_eph(fresh));
+    EXPECT_EQ(SBAS_SV_index, STORE_LIMIT);
+    EXPECT_EQ(Store_dropped[STORE_SBAS_EPH].size(), 2u);  // fresh, sent twice, counts once
+    EXPECT_EQ(SBAS_Eph.size(), static_cast<size_t>(STORE_LIMIT) + 1);
+    EXPECT_EQ(SBAS_Eph[STORE_LIMIT].SV, 0);  // the slot beyond the limit holds nothing
+    EXPECT_EQ(SBAS_Eph[STORE_LIMIT - 1].SV, 120 + (STORE_LIMIT - 1) % 19);
 }

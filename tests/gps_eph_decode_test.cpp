@@ -1,11 +1,12 @@
 // GPS and QZSS ephemeris decoding: week resolution, accuracy, message type,
-// toc/toe weeks, unit conversion, the duplicate rule and the full store,
+// toc/toe weeks, unit conversion, the duplicate rule and the growing store,
 // all driven through the log reader and the first-pass dispatcher.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "decode/Auxiliary_decoder_for_OBS.h"
 #include "decode/VLX_reader.h"
@@ -270,6 +271,44 @@ TEST(GpsEphDecode, DuplicatesByPrnToeAndType) {
     EXPECT_EQ(GPS_Eph[4].SV, 0u);  // no dropped record left behind
 }
 
+// The week belongs to the key: the same toe a week later is a new
+// ephemeris (a log longer than a week), while one ephemeris sent on both
+// sides of a week boundary stays one record.
+TEST(GpsEphDecode, DuplicatesWithinOneFullTimeOfEphemeris) {
+    for (const char* id : {"GE", "QE"}) {
+        SCOPED_TRACE(id);
+        const bool qzss = id[0] == 'Q';
+        GpsEphFields a;
+        a.prn = qzss ? 194 : 5;
+        GpsEphFields next_week = a;
+        next_week.week = 2297;
+        next_week.tx = a.tx;
+        GpsEphFields cnav_next_week = next_week;
+        cnav_next_week.cnav_flags = 0x02;
+        GpsEphFields cnav = a;
+        cnav.cnav_flags = 0x02;
+        // toe and toc late on Saturday, sent before and after the boundary.
+        GpsEphFields late = a;
+        late.toe = late.toc = 604000;
+        late.tx = 603000;
+        GpsEphFields late_again = late;
+        late_again.week = 2297;
+        late_again.tx = 100;
+        feed_first_pass(week_2296() + gps_eph(a, 123, id) + gps_eph(cnav, 168, id) + gps_eph(next_week, 123, id) +
+                        gps_eph(cnav_next_week, 168, id) + gps_eph(late, 123, id) + gps_eph(late_again, 123, id) +
+                        gps_eph(next_week, 123, id) + gps_eph(a, 123, id));
+        const std::vector<GPS_Ephemeris>& store = qzss ? QZSS_Eph : GPS_Eph;
+        ASSERT_EQ(qzss ? QZSS_SV_index : GPS_SV_index, 5);
+        const uint16_t weeks[] = {2296, 2296, 2297, 2297, 2296};
+        const int32_t toes[] = {7200, 7200, 7200, 7200, 604000};
+        for (int i = 0; i < 5; ++i) {
+            EXPECT_EQ(store[i].week, weeks[i]) << i;
+            EXPECT_EQ(store[i].toe, toes[i]) << i;
+        }
+        EXPECT_EQ(store[5].SV, 0u);
+    }
+}
+
 TEST(GpsEphDecode, DroppedSlotIsReusedEmpty) {
     GpsEphFields a;
     a.cnav_flags = 0x02;
@@ -312,17 +351,21 @@ TEST(GpsEphDecode, QzssGoesToItsOwnStore) {
     EXPECT_EQ(QZSS_Eph[0].type, "LNAV");
 }
 
-TEST(GpsEphDecode, FullStoreDropsFurtherMessages) {
+// The stores grow past the records they hold at start-up.
+TEST(GpsEphDecode, StoresGrowPastTheirStartSize) {
     GPS_SV_index = EPH_STORE_SIZE - 1;
     GpsEphFields a, b;
     b.prn = 2;
     feed_first_pass(week_2296() + gps_eph(a) + gps_eph(b));
-    EXPECT_EQ(GPS_SV_index, EPH_STORE_SIZE);
+    ASSERT_EQ(GPS_SV_index, EPH_STORE_SIZE + 1);
     EXPECT_EQ(GPS_Eph[EPH_STORE_SIZE - 1].SV, 1u);
+    EXPECT_EQ(GPS_Eph[EPH_STORE_SIZE].SV, 2u);
 
     QZSS_SV_index = EPH_STORE_SIZE;
     GpsEphFields q;
     q.prn = 193;
     feed_first_pass(gps_eph(q, 123, "QE"));
-    EXPECT_EQ(QZSS_SV_index, EPH_STORE_SIZE);
+    ASSERT_EQ(QZSS_SV_index, EPH_STORE_SIZE + 1);
+    EXPECT_EQ(QZSS_Eph[EPH_STORE_SIZE].SV, 193u);
+    EXPECT_TRUE(Store_dropped[STORE_GPS_EPH].empty() && Store_dropped[STORE_QZSS_EPH].empty());
 }

@@ -475,21 +475,21 @@ const std::string KLOB_TAIL = "    -5.960464477539e-08 9.011200000000e+04 1.6384
 TEST(IonRecords, KlobucharRecordsUpToTheFirstZeroRecord) {
     struct Case {
         int (*writer)(std::ofstream&);
-        Iono_Par* store;
+        std::vector<Iono_Par>* store;
         const char* head;
     };
     const Case cases[] = {
-        {Add_GPS_Nav_File_iono_mixed, Iono_GPS, "> ION G   LNAV\n"},
-        {Add_QZSS_Nav_File_iono_mixed, Iono_QZSS, "> ION J   LNAV\n"},
-        {Add_NavIC_Nav_File_iono_mixed, Iono_NavIC, "> ION I   LNAV\n"},
+        {Add_GPS_Nav_File_iono_mixed, &Iono_GPS, "> ION G   LNAV\n"},
+        {Add_QZSS_Nav_File_iono_mixed, &Iono_QZSS, "> ION J   LNAV\n"},
+        {Add_NavIC_Nav_File_iono_mixed, &Iono_NavIC, "> ION I   LNAV\n"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.head);
         EXPECT_EQ(capture(c.writer), "");
-        c.store[0] = klob(-std::ldexp(1.0f, -27));
-        c.store[1] = klob(std::ldexp(1.0f, -24));
-        set_date(c.store[1].date, 2024, 3, 15, 12, 34, 59.6f);  // rounded
-        c.store[3] = klob(1.0f);
+        (*c.store)[0] = klob(-std::ldexp(1.0f, -27));
+        (*c.store)[1] = klob(std::ldexp(1.0f, -24));
+        set_date((*c.store)[1].date, 2024, 3, 15, 12, 34, 59.6f);  // rounded
+        (*c.store)[3] = klob(1.0f);
         EXPECT_EQ(capture(c.writer),
                   std::string(c.head) + "    2024 03 15 12 34 56-7.450580596924e-09 1.490116119385e-08 0.000000000000e+00\n" +
                       KLOB_TAIL + c.head +

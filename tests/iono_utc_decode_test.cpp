@@ -48,13 +48,13 @@ void expect_date(const RCV_Epoch& d, float y, float mo, float da, float h, float
 
 struct KlobStore {
     const char* id;
-    Iono_Par* store;
+    std::vector<Iono_Par>* store;
     int32_t* count;
 };
 const KlobStore klob_stores[] = {
-    {"IO", Iono_GPS, &GPS_ION_Par_n},
-    {"QI", Iono_QZSS, &QZSS_ION_Par_n},
-    {"II", Iono_NavIC, &NavIC_ION_Par_n},
+    {"IO", &Iono_GPS, &GPS_ION_Par_n},
+    {"QI", &Iono_QZSS, &QZSS_ION_Par_n},
+    {"II", &Iono_NavIC, &NavIC_ION_Par_n},
 };
 
 }  // namespace
@@ -65,7 +65,7 @@ TEST(KlobucharDecode, StoresCoefficientsAndArrivalDate) {
         Klob k{{1.1176e-8f, -7.4506e-9f, -5.9605e-8f, 1.1921e-7f}, {9.0112e4f, -6.5536e4f, -1.3107e5f, 4.5e5f}};
         run_log(dated() + iono_msg(s.id, k, 345600, 300));
         ASSERT_EQ(*s.count, 1);
-        const Iono_Par& r = s.store[0];
+        const Iono_Par& r = (*s.store)[0];
         for (int i = 0; i < 4; ++i) {
             EXPECT_EQ(r.alpha[i], k.a[i]);
             EXPECT_EQ(r.beta[i], k.b[i]);
@@ -95,13 +95,14 @@ TEST(KlobucharDecode, DuplicatesOfTheLastRecordAreDropped) {
         for (const KlobStore& s : klob_stores) {
             SCOPED_TRACE(std::string(c.name) + " / " + s.id);
             *s.count = 0;
-            for (int i = 0; i < 4; ++i) s.store[i] = Iono_Par{};
+            for (int i = 0; i < 4; ++i) (*s.store)[i] = Iono_Par{};
             std::string log = dated();
             for (const Klob& k : c.sent) log += iono_msg(s.id, k);
             run_log(log);
             ASSERT_EQ(*s.count, static_cast<int32_t>(c.stored_alpha0.size()));
-            for (size_t i = 0; i < c.stored_alpha0.size(); ++i) EXPECT_EQ(s.store[i].alpha[0], c.stored_alpha0[i]);
-            EXPECT_EQ(s.store[c.stored_alpha0.size()].alpha[0], 0.0f);
+            for (size_t i = 0; i < c.stored_alpha0.size(); ++i)
+                EXPECT_EQ((*s.store)[i].alpha[0], c.stored_alpha0[i]);
+            EXPECT_EQ((*s.store)[c.stored_alpha0.size()].alpha[0], 0.0f);
         }
     }
 }
@@ -113,22 +114,20 @@ TEST(KlobucharDecode, A_DayOfRepeatsEverySecondEpochGivesOneRecord) {
     EXPECT_EQ(GPS_ION_Par_n, 1);
 }
 
-// Records 0..498 are used, then the store is written again from record 0,
-// and the first record after the restart is compared with nothing.
-TEST(KlobucharDecode, StoreRestartsAtRecordZeroAfter499Records) {
+// The stores only grow: past the records they hold at start-up, every new
+// record is appended (none is written over), still compared with the last.
+TEST(KlobucharDecode, StoreGrowsPastItsStartSize) {
+    const int n = IONO_STORE_SIZE + 500;
     for (const KlobStore& s : klob_stores) {
         SCOPED_TRACE(s.id);
         std::string log = dated();
-        for (int i = 1; i <= 499; ++i) log += iono_msg(s.id, klob(static_cast<float>(i) * 1e-9f));
+        for (int i = 1; i <= n; ++i) log += iono_msg(s.id, klob(static_cast<float>(i) * 1e-9f));
+        log += iono_msg(s.id, klob(static_cast<float>(n) * 1e-9f));  // a repeat of the last
         run_log(log);
-        EXPECT_EQ(*s.count, 0);
-        EXPECT_EQ(s.store[498].alpha[0], 499e-9f);
-        EXPECT_EQ(s.store[499].alpha[0], 0.0f);  // the zero record behind the last one used
-        // The 500th repeats record 498 but is stored: record 0 is compared with nothing.
-        run_log(iono_msg(s.id, klob(499e-9f)));
-        EXPECT_EQ(*s.count, 1);
-        EXPECT_EQ(s.store[0].alpha[0], 499e-9f);
-        EXPECT_EQ(s.store[1].alpha[0], 2e-9f);  // older records stay behind the counter
+        ASSERT_EQ(*s.count, n);
+        for (int i = 0; i < n; ++i) ASSERT_EQ((*s.store)[i].alpha[0], static_cast<float>(i + 1) * 1e-9f) << i;
+        ASSERT_GT(s.store->size(), static_cast<size_t>(n));
+        EXPECT_EQ((*s.store)[n].alpha[0], 0.0f);
     }
 }
 
@@ -197,7 +196,7 @@ TEST(BdsIonoDecode, RepeatsOfEarlierRecordsOfTheSameSatelliteAreDropped) {
     EXPECT_EQ(Iono_BDS[2].SV, 8u);
 }
 
-TEST(BdsIonoDecode, StoreKeepsWhatItHoldsAndDropsMessagesOnceFull) {
+TEST(BdsIonoDecode, StoreGrowsPastItsStartSize) {
     std::string log;
     for (int i = 1; i <= 100; ++i) log += iono_msg("CI", klob(static_cast<float>(i) * 1e-9f));
     run_log(log);
@@ -206,8 +205,9 @@ TEST(BdsIonoDecode, StoreKeepsWhatItHoldsAndDropsMessagesOnceFull) {
 
     BDS_ION_Par_n = IONO_STORE_SIZE - 1;
     run_log(iono_msg("CI", klob(500e-9f)) + iono_msg("CI", klob(600e-9f)));
-    EXPECT_EQ(BDS_ION_Par_n, IONO_STORE_SIZE);
+    EXPECT_EQ(BDS_ION_Par_n, IONO_STORE_SIZE + 1);
     EXPECT_EQ(Iono_BDS[IONO_STORE_SIZE - 1].alpha[0], 500e-9f);
+    EXPECT_EQ(Iono_BDS[IONO_STORE_SIZE].alpha[0], 600e-9f);
     EXPECT_EQ(Iono_BDS[0].alpha[0], 1e-9f);
 }
 
@@ -217,23 +217,23 @@ TEST(UtcDecode, FieldsWeeksAndLeapSeconds) {
     const Utc u{-1.862645149230957e-9, -2.6645353e-15f, 405504, 252, -18, 7, 137, 19};
     struct Case {
         const char* id;
-        UTC_Par* store;
+        const std::vector<UTC_Par>* store;
         int32_t* count;
         uint16_t week;  // as stored
         bool gives_leap_sec;
     };
     const Case cases[] = {
-        {"UO", GPS_UTC_Par, &GPS_UTC_Par_n, 2300, true},
-        {"QU", QZSS_UTC_Par, &QZSS_UTC_Par_n, 2300, true},
-        {"CU", BDS_UTC_Par, &BDS_UTC_Par_n, 252, false},
-        {"IU", NavIC_UTC_Par, &NavIC_UTC_Par_n, 2300, false},
+        {"UO", &GPS_UTC_Par, &GPS_UTC_Par_n, 2300, true},
+        {"QU", &QZSS_UTC_Par, &QZSS_UTC_Par_n, 2300, true},
+        {"CU", &BDS_UTC_Par, &BDS_UTC_Par_n, 252, false},
+        {"IU", &NavIC_UTC_Par, &NavIC_UTC_Par_n, 2300, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.id);
         Leap_sec = 5;
         run_log(dated() + utc_msg(c.id, u));
         ASSERT_EQ(*c.count, 1);
-        const UTC_Par& r = c.store[0];
+        const UTC_Par& r = (*c.store)[0];
         EXPECT_EQ(r.A0, u.A0);
         EXPECT_EQ(r.A1, u.A1);
         EXPECT_EQ(r.A2, 0.0f);
@@ -295,12 +295,13 @@ TEST(UtcDecode, NavicOutOfRangeWeekOrTimeIsIgnored) {
     EXPECT_EQ(NavIC_UTC_Par[0].WNt, 3071);
 }
 
-TEST(UtcDecode, NavicStoreKeepsWhatItHoldsAndDropsMessagesOnceFull) {
+TEST(UtcDecode, NavicStoreGrowsPastItsStartSize) {
     std::string log;
     for (int i = 1; i <= UTC_STORE_SIZE + 1; ++i) log += utc_msg("IU", Utc{i * 1e-9, 0, 0, 10, 18, 0, 0, 18});
+    log += utc_msg("IU", Utc{1e-9, 0, 0, 10, 18, 0, 0, 18});  // repeats record 0
     run_log(log);
-    ASSERT_EQ(NavIC_UTC_Par_n, UTC_STORE_SIZE);
-    for (int i = 0; i < UTC_STORE_SIZE; ++i) EXPECT_EQ(NavIC_UTC_Par[i].A0, (i + 1) * 1e-9) << i;
+    ASSERT_EQ(NavIC_UTC_Par_n, UTC_STORE_SIZE + 1);
+    for (int i = 0; i <= UTC_STORE_SIZE; ++i) EXPECT_EQ(NavIC_UTC_Par[i].A0, (i + 1) * 1e-9) << i;
 }
 
 TEST(UtcDecode, GalileoGpsOffset) {
@@ -344,40 +345,59 @@ TEST(UtcDecode, SbasMessageOfAnotherLengthIsNotDecoded) {
     EXPECT_EQ(Leap_sec, 0);
 }
 
-// The stores that only grow drop what arrives after they are full, keeping
-// every stored record; the leap seconds come only from stored records.
-TEST(UtcDecode, FullStoresDropFurtherMessages) {
+// The stores grow past their start size and keep every record; at their
+// limit they keep what they hold and count the new records they drop, and
+// the leap seconds come only from stored records.
+TEST(UtcDecode, StoresGrowThenCountWhatTheyDropAtTheirLimit) {
     struct Case {
         const char* id;
-        const int32_t* count;
-        int32_t capacity;
+        int32_t* count;
+        StoreId store;
         double (*A0_at)(int);
+        void (*resize)(size_t);
     };
     const Case cases[] = {
-        {"UO", &GPS_UTC_Par_n, UTC_STORE_SIZE, [](int i) { return GPS_UTC_Par[i].A0; }},
-        {"QU", &QZSS_UTC_Par_n, UTC_STORE_SIZE, [](int i) { return QZSS_UTC_Par[i].A0; }},
-        {"CU", &BDS_UTC_Par_n, UTC_STORE_SIZE, [](int i) { return BDS_UTC_Par[i].A0; }},
-        {"EU", &GAL_UTC_Par_n, UTC_STORE_SIZE, [](int i) { return GAL_UTC_Par[i].A0; }},
-        {"WU", &SBAS_UTC_Par_n, SBAS_UTC_STORE_SIZE, [](int i) { return SBAS_UTC_Par[i].A0; }},
+        {"UO", &GPS_UTC_Par_n, STORE_GPS_UTC, [](int i) { return GPS_UTC_Par[i].A0; },
+         [](size_t n) { GPS_UTC_Par.resize(n); }},
+        {"QU", &QZSS_UTC_Par_n, STORE_QZSS_UTC, [](int i) { return QZSS_UTC_Par[i].A0; },
+         [](size_t n) { QZSS_UTC_Par.resize(n); }},
+        {"CU", &BDS_UTC_Par_n, STORE_BDS_UTC, [](int i) { return BDS_UTC_Par[i].A0; },
+         [](size_t n) { BDS_UTC_Par.resize(n); }},
+        {"EU", &GAL_UTC_Par_n, STORE_GAL_UTC, [](int i) { return GAL_UTC_Par[i].A0; },
+         [](size_t n) { GAL_UTC_Par.resize(n); }},
+        {"WU", &SBAS_UTC_Par_n, STORE_SBAS_UTC, [](int i) { return SBAS_UTC_Par[i].A0; },
+         [](size_t n) { SBAS_UTC_Par.resize(n); }},
     };
+    auto msg = [](const std::string& id, const Utc& u) {
+        if (id == "WU") return wu_msg(u);
+        if (id == "EU") return eu_msg(u, 0, 0, 0, 0);
+        return utc_msg(id.c_str(), u);
+    };
+    const int n = UTC_STORE_SIZE + 3;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.id);
         std::string log;
-        for (int i = 1; i <= c.capacity + 3; ++i) {
-            Utc u{i * 1e-12, 0, static_cast<uint32_t>(i), 10, static_cast<int8_t>(i > c.capacity ? 99 : 18), 0, 0, 0};
-            if (std::string(c.id) == "WU")
-                log += wu_msg(u);
-            else if (std::string(c.id) == "EU")
-                log += eu_msg(u, 0, 0, 0, 0);
-            else
-                log += utc_msg(c.id, u);
-        }
+        for (int i = 1; i <= n; ++i)
+            log += msg(c.id, Utc{i * 1e-12, 0, static_cast<uint32_t>(i), 10, static_cast<int8_t>(i), 0, 0, 0});
         Leap_sec = 0;
         run_log(log);
-        EXPECT_EQ(*c.count, c.capacity);
+        EXPECT_EQ(*c.count, n);
         EXPECT_EQ(c.A0_at(0), 1e-12);
-        EXPECT_EQ(c.A0_at(c.capacity - 1), c.capacity * 1e-12);
-        EXPECT_EQ(Leap_sec, std::string(c.id) == "CU" ? 0 : 18);
+        EXPECT_EQ(c.A0_at(n - 1), n * 1e-12);
+        EXPECT_EQ(Leap_sec, std::string(c.id) == "CU" ? 0 : n);
+
+        // At the limit: two new records dropped, and the repeat of the last
+        // held record (empty here) not counted; Galileo compares every
+        // record with its week, and the empty ones have none, so its third
+        // message is new as well.
+        c.resize(STORE_LIMIT);
+        *c.count = STORE_LIMIT;
+        run_log(msg(c.id, Utc{5e-9, 0, 1, 10, -1, 0, 0, 0}) + msg(c.id, Utc{6e-9, 0, 2, 10, -1, 0, 0, 0}) +
+                msg(c.id, Utc{0, 0, 0, 10, -1, 0, 0, 0}));
+        EXPECT_EQ(*c.count, STORE_LIMIT);
+        EXPECT_EQ(Store_dropped[c.store].size(), std::string(c.id) == "EU" ? 3u : 2u);
+        EXPECT_EQ(Leap_sec, std::string(c.id) == "CU" ? 0 : n);
+        c.resize(UTC_STORE_SIZE);
     }
 }
 

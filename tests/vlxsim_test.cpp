@@ -1,8 +1,8 @@
 // Checks the logs that the simulator writes: exact framing (the converter has
 // no resynchronisation, so one bad length loses the rest of the log), record
 // capacities, epoch structure, determinism, and physically consistent values.
-// The log is walked by a minimal framing walker of its own, not by the
-// simulator's or the converter's code.
+// The log is walked by the tests' own minimal framing walker
+// (support/log_walk.h), not by the simulator's or the converter's code.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -20,11 +20,15 @@
 #include <tuple>
 #include <vector>
 
+#include "support/log_walk.h"
+
 #ifndef VLXSIM_BIN
 #define VLXSIM_BIN ""
 #endif
 
 namespace {
+
+using namespace logwalk;
 
 constexpr double C = 299792458.0;
 
@@ -45,63 +49,6 @@ std::string read_file(const std::string& path) {
     std::stringstream ss;
     ss << f.rdbuf();
     return ss.str();
-}
-
-// ------------------------------------------------------------- the walker
-
-struct Msg {
-    std::string id;
-    unsigned len;      // L: body length with its checksum
-    std::string body;  // the L-1 payload bytes (checksum dropped)
-};
-
-int hex_digit(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    return -1;
-}
-
-// These identifiers are followed by two bytes after the body, all others by one.
-bool two_separators(const std::string& id) {
-    return id == "JP" || id == "MF" || id == "PM" || id == "TD" || id == ">>";
-}
-
-// Walks the whole log; fails unless every message is framed with three
-// hexadecimal length digits and the last one ends exactly at the end of file.
-bool walk(const std::string& log, std::vector<Msg>* out, std::string* err) {
-    size_t pos = 0;
-    while (pos < log.size()) {
-        if (log.size() - pos < 5) {
-            *err = "truncated header at " + std::to_string(pos);
-            return false;
-        }
-        Msg m;
-        m.id = log.substr(pos, 2);
-        int len = 0;
-        for (int k = 0; k < 3; ++k) {
-            const int d = hex_digit(log[pos + 2 + k]);
-            if (d < 0) {
-                *err = "bad length digits of " + m.id + " at " + std::to_string(pos);
-                return false;
-            }
-            len = len * 16 + d;
-        }
-        m.len = static_cast<unsigned>(len);
-        if (m.len == 0) {
-            *err = "empty body of " + m.id + " at " + std::to_string(pos);
-            return false;
-        }
-        const size_t tail = m.len + (two_separators(m.id) ? 2 : 1);
-        if (log.size() - pos - 5 < tail) {
-            *err = "message " + m.id + " at " + std::to_string(pos) + " runs past the end of the log";
-            return false;
-        }
-        m.body = log.substr(pos + 5, m.len - 1);
-        out->push_back(std::move(m));
-        pos += 5 + tail;
-    }
-    return true;
 }
 
 // Capacity of the converter's record for each identifier.
@@ -176,18 +123,6 @@ std::string capacity_fault(const Msg& m) {
     return "";
 }
 
-int32_t i32_at(const std::string& s, size_t off) {
-    uint32_t u = 0;
-    for (int k = 0; k < 4; ++k) u |= static_cast<uint32_t>(static_cast<unsigned char>(s[off + k])) << (8 * k);
-    return static_cast<int32_t>(u);
-}
-int16_t i16_at(const std::string& s, size_t off) {
-    const uint16_t u = static_cast<uint16_t>(static_cast<unsigned char>(s[off]) |
-                                             (static_cast<unsigned char>(s[off + 1]) << 8));
-    return static_cast<int16_t>(u);
-}
-uint32_t u32_at(const std::string& s, size_t off) { return static_cast<uint32_t>(i32_at(s, off)); }
-uint8_t u8_at(const std::string& s, size_t off) { return static_cast<uint8_t>(s[off]); }
 
 // One epoch: the messages from a "~~" to the next.
 struct Epoch {
@@ -262,10 +197,16 @@ const char* const OBS_IDS[] = {"rx", "rc", "1r", "2r", "3r", "5r", "lr", "DX", "
                                "ld", "cp", "1p", "2p", "3p", "5p", "lp", "CE", "1E", "2E", "3E", "5E", "lE",
                                "FC", "F1", "F2", "F3", "F5", "Fl"};
 
+// The navigation messages: ephemerides, ionosphere and time-system parameters.
+const std::set<std::string> NAV_IDS = {"GE", "QE", "EN", "CN", "IE", "NE", "WE", "IO", "QI",
+                                       "II", "CI", "UO", "QU", "CU", "IU", "EU", "WU", "NU"};
+
 unsigned items(const std::string& id, const std::string& body) {
     const Layout& l = layouts().at(id);
     return static_cast<unsigned>(body.size() / l.a);
 }
+
+long manifest_store(const std::string& manifest, const std::string& store);
 
 class VlxsimTest : public ::testing::Test {
 protected:
@@ -403,14 +344,12 @@ TEST_F(VlxsimTest, ReceiverInformationPrecedesEpochsAndNavigationFollowsADate) {
     if (HasFatalFailure()) return;
     std::map<std::string, int> count;
     size_t first_epoch = g.msgs.size(), first_date = g.msgs.size(), first_nav = g.msgs.size();
-    const std::set<std::string> nav = {"GE", "QE", "EN", "CN", "IE", "NE", "WE", "IO", "QI", "II", "CI",
-                                       "UO", "QU", "CU", "IU", "EU", "WU", "NU"};
     for (size_t i = 0; i < g.msgs.size(); ++i) {
         const std::string& id = g.msgs[i].id;
         ++count[id];
         if (id == "~~" && first_epoch == g.msgs.size()) first_epoch = i;
         if (id == "RD" && first_date == g.msgs.size()) first_date = i;
-        if (nav.count(id) && first_nav == g.msgs.size()) first_nav = i;
+        if (NAV_IDS.count(id) && first_nav == g.msgs.size()) first_nav = i;
         if (id == "JP" || id == "PM" || id == "==" || id == "AI" || id == "PV") {
             EXPECT_LT(i, first_epoch) << id << " after the first epoch";
         }
@@ -419,7 +358,7 @@ TEST_F(VlxsimTest, ReceiverInformationPrecedesEpochsAndNavigationFollowsADate) {
     // The receiver clock offset: once before the epochs, then in every epoch.
     EXPECT_EQ(count["TO"], 1 + count["~~"]);
     // Every navigation store gets messages in a run with all systems.
-    for (const std::string& id : nav) EXPECT_GT(count[id], 0) << id;
+    for (const std::string& id : NAV_IDS) EXPECT_GT(count[id], 0) << id;
     // Week numbers are resolved against the receiver date, so it must come first.
     EXPECT_LT(first_date, first_nav);
 }
@@ -434,8 +373,6 @@ TEST_F(VlxsimTest, NavigationMessagesFollowTheSelectedSystems) {
         {"RE", {"NE", "NU", "EN", "EU"}},
         {"JCIS", {"QE", "QI", "QU", "CN", "CI", "CU", "IE", "II", "IU", "WE", "WU"}},
     };
-    const std::set<std::string> nav = {"GE", "QE", "EN", "CN", "IE", "NE", "WE", "IO", "QI", "II", "CI",
-                                       "UO", "QU", "CU", "IU", "EU", "WU", "NU"};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.systems);
         Generated g;
@@ -443,7 +380,7 @@ TEST_F(VlxsimTest, NavigationMessagesFollowTheSelectedSystems) {
         if (HasFatalFailure()) return;
         std::set<std::string> got;
         for (const Msg& m : g.msgs)
-            if (nav.count(m.id)) got.insert(m.id);
+            if (NAV_IDS.count(m.id)) got.insert(m.id);
         EXPECT_EQ(got, c.want);
     }
 }
@@ -457,6 +394,31 @@ TEST_F(VlxsimTest, SameSeedSameLogOtherSeedOtherLog) {
     EXPECT_TRUE(a.log == b.log);
     EXPECT_EQ(a.manifest, b.manifest);
     EXPECT_FALSE(a.log == c.log);
+}
+
+// A thinned log is the full log without the observation epochs left out:
+// the same navigation messages in the same order, and the written epochs
+// exactly as in the full log.
+TEST_F(VlxsimTest, ThinnedObservationsKeepEveryNavigationMessage) {
+    Generated full, thin;
+    generate("thin_full", "--epochs 400 --interval 30 --seed 5", &full);
+    generate("thin", "--epochs 400 --interval 30 --seed 5 --obs-every 7", &thin);
+    if (HasFatalFailure()) return;
+    auto nav_of = [](const Generated& g) {
+        std::vector<std::string> v;
+        for (const Msg& m : g.msgs)
+            if (NAV_IDS.count(m.id)) v.push_back(m.id + m.body);
+        return v;
+    };
+    EXPECT_EQ(nav_of(thin), nav_of(full));
+    ASSERT_EQ(thin.epochs.size(), (400u + 6) / 7);
+    for (size_t i = 0; i < thin.epochs.size(); ++i) {
+        const Epoch &t = thin.epochs[i], &f = full.epochs[7 * i];
+        EXPECT_EQ(t.ms, f.ms) << i;
+        for (const char* id : {"RD", "SX", "NN", "rx", "cp", "CE", "FC"}) EXPECT_EQ(t.body.at(id), f.body.at(id)) << id;
+    }
+    EXPECT_NE(thin.manifest.find("\nobs_every 7\n"), std::string::npos);
+    EXPECT_EQ(manifest_store(thin.manifest, "GAL_Eph"), manifest_store(full.manifest, "GAL_Eph"));
 }
 
 TEST_F(VlxsimTest, DayAndWeekRollover) {
@@ -600,7 +562,8 @@ TEST_F(VlxsimTest, EphemeridesRepeatAndManifestCountsDistinctRecords) {
     generate("nav", "--epochs 1800 --interval 4", &g);  // two hours
     if (HasFatalFailure()) return;
     std::set<unsigned> ge_lengths, cn_lengths, ne_lengths;
-    // Keys of the converter's duplicate rules.
+    // Keys of the distinct ephemerides (within two hours no time of week
+    // or SBAS issue of data comes round again).
     std::set<std::tuple<int, int32_t, unsigned>> ge;  // satellite, toe, type (by length)
     std::set<std::tuple<int, int, int, int32_t>> ne;  // slot, N4, day number, tb
     std::set<std::pair<int, int>> we;                 // satellite, IOD
@@ -631,6 +594,37 @@ TEST_F(VlxsimTest, EphemeridesRepeatAndManifestCountsDistinctRecords) {
     // One day: one set of GPS ionosphere and UTC parameters, however often repeated.
     EXPECT_EQ(manifest_store(g.manifest, "Iono_GPS"), 1);
     EXPECT_EQ(manifest_store(g.manifest, "GPS_UTC_Par"), 1);
+}
+
+// The manifest states what the log carries, not what a keep rule would
+// keep: over three days the 8-bit SBAS issue of data comes round again
+// (after 256 issues of ten minutes), and every issue still counts. The
+// distinct ephemerides are counted from the log: satellite, issue of data
+// and t0 on its day of its week.
+TEST_F(VlxsimTest, ManifestCountsWhatTheLogCarriesOverDays) {
+    Generated g;
+    generate("sbas3d", "--systems S --interval 30 --epochs 8640 --seed 3 --obs-every 120", &g);
+    if (HasFatalFailure()) return;
+    std::set<std::tuple<int, int, int64_t>> issues;
+    std::set<std::pair<int, int>> sat_iod;
+    std::set<std::string> wu;
+    for (const Msg& m : g.msgs) {
+        if (m.id == "WU") wu.insert(m.body);
+        if (m.id != "WE") continue;
+        const int64_t week = static_cast<uint16_t>(i16_at(m.body, 68)), tx = u32_at(m.body, 64);
+        const int64_t t0 = u32_at(m.body, 4);
+        // t0 on the day of the message time, within half a day of it.
+        const int64_t now = week * 604800 + tx;
+        int64_t t = (now / 86400) * 86400 + t0;
+        if (t - now > 43200) t -= 86400;
+        if (now - t > 43200) t += 86400;
+        issues.insert({u8_at(m.body, 0), u8_at(m.body, 2), t});
+        sat_iod.insert({u8_at(m.body, 0), u8_at(m.body, 2)});
+    }
+    EXPECT_GT(issues.size(), sat_iod.size() + 300);
+    EXPECT_EQ(manifest_store(g.manifest, "SBAS_Eph"), static_cast<long>(issues.size()));
+    EXPECT_EQ(manifest_store(g.manifest, "SBAS_UTC_Par"), static_cast<long>(wu.size()));
+    EXPECT_EQ(manifest_store(g.manifest, "SBAS_UTC_Par"), 3);  // one set a day
 }
 
 TEST_F(VlxsimTest, ManifestListsTheSatellitesOfEachEpoch) {
@@ -882,6 +876,7 @@ TEST_F(VlxsimTest, RejectsBadOptions) {
         "--rd-every -1", "--rd-start x", "--gap 5", "--gap 5:0", "--gap :2", "--gap 3:2x",
         "--again 2:3", "--again 3", "--again 3:x", "--epochs 3 --again 5:1", "--epochs 10 --gap 2:3 --again 6:3",
         "--epochs 10 --gap 2:3 --again 3:1",
+        "--obs-every 0", "--obs-every -3", "--obs-every 2.5", "--epochs 10 --obs-every 2 --again 5:2",
     };
     for (const char* opts : bad) {
         EXPECT_EQ(run_sim(std::string(opts) + " -o \"" + out + "\""), 2) << opts;

@@ -1,9 +1,12 @@
 // First-pass decoders of navigation data.
 #include "decode/aux_decoder_func.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <string>
+#include <vector>
 
 #include "decode/Decode_func.h"
 #include "decode/le_read.h"
@@ -68,15 +71,17 @@ int week_near_tx(int w, int64_t time_of_week, int64_t tx) {
     return w;
 }
 
-// The slot a new ephemeris is decoded into, emptied first. It is either
-// fresh or still holds a repeat that was dropped; a field the new message
-// does not carry (a fit interval, a type no flag bit decides, the fields of
-// another message length) must not inherit the dropped record's value.
-// The slot lies at the store's count, outside the repeat index.
+// The slot a new ephemeris is decoded into (the store grown to reach it),
+// emptied first. It is either fresh or still holds a repeat that was
+// dropped; a field the new message does not carry (a fit interval, a type
+// no flag bit decides, the fields of another message length) must not
+// inherit the dropped record's value. The slot lies at the store's count,
+// outside the repeat index. nullptr for a count outside the store's range.
 template <class Rec>
-Rec& cleared_slot(Rec* store, int32_t n) {
-    store[n] = Rec{};
-    return store[n];
+Rec* cleared_slot(std::vector<Rec>& store, int32_t n) {
+    Rec* r = store_slot(store, n);
+    if (r != nullptr) *r = Rec{};
+    return r;
 }
 
 }  // namespace
@@ -96,6 +101,16 @@ uint64_t mix_text(uint64_t h, const std::string& t) {
     for (unsigned char c : t) h = mix(h, c);
     return mix(h, t.size());
 }
+uint64_t bits_of(double v) {
+    uint64_t b;
+    std::memcpy(&b, &v, sizeof b);
+    return b;
+}
+uint64_t bits_of(float v) {
+    uint32_t b;
+    std::memcpy(&b, &v, sizeof b);
+    return b;
+}
 
 // The positions of the records kept in one store, hashed by key, so that
 // each new message is tested against all earlier records in constant time
@@ -105,28 +120,41 @@ uint64_t mix_text(uint64_t h, const std::string& t) {
 // Records 0..indexed-1 are in the set; records a store gained otherwise are
 // added before a test, a store whose count fell below `indexed` is indexed
 // afresh, and ordering a store (which moves its records) forgets every set
-// (forget_ephemeris_keys). Slots hold position + 1; 0 is a free slot.
-constexpr int KEY_SET_SIZE = 16384;  // a power of two, well above EPH_STORE_SIZE
-static_assert(KEY_SET_SIZE > 3 * EPH_STORE_SIZE / 2 && EPH_STORE_SIZE < 65535);
+// (forget_ephemeris_keys). Slots hold position + 1; 0 is a free slot. The
+// table grows with its store: at least twice as many slots as records, a
+// power of two, so that probe runs stay short.
+constexpr size_t KEY_SET_START = 1024;
 struct KeySet {
-    uint16_t slot[KEY_SET_SIZE];
+    std::vector<int32_t> slot;
     int32_t indexed;
 };
 
 template <class Rec, class Hash, class Same>
 bool repeats_earlier(KeySet& set, const Rec* store, int32_t count, const Rec& r, Hash hash, Same same) {
-    constexpr uint32_t MASK = KEY_SET_SIZE - 1;
-    if (count < set.indexed) {
-        for (uint16_t& v : set.slot) v = 0;
+    if (count < set.indexed || set.slot.size() < 2 * static_cast<size_t>(count) + 2) {
+        size_t size = std::max(KEY_SET_START, set.slot.size());
+        while (size < 2 * static_cast<size_t>(count) + 2) size *= 2;
+        set.slot.assign(size, 0);
         set.indexed = 0;
     }
+    const uint64_t mask = set.slot.size() - 1;
     for (; set.indexed < count; ++set.indexed) {
-        uint32_t i = static_cast<uint32_t>(hash(store[set.indexed]) >> 40) & MASK;
-        while (set.slot[i] != 0) i = (i + 1) & MASK;
-        set.slot[i] = static_cast<uint16_t>(set.indexed + 1);
+        uint64_t i = (hash(store[set.indexed]) >> 40) & mask;
+        while (set.slot[i] != 0) i = (i + 1) & mask;
+        set.slot[i] = set.indexed + 1;
     }
-    for (uint32_t i = static_cast<uint32_t>(hash(r) >> 40) & MASK; set.slot[i] != 0; i = (i + 1) & MASK)
+    for (uint64_t i = (hash(r) >> 40) & mask; set.slot[i] != 0; i = (i + 1) & mask)
         if (same(store[set.slot[i] - 1], r)) return true;
+    return false;
+}
+
+// Whether record r, just decoded into slot n of its store, is kept: it
+// repeats no earlier record and the store has room. A record that is not
+// kept gets satellite number 0, so that its slot takes the next message.
+template <class Rec, class Hash, class Same>
+bool kept(KeySet& set, const std::vector<Rec>& store, int32_t n, Rec& r, StoreId id, Hash hash, Same same) {
+    if (!repeats_earlier(set, store.data(), n, r, hash, same) && !store_full(n, id, hash(r))) return true;
+    r.SV = 0;
     return false;
 }
 
@@ -136,7 +164,7 @@ KeySet gps_keys, qzss_keys, gal_keys, bds_keys, navic_keys, glo_keys, sbas_keys;
 
 void forget_ephemeris_keys() {
     for (KeySet* set : {&gps_keys, &qzss_keys, &gal_keys, &bds_keys, &navic_keys, &glo_keys, &sbas_keys}) {
-        for (uint16_t& v : set->slot) v = 0;
+        set->slot.clear();
         set->indexed = 0;
     }
 }
@@ -174,11 +202,15 @@ void gps_type_168(GPS_Ephemeris& r, uint8_t f) {
 
 // The GPS and QZSS ephemeris messages share one layout; the record goes
 // into slot `count` of the store and is kept unless it repeats an earlier
-// record (same satellite, toe and type). Fields a message does not carry
-// stay zero. A full store drops the message.
-void decode_gps_like(const unsigned char* m, GPS_Ephemeris* store, int32_t& count, KeySet& keys) {
-    if (count < 0 || count >= EPH_STORE_SIZE) return;
-    GPS_Ephemeris& r = cleared_slot(store, count);
+// record: the same satellite, type and full time of ephemeris (toe and the
+// record's week, so that a toe that comes again a week later is a new
+// ephemeris). Fields a message does not carry stay zero. A full store
+// drops the message and counts it.
+void decode_gps_like(const unsigned char* m, std::vector<GPS_Ephemeris>& store, int32_t& count, KeySet& keys,
+                     StoreId id) {
+    GPS_Ephemeris* slot = cleared_slot(store, count);
+    if (slot == nullptr) return;
+    GPS_Ephemeris& r = *slot;
     const uint32_t len = rd_u32(m, 180);
 
     if (len == 123) {
@@ -223,21 +255,20 @@ void decode_gps_like(const unsigned char* m, GPS_Ephemeris* store, int32_t& coun
         r.week = static_cast<uint16_t>(week_toc);
     }
 
-    auto hash = [](const GPS_Ephemeris& e) { return mix_text(mix(mix(0, e.SV), static_cast<uint32_t>(e.toe)), e.type); };
-    auto same = [](const GPS_Ephemeris& o, const GPS_Ephemeris& e) {
-        return o.SV == e.SV && o.toe == e.toe && o.type == e.type;
+    auto hash = [](const GPS_Ephemeris& e) {
+        return mix_text(mix(mix(mix(0, e.SV), static_cast<uint32_t>(e.toe)), e.week), e.type);
     };
-    if (repeats_earlier(keys, store, count, r, hash, same)) {
-        r.SV = 0;  // a repeat: the slot is reused by the next message
-        return;
-    }
+    auto same = [](const GPS_Ephemeris& o, const GPS_Ephemeris& e) {
+        return o.SV == e.SV && o.toe == e.toe && o.week == e.week && o.type == e.type;
+    };
+    if (!kept(keys, store, count, r, id, hash, same)) return;
     ++count;
 }
 
 }  // namespace
 
-void decode_GE() { decode_gps_like(GE, GPS_Eph, GPS_SV_index, gps_keys); }
-void decode_QE() { decode_gps_like(QE, QZSS_Eph, QZSS_SV_index, qzss_keys); }
+void decode_GE() { decode_gps_like(GE, GPS_Eph, GPS_SV_index, gps_keys, STORE_GPS_EPH); }
+void decode_QE() { decode_gps_like(QE, QZSS_Eph, QZSS_SV_index, qzss_keys, STORE_QZSS_EPH); }
 
 // ===================================================================
 // Galileo, BeiDou and NavIC ephemerides
@@ -309,8 +340,9 @@ constexpr uint32_t CN_LEN_D1D2 = 134, CN_LEN_CNAV = 152, CN_LEN_CNAV_EXT = 160;
 
 void decode_EN() {
     const int32_t n = GAL_SV_index;
-    if (n < 0 || n >= EPH_STORE_SIZE) return;  // full store: the message is dropped
-    GAL_Ephemeris& r = cleared_slot(GAL_Eph, n);
+    GAL_Ephemeris* slot = cleared_slot(GAL_Eph, n);
+    if (slot == nullptr) return;
+    GAL_Ephemeris& r = *slot;
     r.SV = rd_u8(EN, 0);
     copy_kepler_head(EN, r);
     r.accuracy = rd_u8(EN, 12);  // the raw SISA index
@@ -351,21 +383,19 @@ void decode_EN() {
         return o.SV == e.SV && o.toe == e.toe && o.week == e.week &&
                (o.data_sources & GAL_SOURCE_BITS) == (e.data_sources & GAL_SOURCE_BITS);
     };
-    if (repeats_earlier(gal_keys, GAL_Eph, n, r, hash, same)) {
-        r.SV = 0;  // a repeat: the slot is reused by the next message
-        return;
-    }
+    if (!kept(gal_keys, GAL_Eph, n, r, STORE_GAL_EPH, hash, same)) return;
     GAL_SV_index = n + 1;
 }
 
 void decode_CN() {
     const int32_t n = BDS_SV_index;
-    if (n < 0 || n >= EPH_STORE_SIZE) return;  // full store: the message is dropped
     const uint32_t len = rd_u32(CN, 164);
     // A message of another length brought no body: the record still holds
     // the previous message, which is already stored.
     if (len != CN_LEN_D1D2 && len != CN_LEN_CNAV && len != CN_LEN_CNAV_EXT) return;
-    BDS_Ephemeris& r = cleared_slot(BDS_Eph, n);
+    BDS_Ephemeris* slot = cleared_slot(BDS_Eph, n);
+    if (slot == nullptr) return;
+    BDS_Ephemeris& r = *slot;
     r.SV = rd_u8(CN, 0);
     copy_kepler_head(CN, r);
     r.accuracy = kepler_ura_metres(rd_i8(CN, 12));
@@ -401,19 +431,17 @@ void decode_CN() {
     auto same = [](const BDS_Ephemeris& o, const BDS_Ephemeris& e) {
         return o.SV == e.SV && o.toe == e.toe && o.week == e.week && o.type == e.type;
     };
-    if (repeats_earlier(bds_keys, BDS_Eph, n, r, hash, same)) {
-        r.SV = 0;  // a repeat: the slot is reused by the next message
-        return;
-    }
+    if (!kept(bds_keys, BDS_Eph, n, r, STORE_BDS_EPH, hash, same)) return;
     BDS_SV_index = n + 1;
 }
 
 void decode_IE() {
     const int32_t n = NavIC_SV_index;
-    if (n < 0 || n >= EPH_STORE_SIZE) return;  // full store: the message is dropped
     const uint16_t sent_week = rd_u16(IE, 14);
     if (sent_week > 1023) return;  // not a 10-bit week: not a usable message
-    NavIC_Ephemeris& r = cleared_slot(NavIC_Eph, n);
+    NavIC_Ephemeris* slot = cleared_slot(NavIC_Eph, n);
+    if (slot == nullptr) return;
+    NavIC_Ephemeris& r = *slot;
     r.SV = rd_u8(IE, 0);
     copy_kepler_head(IE, r);
     r.accuracy = kepler_ura_metres(rd_i8(IE, 12));
@@ -429,10 +457,7 @@ void decode_IE() {
     auto same = [](const NavIC_Ephemeris& o, const NavIC_Ephemeris& e) {
         return o.SV == e.SV && o.toe == e.toe && o.week == e.week;
     };
-    if (repeats_earlier(navic_keys, NavIC_Eph, n, r, hash, same)) {
-        r.SV = 0;  // a repeat: the slot is reused by the next message
-        return;
-    }
+    if (!kept(navic_keys, NavIC_Eph, n, r, STORE_NAVIC_EPH, hash, same)) return;
     NavIC_SV_index = n + 1;
 }
 
@@ -487,12 +512,13 @@ void glo_tb_date(GLO_Ephemeris& r) {
 
 void decode_NE() {
     const int32_t n = GLO_SV_index;
-    if (n < 0 || n >= EPH_STORE_SIZE) return;  // full store: the message is dropped
     const uint32_t len = rd_u32(NE, 104);
     // A message of another length brought no body: the record still holds
     // the previous message, which is already stored.
     if (len != NE_LEN && len != NE_LEN_EXT) return;
-    GLO_Ephemeris& r = cleared_slot(GLO_Eph, n);
+    GLO_Ephemeris* slot = cleared_slot(GLO_Eph, n);
+    if (slot == nullptr) return;
+    GLO_Ephemeris& r = *slot;
     r.SV = rd_u8(NE, 0);
     r.freq = rd_i8(NE, 1);
     r.day_number = rd_u16(NE, 2);
@@ -529,18 +555,37 @@ void decode_NE() {
     auto same = [](const GLO_Ephemeris& o, const GLO_Ephemeris& e) {
         return o.SV == e.SV && o.N4 == e.N4 && o.day_number == e.day_number && o.tb == e.tb;
     };
-    if (repeats_earlier(glo_keys, GLO_Eph, n, r, hash, same)) {
-        r.SV = 0;  // a repeat: the slot is reused by the next message
-        return;
-    }
+    if (!kept(glo_keys, GLO_Eph, n, r, STORE_GLO_EPH, hash, same)) return;
     GLO_SV_index = n + 1;
+}
+
+// t0 is a time of day: it is placed on the day of the message time, moved
+// by a day when more than half a day off, and carried into the
+// neighbouring week when it falls outside this one.
+double sbas_ephemeris_time(const SBAS_Ephemeris& r) {
+    const uint32_t m = r.tx_time;
+    double t = static_cast<double>(m / 86400) * 86400.0 + r.t0;
+    if (t - m > 43200.0)
+        t -= 86400.0;
+    else if (m - t > 43200.0)
+        t += 86400.0;
+    int w = r.week;
+    if (t < 0.0) {
+        t += 604800.0;
+        --w;
+    } else if (t >= 604800.0) {
+        t -= 604800.0;
+        ++w;
+    }
+    return w * 604800.0 + t;
 }
 
 void decode_WE() {
     if (rd_u32(WE, 76) != WE_LEN) return;
     const int32_t n = SBAS_SV_index;
-    if (n < 0 || n >= EPH_STORE_SIZE) return;  // full store: the message is dropped
-    SBAS_Ephemeris& r = cleared_slot(SBAS_Eph, n);
+    SBAS_Ephemeris* slot = cleared_slot(SBAS_Eph, n);
+    if (slot == nullptr) return;
+    SBAS_Ephemeris& r = *slot;
     r.SV = rd_u8(WE, 0);
     r.byte1 = rd_u8(WE, 1);
     r.IOD = rd_u8(WE, 2);
@@ -557,12 +602,17 @@ void decode_WE() {
     r.week = static_cast<uint16_t>(rd_u16(WE, 68) + 2048);  // the week is sent modulo 2048
     r.word70 = rd_u16(WE, 70);
 
-    auto hash = [](const SBAS_Ephemeris& e) { return mix(mix(0, e.SV), e.IOD); };
-    auto same = [](const SBAS_Ephemeris& o, const SBAS_Ephemeris& e) { return o.SV == e.SV && o.IOD == e.IOD; };
-    if (repeats_earlier(sbas_keys, SBAS_Eph, n, r, hash, same)) {
-        r.SV = 0;  // a repeat: the slot is reused by the next message
-        return;
-    }
+    // The 8-bit issue of data comes round again after 256 issues (under two
+    // days at one issue every ten minutes): a repeat is the same satellite
+    // and issue with the same reference time, its t0 on the same day of the
+    // same week.
+    auto hash = [](const SBAS_Ephemeris& e) {
+        return mix(mix(mix(0, e.SV), e.IOD), static_cast<uint64_t>(static_cast<int64_t>(sbas_ephemeris_time(e))));
+    };
+    auto same = [](const SBAS_Ephemeris& o, const SBAS_Ephemeris& e) {
+        return o.SV == e.SV && o.IOD == e.IOD && sbas_ephemeris_time(o) == sbas_ephemeris_time(e);
+    };
+    if (!kept(sbas_keys, SBAS_Eph, n, r, STORE_SBAS_EPH, hash, same)) return;
     SBAS_SV_index = n + 1;
 }
 
@@ -574,9 +624,6 @@ namespace {
 
 // Ionosphere body: tot u32 at 0, week u16 at 4, alpha0..3 at 6, beta0..3 at 22.
 constexpr int ION_ALPHA = 6, ION_BETA = 22;
-// The GPS, QZSS and NavIC ionosphere stores use records 0..498, then start
-// again at record 0 (their writers stop at the first empty record).
-constexpr int ION_LAST = 498;
 // Full GPS week of a week transmitted modulo 1024 (GPS, QZSS, NavIC, Galileo).
 constexpr uint16_t WEEK_ROLLOVER = 2048;
 
@@ -588,29 +635,29 @@ void read_iono(const unsigned char* msg, Iono_Par& r) {
     r.date = RCV_date;
 }
 
-// A store counter as an index that can be written: a counter outside the
-// store (only possible if something else corrupted it) restarts at 0.
-int32_t slot_of(int32_t n, int32_t size) { return (n < 0 || n >= size) ? 0 : n; }
-
-// The record a store that only grows appends to: its counter (0 for a
-// negative one, only possible if something else corrupted it), or -1 when
-// the store is full and the message is dropped.
-int32_t append_slot(int32_t count, int32_t size) {
-    if (count < 0) return 0;
-    return count < size ? count : -1;
+// The record a parameter store appends to: its counter (0 for a negative
+// one, only possible if something else corrupted it), the store grown to
+// hold it; -1 for a counter beyond the store's limit (corrupted too). A new
+// record at the limit itself is dropped by store_full.
+template <class Rec>
+int32_t append_slot(std::vector<Rec>& store, int32_t count) {
+    const int32_t n = count < 0 ? 0 : count;
+    return store_slot(store, n) != nullptr ? n : -1;
 }
 
 // GPS, QZSS and NavIC: only the last record is compared (alpha0, alpha1,
-// beta0); tot and the week are not kept.
-void decode_klobuchar(const unsigned char* msg, Iono_Par* store, int32_t& count) {
-    int32_t n = slot_of(count, ION_LAST + 1);
+// beta0); tot and the week are not kept. The store only grows.
+void decode_klobuchar(const unsigned char* msg, std::vector<Iono_Par>& store, int32_t& count, StoreId id) {
+    const int32_t n = append_slot(store, count);
+    if (n < 0) return;
     float a0 = rd_f32(msg, ION_ALPHA), a1 = rd_f32(msg, ION_ALPHA + 4), b0 = rd_f32(msg, ION_BETA);
     if (n >= 1) {
         const Iono_Par& last = store[n - 1];
         if (last.alpha[0] == a0 && last.alpha[1] == a1 && last.beta[0] == b0) return;
     }
+    if (store_full(n, id, mix(mix(mix(0, bits_of(a0)), bits_of(a1)), bits_of(b0)))) return;
     read_iono(msg, store[n]);
-    count = (n + 1 > ION_LAST) ? 0 : n + 1;
+    count = n + 1;
 }
 
 // The UTC body shared by "UO", "QU", "CU", "IU", "EU" and "WU".
@@ -638,6 +685,12 @@ UTC_body read_utc(const unsigned char* msg) {
     return b;
 }
 
+// The key of a UTC record dropped at its store's limit: the values the
+// repeat tests compare.
+uint64_t utc_key(const UTC_body& b, uint16_t week_add) {
+    return mix(mix(mix(mix(0, bits_of(b.A0)), bits_of(b.A1)), b.tot), static_cast<uint16_t>(b.WNt + week_add));
+}
+
 void store_utc(const UTC_body& b, uint16_t week, UTC_Par& r) {
     r.A0 = b.A0;
     r.A1 = b.A1;
@@ -652,17 +705,18 @@ void store_utc(const UTC_body& b, uint16_t week, UTC_Par& r) {
 }
 
 // GPS, QZSS, BeiDou: only the last record is compared (A0, A1, tot). The
-// store only grows; a message that finds it full is dropped. GPS and QZSS
-// records give the leap seconds, BeiDou records do not.
-void decode_utc_last(const unsigned char* msg, UTC_Par* store, int32_t& count, uint16_t week_add,
-                     bool gives_leap_sec) {
+// store only grows. GPS and QZSS records give the leap seconds, BeiDou
+// records do not.
+void decode_utc_last(const unsigned char* msg, std::vector<UTC_Par>& store, int32_t& count, StoreId id,
+                     uint16_t week_add, bool gives_leap_sec) {
     UTC_body b = read_utc(msg);
-    const int32_t n = append_slot(count, UTC_STORE_SIZE);
+    const int32_t n = append_slot(store, count);
     if (n < 0) return;
     if (n >= 1) {
         const UTC_Par& last = store[n - 1];
         if (last.A0 == b.A0 && last.A1 == b.A1 && last.tot == b.tot) return;
     }
+    if (store_full(n, id, utc_key(b, week_add))) return;
     store_utc(b, static_cast<uint16_t>(b.WNt + week_add), store[n]);
     count = n + 1;
     if (gives_leap_sec) Leap_sec = b.dtLS;
@@ -670,7 +724,7 @@ void decode_utc_last(const unsigned char* msg, UTC_Par* store, int32_t& count, u
 
 // Whether any of records 0..n-1 carries these A0, A1, tot and full week.
 template <typename Rec>
-bool utc_seen(const Rec* store, int32_t n, const UTC_body& b, uint16_t week) {
+bool utc_seen(const std::vector<Rec>& store, int32_t n, const UTC_body& b, uint16_t week) {
     for (int32_t i = 0; i < n; ++i)
         if (store[i].A0 == b.A0 && store[i].A1 == b.A1 && store[i].tot == b.tot && store[i].WNt == week)
             return true;
@@ -689,16 +743,15 @@ std::string bds_hour_mark(uint32_t tot) {
 
 }  // namespace
 
-void decode_IO() { decode_klobuchar(IO, Iono_GPS, GPS_ION_Par_n); }
-void decode_QI() { decode_klobuchar(QI, Iono_QZSS, QZSS_ION_Par_n); }
-void decode_II() { decode_klobuchar(II, Iono_NavIC, NavIC_ION_Par_n); }
+void decode_IO() { decode_klobuchar(IO, Iono_GPS, GPS_ION_Par_n, STORE_GPS_ION); }
+void decode_QI() { decode_klobuchar(QI, Iono_QZSS, QZSS_ION_Par_n, STORE_QZSS_ION); }
+void decode_II() { decode_klobuchar(II, Iono_NavIC, NavIC_ION_Par_n, STORE_NAVIC_ION); }
 
 // BeiDou: stamped with the satellite of the most recent BeiDou ephemeris;
 // dropped when it repeats the last record, or any earlier record of the
-// same satellite (alpha0, alpha1). The store only grows; a message that
-// finds it full is dropped.
+// same satellite (alpha0, alpha1). The store only grows.
 void decode_CI() {
-    const int32_t n = append_slot(BDS_ION_Par_n, IONO_STORE_SIZE);
+    const int32_t n = append_slot(Iono_BDS, BDS_ION_Par_n);
     if (n < 0) return;
     float a0 = rd_f32(CI, ION_ALPHA), a1 = rd_f32(CI, ION_ALPHA + 4), b0 = rd_f32(CI, ION_BETA);
     if (n >= 1) {
@@ -709,47 +762,47 @@ void decode_CI() {
     read_iono(CI, r);
     r.tot = rd_u32(CI, 0);
     r.hour_mark = bds_hour_mark(r.tot);
-    int32_t eph = BDS_SV_index > EPH_STORE_SIZE ? EPH_STORE_SIZE : BDS_SV_index;
+    const int64_t eph = std::min<int64_t>(BDS_SV_index, static_cast<int64_t>(BDS_Eph.size()));
     r.SV = eph >= 1 ? BDS_Eph[eph - 1].SV : 0;
-    int32_t next = n + 1;
     for (int32_t i = 0; i < n; ++i)
         if (Iono_BDS[i].alpha[0] == r.alpha[0] && Iono_BDS[i].alpha[1] == r.alpha[1] &&
             Iono_BDS[i].SV == r.SV) {
             r.SV = 0;  // dropped: the slot is written again by the next message
-            next = n;
-            break;
+            return;
         }
-    BDS_ION_Par_n = next;
+    if (store_full(n, STORE_BDS_ION, mix(mix(mix(0, bits_of(r.alpha[0])), bits_of(r.alpha[1])), r.SV))) {
+        r.SV = 0;
+        return;
+    }
+    BDS_ION_Par_n = n + 1;
 }
 
-void decode_UO() { decode_utc_last(UO, GPS_UTC_Par, GPS_UTC_Par_n, WEEK_ROLLOVER, true); }
-void decode_QU() { decode_utc_last(QU, QZSS_UTC_Par, QZSS_UTC_Par_n, WEEK_ROLLOVER, true); }
+void decode_UO() { decode_utc_last(UO, GPS_UTC_Par, GPS_UTC_Par_n, STORE_GPS_UTC, WEEK_ROLLOVER, true); }
+void decode_QU() { decode_utc_last(QU, QZSS_UTC_Par, QZSS_UTC_Par_n, STORE_QZSS_UTC, WEEK_ROLLOVER, true); }
 // BeiDou: the week is kept as transmitted.
-void decode_CU() { decode_utc_last(CU, BDS_UTC_Par, BDS_UTC_Par_n, 0, false); }
+void decode_CU() { decode_utc_last(CU, BDS_UTC_Par, BDS_UTC_Par_n, STORE_BDS_UTC, 0, false); }
 
 // NavIC: a week or time of week out of range is ignored; all stored
-// records are compared. The store only grows; a message that finds it full
-// is dropped.
+// records are compared. The store only grows.
 void decode_IU() {
     UTC_body b = read_utc(IU);
     if (b.WNt > 1023 || b.tot > 604799) return;
-    const int32_t n = append_slot(NavIC_UTC_Par_n, UTC_STORE_SIZE);
+    const int32_t n = append_slot(NavIC_UTC_Par, NavIC_UTC_Par_n);
     if (n < 0) return;
     uint16_t week = static_cast<uint16_t>(b.WNt + WEEK_ROLLOVER);
-    if (utc_seen(NavIC_UTC_Par, n, b, week)) return;
+    if (utc_seen(NavIC_UTC_Par, n, b, week) || store_full(n, STORE_NAVIC_UTC, utc_key(b, WEEK_ROLLOVER))) return;
     store_utc(b, week, NavIC_UTC_Par[n]);
     NavIC_UTC_Par_n = n + 1;
 }
 
 // Galileo, with the GPS-to-Galileo offset: all stored records are
-// compared; the store only grows and a message that finds it full is
-// dropped.
+// compared; the store only grows.
 void decode_EU() {
     UTC_body b = read_utc(EU);
-    const int32_t n = append_slot(GAL_UTC_Par_n, UTC_STORE_SIZE);
+    const int32_t n = append_slot(GAL_UTC_Par, GAL_UTC_Par_n);
     if (n < 0) return;
     uint16_t week = static_cast<uint16_t>(b.WNt + WEEK_ROLLOVER);
-    if (utc_seen(GAL_UTC_Par, n, b, week)) return;
+    if (utc_seen(GAL_UTC_Par, n, b, week) || store_full(n, STORE_GAL_UTC, utc_key(b, WEEK_ROLLOVER))) return;
     UTC_GGTO_Par& r = GAL_UTC_Par[n];
     store_utc(b, week, r);
     r.a0G = rd_f32(EU, 23);
@@ -767,12 +820,13 @@ void decode_WU() {
     constexpr uint32_t WU_LENGTH = 32;
     if (rd_u32(WU, 36) != WU_LENGTH) return;
     UTC_body b = read_utc(WU);
-    const int32_t n = append_slot(SBAS_UTC_Par_n, SBAS_UTC_STORE_SIZE);
+    const int32_t n = append_slot(SBAS_UTC_Par, SBAS_UTC_Par_n);
     if (n < 0) return;
     if (n >= 1) {
         const UTC_SBAS_Par& last = SBAS_UTC_Par[n - 1];
         if (last.A0 == b.A0 && last.A1 == b.A1 && last.tot == b.tot) return;
     }
+    if (store_full(n, STORE_SBAS_UTC, utc_key(b, 0))) return;
     UTC_SBAS_Par& r = SBAS_UTC_Par[n];
     r.A0 = b.A0;
     r.A1 = b.A1;

@@ -3,9 +3,11 @@
 // every epoch; for RINEX 3.05 also what the observation file will store.
 // It also times the first epoch and the last epoch that the observation
 // pass will write, for the header and for a log whose first epochs come
-// before its first receiver date.
+// before its first receiver date, and reports every navigation store that
+// had to drop records at its limit.
 #include "decode/aux_file_process.h"
 
+#include <iostream>
 #include <string>
 
 #include "decode/Auxiliary_decoder_for_OBS.h"
@@ -36,6 +38,15 @@ void survey_epoch() {
     decode_observation_values();
     if (Enable_GLCDMA) fold_GLCDMA_observations();
     survey_data_record();
+}
+
+// One line per store that reached its limit: which store, and how many
+// new records it dropped, so that the loss is not silent.
+void report_full_stores() {
+    for (int s = 0; s < STORE_COUNT; ++s)
+        if (!Store_dropped[s].empty())
+            std::cout << "Navigation store full: " << Store_name[s] << ", " << Store_dropped[s].size()
+                      << " records dropped" << std::endl;
 }
 
 // An epoch time that was taken before the log named any date gets the date
@@ -126,6 +137,7 @@ int process_aux_file(FILE* log) {
         epoch_ends();
         finalize_aux_observation_epoch();
     }
+    report_full_stores();
     return 1;
 }
 

@@ -2,6 +2,7 @@
 #include "rinex_nav/Rin_NAV_Data_record.h"
 
 #include <sstream>
+#include <vector>
 
 #include "decode/Decode_func.h"
 #include "rinex_obs/Rinex_format.h"
@@ -161,10 +162,9 @@ void gps_leave_stream_state(std::ostream& os) {
 
 // Every non-empty slot of a GPS-like store in store order. RINEX 3.05 has
 // LNAV records only, without header lines; RINEX 4 has all three types.
-void gps_like_records(std::ostream& os, const GPS_Ephemeris* store, const std::string& letter, long long sv_offset,
-                      bool rinex4) {
-    for (int i = 0; i < EPH_STORE_SIZE; ++i) {
-        const GPS_Ephemeris& r = store[i];
+void gps_like_records(std::ostream& os, const std::vector<GPS_Ephemeris>& store, const std::string& letter,
+                      long long sv_offset, bool rinex4) {
+    for (const GPS_Ephemeris& r : store) {
         if (r.SV == 0) continue;
         const long long sv = static_cast<long long>(r.SV) - sv_offset;
         if (r.type == Eph_type[0]) gps_lnav_record(os, letter, sv, r, rinex4);
@@ -242,8 +242,7 @@ bool rinex4() { return Rinex_Ver >= 4.0; }
 }  // namespace ephrec
 
 void Add_GAL_Ephemeris(std::ofstream& os) {
-    for (int i = 0; i < EPH_STORE_SIZE; ++i) {
-        const GAL_Ephemeris& r = GAL_Eph[i];
+    for (const GAL_Ephemeris& r : GAL_Eph) {
         if (r.SV == 0) continue;
         if (ephrec::rinex4()) nav_eph_header(os, SatSys[SYS_GAL], r.SV, r.type);
         ephrec::kepler_clock_line(os, SatSys[SYS_GAL], r, r.clock_epoch);
@@ -303,8 +302,7 @@ void bds_orbit_lines(std::ostream& os, const BDS_Ephemeris& r) {
 }  // namespace ephrec
 
 void Add_BDS_Ephemeris(std::ofstream& os) {
-    for (int i = 0; i < EPH_STORE_SIZE; ++i) {
-        const BDS_Ephemeris& r = BDS_Eph[i];
+    for (const BDS_Ephemeris& r : BDS_Eph) {
         if (r.SV == 0) continue;
         // RINEX 3.05 knows only the D1 and D2 messages; RINEX 4 starts every
         // record and only then looks at its type.
@@ -318,8 +316,7 @@ void Add_BDS_Ephemeris(std::ofstream& os) {
 
 void Add_NavIC_Ephemeris(std::ofstream& os) {
     const std::string& I = SatSys[SYS_NAVIC];
-    for (int i = 0; i < EPH_STORE_SIZE; ++i) {
-        const NavIC_Ephemeris& r = NavIC_Eph[i];
+    for (const NavIC_Ephemeris& r : NavIC_Eph) {
         if (r.SV < 1 || r.SV > 256) continue;
         if (ephrec::rinex4()) nav_eph_header(os, I, r.SV, "LNAV");
         ephrec::kepler_clock_line(os, I, r, r.clock_epoch);
@@ -393,8 +390,7 @@ void writeGloOrbit4(std::ofstream& os, const GLO_Ephemeris& e) {
 void Add_GLO_Ephemeris(std::ofstream& os) {
     const std::string& R = SatSys[SYS_GLO];
     // A local walk: the store's count stays as the first pass left it.
-    for (int i = 0; i < EPH_STORE_SIZE; ++i) {
-        const GLO_Ephemeris& r = GLO_Eph[i];
+    for (const GLO_Ephemeris& r : GLO_Eph) {
         if (r.SV == 0) continue;
         if (ephrec::rinex4()) nav_eph_header(os, R, r.SV, "FDMA");
         double date[6];
@@ -420,8 +416,7 @@ void Add_GLO_Ephemeris(std::ofstream& os) {
 void Add_SBAS_Ephemeris(std::ofstream& os) {
     const std::string& S = SatSys[SYS_SBAS];
     // A local walk: the store's count stays as the first pass left it.
-    for (int i = 0; i < EPH_STORE_SIZE; ++i) {
-        const SBAS_Ephemeris& r = SBAS_Eph[i];
+    for (const SBAS_Ephemeris& r : SBAS_Eph) {
         if (r.SV == 0 || r.URA > 15) continue;
         const double accuracy = r.URA < 15 ? SBAS_URA_METRES[r.URA] : SBAS_URA_DO_NOT_USE;
         const double health = r.URA < 15 ? SBAS_HEALTH_USABLE : SBAS_HEALTH_DO_NOT_USE;
@@ -535,10 +530,10 @@ void put_sto(std::ostream& os, const char* letter, const char* type, const std::
 // The records 0 .. count-1 of a UTC store, never past its end. BeiDou
 // weeks are dated as GPS weeks 1356 later.
 template <typename Rec>
-void put_sto_store(std::ostream& os, const Rec* store, int32_t count, const char* letter, const char* type,
+void put_sto_store(std::ostream& os, const std::vector<Rec>& store, int32_t count, const char* letter, const char* type,
                    const char* id, const char* utc_id, uint16_t week_shift) {
-    int32_t n = std::min<int32_t>(count, UTC_STORE_SIZE);
-    for (int32_t i = 0; i < n; ++i) {
+    const int64_t n = std::min<int64_t>(count, static_cast<int64_t>(store.size()));
+    for (int64_t i = 0; i < n; ++i) {
         const Rec& r = store[i];
         int date[6];
         GPS_week_tow_to_date(static_cast<uint16_t>(r.WNt + week_shift), r.tot, date);
@@ -568,8 +563,8 @@ void put_ion(std::ostream& os, const char* letter, const std::string& mid, const
 
 // GPS, QZSS and NavIC: every record from record 0 up to the first with
 // alpha0 = 0, never past the end of the store.
-void put_ion_scan(std::ostream& os, const Iono_Par* store, const char* letter) {
-    for (int i = 0; i < IONO_STORE_SIZE && store[i].alpha[0] != 0; ++i) {
+void put_ion_scan(std::ostream& os, const std::vector<Iono_Par>& store, const char* letter) {
+    for (size_t i = 0; i < store.size() && store[i].alpha[0] != 0; ++i) {
         std::string d;
         put_float_date(d, store[i].date.v);
         put_ion(os, letter, "   ", "LNAV", d, store[i]);
@@ -636,8 +631,8 @@ int Add_NavIC_Nav_File_iono_mixed(std::ofstream& os) {
 // BeiDou: the stored records that pass the plausibility test, each headed
 // by its satellite; the date fields are truncated, not rounded.
 int Add_BDS_Nav_File_iono_mixed(std::ofstream& os) {
-    int32_t n = std::min<int32_t>(BDS_ION_Par_n, IONO_STORE_SIZE);
-    for (int32_t i = 0; i < n; ++i) {
+    const int64_t n = std::min<int64_t>(BDS_ION_Par_n, static_cast<int64_t>(Iono_BDS.size()));
+    for (int64_t i = 0; i < n; ++i) {
         const Iono_Par& r = Iono_BDS[i];
         if (!isValidBdsIon(r)) continue;
         int date[6];

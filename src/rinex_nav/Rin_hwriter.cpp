@@ -2,6 +2,7 @@
 #include "rinex_nav/Rin_hwriter.h"
 
 #include <string>
+#include <vector>
 
 #include "rinex_nav/Rin_NAV_Data_record.h"
 #include "rinex_obs/Rin_hwriter.h"
@@ -122,8 +123,8 @@ void put_iono_pair(std::ostream& os, const char* a_type, const char* b_type, con
 // GPS and NavIC: every record from record 0 up to the first with alpha0 =
 // 0 (the decoders leave one behind the last record they use), and never
 // past the end of the store.
-void put_iono_scan(std::ostream& os, const Iono_Par* store, const char* a_type, const char* b_type) {
-    for (int i = 0; i < IONO_STORE_SIZE && store[i].alpha[0] != 0; ++i)
+void put_iono_scan(std::ostream& os, const std::vector<Iono_Par>& store, const char* a_type, const char* b_type) {
+    for (size_t i = 0; i < store.size() && store[i].alpha[0] != 0; ++i)
         put_iono_pair(os, a_type, b_type, store[i], std::string(7, ' '));
 }
 
@@ -143,8 +144,8 @@ void put_time_corr(std::ostream& os, const char* id, double a0, double a1, uint3
 
 // A UTC record scan from record 0 while `go` holds, never past the store.
 template <typename Rec, typename Go>
-void put_utc_scan(std::ostream& os, const Rec* store, const char* id, Go go) {
-    for (int i = 0; i < UTC_STORE_SIZE && go(store[i]); ++i)
+void put_utc_scan(std::ostream& os, const std::vector<Rec>& store, const char* id, Go go) {
+    for (size_t i = 0; i < store.size() && go(store[i]); ++i)
         put_time_corr(os, id, store[i].A0, store[i].A1, store[i].tot, store[i].WNt);
 }
 
@@ -169,8 +170,8 @@ int Add_NavIC_Nav_File_iono(std::ofstream& os) {
 // BeiDou: the stored records that pass the plausibility test, each with its
 // hour mark (columns 54-55) and satellite (56-58).
 int Add_BDS_Nav_File_iono(std::ofstream& os) {
-    int32_t n = std::min<int32_t>(BDS_ION_Par_n, IONO_STORE_SIZE);
-    for (int32_t i = 0; i < n; ++i) {
+    const int64_t n = std::min<int64_t>(BDS_ION_Par_n, static_cast<int64_t>(Iono_BDS.size()));
+    for (int64_t i = 0; i < n; ++i) {
         const Iono_Par& r = Iono_BDS[i];
         if (!isValidBdsIon(r)) continue;
         std::string tail;
@@ -209,7 +210,7 @@ int Add_BDS_Nav_File_Time_corr(std::ofstream& os) {
 // All GAUT lines first, then a GAGP line per record with a GPS offset.
 int Add_GAL_Nav_File_Time_corr(std::ofstream& os) {
     put_utc_scan(os, GAL_UTC_Par, "GAUT", [](const UTC_GGTO_Par& r) { return r.A0 != 0; });
-    for (int i = 0; i < UTC_STORE_SIZE && GAL_UTC_Par[i].a0G != 0; ++i) {
+    for (size_t i = 0; i < GAL_UTC_Par.size() && GAL_UTC_Par[i].a0G != 0; ++i) {
         const UTC_GGTO_Par& r = GAL_UTC_Par[i];
         put_time_corr(os, "GAGP", r.a0G, r.a1G, r.t0G, r.WNt);
     }

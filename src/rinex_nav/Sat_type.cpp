@@ -2,6 +2,11 @@
 // time, and within one reference time by satellite, so that the record
 // writers, which print in store order, list the ephemerides that way.
 //
+// The time is the full reference time: toe with the record's week (GPS,
+// QZSS, Galileo, BeiDou, NavIC), tb with its day (GLONASS), t0 with its
+// day and week (SBAS), so that a log crossing a week or a GLONASS day keeps
+// the old week's records before the new week's.
+//
 // The order is defined by two (Galileo: three) rounds of neighbour
 // exchanges: round 1 exchanges a and b when time(a) > time(b) and
 // time(a) != 0, round 2 when sat(a) > sat(b) at equal non-zero times
@@ -22,7 +27,10 @@
 namespace {
 
 // Records 0 .. count-1 are ordered, never more than the store holds.
-int filled(int32_t count) { return std::clamp<int32_t>(count, 0, EPH_STORE_SIZE); }
+template <class Rec>
+int filled(int32_t count, const std::vector<Rec>& store) {
+    return static_cast<int>(std::clamp<int64_t>(count, 0, static_cast<int64_t>(store.size())));
+}
 
 // Round 1 by a signed time key. Records with a positive time move behind
 // every other record and end in ascending time. A record with time 0 never
@@ -63,34 +71,26 @@ void order_by_satellite(Rec* s, int n, Time time) {
 }
 
 template <class Rec, class Time>
-void sort_time_then_satellite(Rec* s, int32_t count, Time time) {
-    const int n = filled(count);
+void sort_time_then_satellite(std::vector<Rec>& store, int32_t count, Time time) {
+    const int n = filled(count, store);
     if (n < 2) return;
-    order_by_time(s, n, time);
-    order_by_satellite(s, n, time);
+    order_by_time(store.data(), n, time);
+    order_by_satellite(store.data(), n, time);
 }
 
-auto toe_of = [](const auto& r) { return r.toe; };
+// Full time of ephemeris in seconds: the record's week (of toe; BeiDou
+// weeks for BeiDou) and toe.
+int64_t full_toe(const Kepler_head& r) { return static_cast<int64_t>(r.week) * 604800 + r.toe; }
+auto toe_of = [](const auto& r) { return full_toe(r); };
 
-// SBAS time of a record: its time of day placed in the day of the message
-// time, moved by a day when more than half a day off, and carried into
-// the neighbouring week when it falls outside this one.
-double sbas_time(const SBAS_Ephemeris& r) {
-    const uint32_t m = r.tx_time;
-    double t = static_cast<double>(m / 86400) * 86400.0 + r.t0;
-    if (t - m > 43200.0)
-        t -= 86400.0;
-    else if (m - t > 43200.0)
-        t += 86400.0;
-    int w = r.week;
-    if (t < 0.0) {
-        t += 604800.0;
-        --w;
-    } else if (t >= 604800.0) {
-        t -= 604800.0;
-        ++w;
-    }
-    return w * 604800.0 + t;
+// Full GLONASS reference time in seconds: the day of tb counted from the
+// four-year interval N4 and the day number within it, in Moscow time as
+// tb. A record without a usable day (N4 0, or a day number outside 1..1461)
+// is keyed by tb alone, before every dated record.
+int64_t glo_full_time(const GLO_Ephemeris& r) {
+    if (r.N4 == 0 || r.day_number == 0 || r.day_number > 1461) return r.tb;
+    const int64_t day = (static_cast<int64_t>(r.N4) - 1) * 1461 + r.day_number;  // 1 = 1 January 1996
+    return day * 86400 + r.tb;
 }
 
 // Neighbour exchanges until a round leaves the store unchanged (further
@@ -128,7 +128,7 @@ void sort_NavIC_ephemeris() {
 }
 void sort_GLO_ephemeris() {
     forget_ephemeris_keys();
-    sort_time_then_satellite(GLO_Eph, GLO_SV_index, [](const GLO_Ephemeris& r) { return r.tb; });
+    sort_time_then_satellite(GLO_Eph, GLO_SV_index, glo_full_time);
 }
 
 // Galileo adds a third round: within every run of neighbours of one
@@ -136,14 +136,15 @@ void sort_GLO_ephemeris() {
 // first. Such a run can span two reference times.
 void sort_GAL_ephemeris() {
     forget_ephemeris_keys();
-    const int n = filled(GAL_SV_index);
+    const int n = filled(GAL_SV_index, GAL_Eph);
     if (n < 2) return;
     sort_time_then_satellite(GAL_Eph, n, toe_of);
+    GAL_Ephemeris* const s = GAL_Eph.data();
     for (int i = 0; i < n;) {
         int j = i + 1;
-        while (j < n && GAL_Eph[j].SV == GAL_Eph[i].SV) ++j;
-        if (GAL_Eph[i].SV != 0 && j - i > 1)
-            std::stable_partition(GAL_Eph + i, GAL_Eph + j,
+        while (j < n && s[j].SV == s[i].SV) ++j;
+        if (s[i].SV != 0 && j - i > 1)
+            std::stable_partition(s + i, s + j,
                                   [](const GAL_Ephemeris& r) { return (r.data_sources & 1) == 0; });
         i = j;
     }
@@ -156,7 +157,7 @@ void sort_GAL_ephemeris() {
 // a stable sort by satellite within each run of equal times.
 void sort_SBAS_ephemeris() {
     forget_ephemeris_keys();
-    const int n = filled(SBAS_SV_index);
+    const int n = filled(SBAS_SV_index, SBAS_Eph);
     if (n < 2) return;
     struct Key {
         double T;
@@ -166,7 +167,7 @@ void sort_SBAS_ephemeris() {
     std::vector<Key> keys(static_cast<size_t>(n));
     bool has_empty = false;
     for (int i = 0; i < n; ++i) {
-        keys[static_cast<size_t>(i)] = {sbas_time(SBAS_Eph[i]), SBAS_Eph[i].SV, i};
+        keys[static_cast<size_t>(i)] = {sbas_ephemeris_time(SBAS_Eph[i]), SBAS_Eph[i].SV, i};
         has_empty = has_empty || SBAS_Eph[i].SV == 0;
     }
     auto lower_sv = [](const Key& a, const Key& b) { return a.SV < b.SV; };
@@ -184,6 +185,6 @@ void sort_SBAS_ephemeris() {
             i = j;
         }
     }
-    const std::vector<SBAS_Ephemeris> stored(SBAS_Eph, SBAS_Eph + n);
+    const std::vector<SBAS_Ephemeris> stored(SBAS_Eph.begin(), SBAS_Eph.begin() + n);
     for (int i = 0; i < n; ++i) SBAS_Eph[i] = stored[static_cast<size_t>(keys[static_cast<size_t>(i)].at)];
 }

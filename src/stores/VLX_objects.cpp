@@ -43,22 +43,41 @@ bool header_flag, SYS_OBS_flag, GLO_SLOT_flag, GLO_COD_flag, INT_flag, FOBS_flag
 bool END_flag_gps, END_flag_NavIC, END_flag_GLO, END_flag_GAL, END_flag_BDS;
 int Epoch_flag = 0;
 
-GPS_Ephemeris GPS_Eph[EPH_STORE_SIZE], QZSS_Eph[EPH_STORE_SIZE];
-GAL_Ephemeris GAL_Eph[EPH_STORE_SIZE];
-BDS_Ephemeris BDS_Eph[EPH_STORE_SIZE];
-NavIC_Ephemeris NavIC_Eph[EPH_STORE_SIZE];
-GLO_Ephemeris GLO_Eph[EPH_STORE_SIZE];
-SBAS_Ephemeris SBAS_Eph[EPH_STORE_SIZE];
+const char* const Store_name[STORE_COUNT] = {"GPS ephemerides",
+                                             "QZSS ephemerides",
+                                             "Galileo ephemerides",
+                                             "BeiDou ephemerides",
+                                             "NavIC ephemerides",
+                                             "GLONASS ephemerides",
+                                             "SBAS ephemerides",
+                                             "GPS ionosphere parameters",
+                                             "QZSS ionosphere parameters",
+                                             "BeiDou ionosphere parameters",
+                                             "NavIC ionosphere parameters",
+                                             "GPS UTC parameters",
+                                             "QZSS UTC parameters",
+                                             "BeiDou UTC parameters",
+                                             "NavIC UTC parameters",
+                                             "Galileo UTC parameters",
+                                             "SBAS UTC parameters"};
+std::unordered_set<uint64_t> Store_dropped[STORE_COUNT];
+
+std::vector<GPS_Ephemeris> GPS_Eph(EPH_STORE_SIZE), QZSS_Eph(EPH_STORE_SIZE);
+std::vector<GAL_Ephemeris> GAL_Eph(EPH_STORE_SIZE);
+std::vector<BDS_Ephemeris> BDS_Eph(EPH_STORE_SIZE);
+std::vector<NavIC_Ephemeris> NavIC_Eph(EPH_STORE_SIZE);
+std::vector<GLO_Ephemeris> GLO_Eph(EPH_STORE_SIZE);
+std::vector<SBAS_Ephemeris> SBAS_Eph(EPH_STORE_SIZE);
 int32_t GPS_SV_index, QZSS_SV_index, GAL_SV_index, BDS_SV_index, NavIC_SV_index, GLO_SV_index,
     SBAS_SV_index;
 
-Iono_Par Iono_GPS[IONO_STORE_SIZE], Iono_QZSS[IONO_STORE_SIZE], Iono_BDS[IONO_STORE_SIZE],
-    Iono_NavIC[IONO_STORE_SIZE];
+std::vector<Iono_Par> Iono_GPS(IONO_STORE_SIZE), Iono_QZSS(IONO_STORE_SIZE), Iono_BDS(IONO_STORE_SIZE),
+    Iono_NavIC(IONO_STORE_SIZE);
 int32_t GPS_ION_Par_n, QZSS_ION_Par_n, BDS_ION_Par_n, NavIC_ION_Par_n;
 
-UTC_Par GPS_UTC_Par[UTC_STORE_SIZE], QZSS_UTC_Par[UTC_STORE_SIZE], BDS_UTC_Par[UTC_STORE_SIZE],
-    NavIC_UTC_Par[UTC_STORE_SIZE];
-UTC_GGTO_Par GAL_UTC_Par[UTC_STORE_SIZE];
-UTC_SBAS_Par SBAS_UTC_Par[SBAS_UTC_STORE_SIZE];
+std::vector<UTC_Par> GPS_UTC_Par(UTC_STORE_SIZE), QZSS_UTC_Par(UTC_STORE_SIZE), BDS_UTC_Par(UTC_STORE_SIZE),
+    NavIC_UTC_Par(UTC_STORE_SIZE);
+std::vector<UTC_GGTO_Par> GAL_UTC_Par(UTC_STORE_SIZE);
+std::vector<UTC_SBAS_Par> SBAS_UTC_Par(UTC_STORE_SIZE);
 GLO_Time_Parameters GLO_Time_Par;
 int32_t GPS_UTC_Par_n, QZSS_UTC_Par_n, BDS_UTC_Par_n, NavIC_UTC_Par_n, GAL_UTC_Par_n, SBAS_UTC_Par_n;

@@ -4,8 +4,12 @@
 // it is global, built before main and alive for the whole run.
 #pragma once
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <string>
+#include <unordered_set>
+#include <vector>
 
 // ---------------------------------------------------------------- dates
 
@@ -115,9 +119,70 @@ extern bool header_flag, SYS_OBS_flag, GLO_SLOT_flag, GLO_COD_flag, INT_flag, FO
 extern bool END_flag_gps, END_flag_NavIC, END_flag_GLO, END_flag_GAL, END_flag_BDS;
 extern int Epoch_flag;  // epoch flag of every observation record: 0
 
+// ------------------------------------------------------ growing stores
+
+// The ephemeris, ionosphere and time-parameter stores are vectors of plain
+// records in log order. Each holds a fixed number of empty records from
+// start-up (the sizes below) and grows when a record is appended at its
+// end, doubling, so that a log of many days keeps every record and the
+// memory follows the number of records kept. A store takes at most
+// STORE_LIMIT records; a new record beyond that is dropped and noted in
+// Store_dropped, and the first pass names the store and the count on
+// standard output.
+constexpr int32_t STORE_LIMIT = 1 << 20;
+
+// The stores that can reach the limit, for the count of dropped records.
+enum StoreId {
+    STORE_GPS_EPH,
+    STORE_QZSS_EPH,
+    STORE_GAL_EPH,
+    STORE_BDS_EPH,
+    STORE_NAVIC_EPH,
+    STORE_GLO_EPH,
+    STORE_SBAS_EPH,
+    STORE_GPS_ION,
+    STORE_QZSS_ION,
+    STORE_BDS_ION,
+    STORE_NAVIC_ION,
+    STORE_GPS_UTC,
+    STORE_QZSS_UTC,
+    STORE_BDS_UTC,
+    STORE_NAVIC_UTC,
+    STORE_GAL_UTC,
+    STORE_SBAS_UTC,
+    STORE_COUNT
+};
+extern const char* const Store_name[STORE_COUNT];  // as the report names them
+// The keys (hashes of what the store's repeat test compares) of the new
+// records each store dropped at its limit, so that a record that is sent
+// again after it was dropped counts once.
+extern std::unordered_set<uint64_t> Store_dropped[STORE_COUNT];
+
+// The record at position n of a store, which is enlarged first (empty
+// records, at least doubling) when n lies at or past its end. One slot
+// beyond the limit exists, so that a message arriving at a full store can
+// still be decoded and tested for a repeat before it is dropped; nullptr
+// for a position outside 0..STORE_LIMIT (only a corrupted count).
+template <class Rec>
+Rec* store_slot(std::vector<Rec>& store, int32_t n) {
+    if (n < 0 || n > STORE_LIMIT) return nullptr;
+    const size_t need = static_cast<size_t>(n) + 1;
+    if (need > store.size())
+        store.resize(std::min(std::max(need, 2 * store.size()), static_cast<size_t>(STORE_LIMIT) + 1));
+    return &store[static_cast<size_t>(n)];
+}
+
+// Whether a new (not repeated) record at position n finds its store full;
+// then its key is noted as dropped.
+inline bool store_full(int32_t n, StoreId id, uint64_t key) {
+    if (n < STORE_LIMIT) return false;
+    Store_dropped[id].insert(key);
+    return true;
+}
+
 // --------------------------------------------------------- ephemerides
 
-constexpr int EPH_STORE_SIZE = 10000;
+constexpr int EPH_STORE_SIZE = 1024;  // records of an ephemeris store at start-up
 
 // The Keplerian head shared by the GPS-like ephemeris records.
 struct Kepler_head {
@@ -225,12 +290,12 @@ struct SBAS_Ephemeris {
     uint16_t word70;
 };
 
-extern GPS_Ephemeris GPS_Eph[EPH_STORE_SIZE], QZSS_Eph[EPH_STORE_SIZE];
-extern GAL_Ephemeris GAL_Eph[EPH_STORE_SIZE];
-extern BDS_Ephemeris BDS_Eph[EPH_STORE_SIZE];
-extern NavIC_Ephemeris NavIC_Eph[EPH_STORE_SIZE];
-extern GLO_Ephemeris GLO_Eph[EPH_STORE_SIZE];
-extern SBAS_Ephemeris SBAS_Eph[EPH_STORE_SIZE];
+extern std::vector<GPS_Ephemeris> GPS_Eph, QZSS_Eph;
+extern std::vector<GAL_Ephemeris> GAL_Eph;
+extern std::vector<BDS_Ephemeris> BDS_Eph;
+extern std::vector<NavIC_Ephemeris> NavIC_Eph;
+extern std::vector<GLO_Ephemeris> GLO_Eph;
+extern std::vector<SBAS_Ephemeris> SBAS_Eph;
 extern int32_t GPS_SV_index, QZSS_SV_index, GAL_SV_index, BDS_SV_index, NavIC_SV_index, GLO_SV_index,
     SBAS_SV_index;
 
@@ -288,18 +353,16 @@ struct GLO_Time_Parameters {
     RCV_Epoch date;
 };
 
+// Records of the stores at start-up.
 constexpr int IONO_STORE_SIZE = 1000;
 constexpr int UTC_STORE_SIZE = 100;
-constexpr int SBAS_UTC_STORE_SIZE = 10000;
 
-extern Iono_Par Iono_GPS[IONO_STORE_SIZE], Iono_QZSS[IONO_STORE_SIZE], Iono_BDS[IONO_STORE_SIZE],
-    Iono_NavIC[IONO_STORE_SIZE];
+extern std::vector<Iono_Par> Iono_GPS, Iono_QZSS, Iono_BDS, Iono_NavIC;
 extern int32_t GPS_ION_Par_n, QZSS_ION_Par_n, BDS_ION_Par_n, NavIC_ION_Par_n;
 
-extern UTC_Par GPS_UTC_Par[UTC_STORE_SIZE], QZSS_UTC_Par[UTC_STORE_SIZE], BDS_UTC_Par[UTC_STORE_SIZE],
-    NavIC_UTC_Par[UTC_STORE_SIZE];
-extern UTC_GGTO_Par GAL_UTC_Par[UTC_STORE_SIZE];
-extern UTC_SBAS_Par SBAS_UTC_Par[SBAS_UTC_STORE_SIZE];
+extern std::vector<UTC_Par> GPS_UTC_Par, QZSS_UTC_Par, BDS_UTC_Par, NavIC_UTC_Par;
+extern std::vector<UTC_GGTO_Par> GAL_UTC_Par;
+extern std::vector<UTC_SBAS_Par> SBAS_UTC_Par;
 extern GLO_Time_Parameters GLO_Time_Par;
 extern int32_t GPS_UTC_Par_n, QZSS_UTC_Par_n, BDS_UTC_Par_n, NavIC_UTC_Par_n, GAL_UTC_Par_n,
     SBAS_UTC_Par_n;

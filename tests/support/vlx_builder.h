@@ -48,15 +48,21 @@ inline std::string zeros(size_t n) { return std::string(n, '\0'); }
 // Appending packers, for payloads built item by item in bulk (the simulator
 // writes millions of items; these avoid a temporary string per item).
 inline void put8(std::string& s, uint8_t v) { s += static_cast<char>(v); }
+// Little-endian values appended in one piece (the simulator writes
+// millions of them, and unoptimised builds run the tests too).
 inline void put16(std::string& s, uint16_t v) {
-    s += static_cast<char>(v & 0xFF);
-    s += static_cast<char>(v >> 8);
+    const char b[2] = {static_cast<char>(v & 0xFF), static_cast<char>(v >> 8)};
+    s.append(b, 2);
 }
 inline void put32(std::string& s, uint32_t v) {
-    for (int i = 0; i < 4; ++i) s += static_cast<char>((v >> (8 * i)) & 0xFF);
+    char b[4];
+    for (int i = 0; i < 4; ++i) b[i] = static_cast<char>((v >> (8 * i)) & 0xFF);
+    s.append(b, 4);
 }
 inline void put64(std::string& s, uint64_t v) {
-    for (int i = 0; i < 8; ++i) s += static_cast<char>((v >> (8 * i)) & 0xFF);
+    char b[8];
+    for (int i = 0; i < 8; ++i) b[i] = static_cast<char>((v >> (8 * i)) & 0xFF);
+    s.append(b, 8);
 }
 inline void putf32(std::string& s, float v) {
     uint32_t u;
@@ -77,9 +83,10 @@ inline int separators_for(const std::string& id) {
 
 // Simple 8-bit sum; the converter never verifies it, but a realistic log has one.
 inline uint8_t checksum(const std::string& payload) {
-    uint8_t c = 0;
-    for (unsigned char ch : payload) c = static_cast<uint8_t>(c + ch);
-    return c;
+    const unsigned char* p = reinterpret_cast<const unsigned char*>(payload.data());
+    unsigned c = 0;
+    for (size_t i = 0, n = payload.size(); i < n; ++i) c += p[i];
+    return static_cast<uint8_t>(c);
 }
 
 // Three hexadecimal digits of a length (upper case).

@@ -1,5 +1,5 @@
-// Navigation messages of the simulated log and the tally of what the
-// converter's duplicate rules keep of them. Each satellite broadcasts its
+// Navigation messages of the simulated log and the tally of the distinct
+// records they carry. Each satellite broadcasts its
 // current ephemeris again every 30 s and changes issue at its system's update
 // rate; ionosphere and time-system parameters are repeated every 60 s and
 // change daily (BeiDou ionosphere every two hours).
@@ -9,7 +9,8 @@
 #include <cmath>
 #include <cstring>
 #include <set>
-#include <tuple>
+#include <string>
+#include <unordered_set>
 
 #include "sim_emit.h"
 #include "sim_orbit.h"
@@ -29,142 +30,51 @@ constexpr int64_t REPEAT_EPH_MS = 30000;
 constexpr int64_t REPEAT_AUX_MS = 60000;
 
 // ---------------------------------------------------------------- tally
-// The converter's duplicate rules, replayed over the messages in log order.
+// What the log physically carries for each navigation store: the distinct
+// ephemerides (one issue of one satellite in one message type, however
+// often it is sent) and the distinct ionosphere and time-system messages
+// (the same body sent again counts once). The converter's keep rules are
+// not replayed: the tests compare what the converter writes with this.
 
-// Stores whose rule compares a new record with every earlier one.
-struct KeyedStore {
-    std::set<std::tuple<int64_t, int64_t, int64_t, int64_t>> keys;
-    long kept;
+enum Tally {
+    N_GPS_EPH,
+    N_QZSS_EPH,
+    N_GAL_EPH,
+    N_BDS_EPH,
+    N_GLO_EPH,
+    N_NAVIC_EPH,
+    N_SBAS_EPH,
+    N_GPS_ION,
+    N_QZSS_ION,
+    N_NAVIC_ION,
+    N_BDS_ION,
+    N_GPS_UTC,
+    N_QZSS_UTC,
+    N_BDS_UTC,
+    N_NAVIC_UTC,
+    N_GAL_UTC,
+    N_SBAS_UTC,
+    N_GLO_TIME,
+    N_TALLY
 };
-static KeyedStore s_gps_eph, s_qzss_eph, s_gal_eph, s_bds_eph, s_navic_eph, s_glo_eph, s_sbas_eph, s_gal_utc;
-static uint32_t s_bds_last_sat = 0;  // satellite of the last kept BeiDou record
+static const char* const TALLY_NAME[N_TALLY] = {
+    "GPS_Eph",      "QZSS_Eph",      "GAL_Eph",       "BDS_Eph",     "GLO_Eph",       "NavIC_Eph",
+    "SBAS_Eph",     "Iono_GPS",      "Iono_QZSS",     "Iono_NavIC",  "Iono_BDS",      "GPS_UTC_Par",
+    "QZSS_UTC_Par", "BDS_UTC_Par",   "NavIC_UTC_Par", "GAL_UTC_Par", "SBAS_UTC_Par",  "GLO_Time_Par"};
+// Ephemerides by satellite, type and issue; parameter messages by body.
+static std::unordered_set<uint64_t> s_tally_eph[N_TALLY];
+static std::set<std::string> s_tally[N_TALLY];
 
-static bool keep_new(KeyedStore& st, int64_t a, int64_t b, int64_t c, int64_t d) {
-    if (!st.keys.insert({a, b, c, d}).second) return false;
-    ++st.kept;
-    return true;
+// An ephemeris: satellite, message type and the issue (its start in ms, or
+// its index), one key of 64 bits.
+static void tally_issue(Tally store, int sat, int type, int64_t issue) {
+    s_tally_eph[store].insert(static_cast<uint64_t>(issue) << 16 | static_cast<uint64_t>(sat & 0xFF) << 8 |
+                              static_cast<uint64_t>(type & 0xFF));
 }
-
-static int64_t bits_of(double v) {
-    int64_t b;
-    std::memcpy(&b, &v, 8);
-    return b;
-}
-static int64_t bits_of(float v) {
-    int32_t b;
-    std::memcpy(&b, &v, 4);
-    return b;
-}
-
-// UTC stores compared with their last record only (A0, A1, tot).
-struct LastUtcStore {
-    bool any;
-    double a0;
-    float a1;
-    uint32_t tot;
-    long kept;
-};
-static LastUtcStore s_gps_utc, s_qzss_utc, s_bds_utc, s_sbas_utc;
-
-static void utc_last_rule(LastUtcStore& st, double a0, float a1, uint32_t tot) {
-    if (st.any && st.a0 == a0 && st.a1 == a1 && st.tot == tot) return;
-    st.any = true;
-    st.a0 = a0;
-    st.a1 = a1;
-    st.tot = tot;
-    ++st.kept;
-}
-
-// Ionosphere stores: compared with record n-1; 499 records, then the counter
-// starts again at 0.
-struct IonoStore {
-    float a0[499], a1[499], b0[499];
-    int n;
-    long kept;
-};
-static IonoStore s_gps_iono, s_qzss_iono, s_navic_iono;
-
-static void iono_rule(IonoStore& st, float a0, float a1, float b0) {
-    if (st.n >= 1 && st.a0[st.n - 1] == a0 && st.a1[st.n - 1] == a1 && st.b0[st.n - 1] == b0) return;
-    st.a0[st.n] = a0;
-    st.a1[st.n] = a1;
-    st.b0[st.n] = b0;
-    if (++st.n > 498) st.n = 0;
-    ++st.kept;
-}
-
-// BeiDou ionosphere: compared with record n-1, then (alpha0, alpha1, last
-// BeiDou ephemeris satellite) against every record; 99 records.
-static struct {
-    float a0[99], a1[99], b0[99];
-    uint32_t sat[99];
-    int n;
-    long kept;
-} s_bds_iono;
-
-static void bds_iono_rule(float a0, float a1, float b0) {
-    auto& st = s_bds_iono;
-    const int n = st.n;
-    if (n >= 1 && st.a0[n - 1] == a0 && st.a1[n - 1] == a1 && st.b0[n - 1] == b0) return;
-    st.a0[n] = a0;
-    st.a1[n] = a1;
-    st.b0[n] = b0;
-    st.sat[n] = s_bds_last_sat;
-    for (int j = 0; j < n; ++j) {
-        if (st.a0[j] == a0 && st.a1[j] == a1 && st.sat[j] == s_bds_last_sat) {
-            st.sat[n] = 0;
-            return;
-        }
-    }
-    if (++st.n > 98) st.n = 0;
-    ++st.kept;
-}
-
-// NavIC UTC: compared with every record 0..n-1; 99 records.
-static struct {
-    double a0[99];
-    float a1[99];
-    uint32_t tot[99];
-    uint32_t wn[99];
-    int n;
-    long kept;
-} s_navic_utc;
-
-static void navic_utc_rule(double a0, float a1, uint32_t tot, uint16_t wnt) {
-    auto& st = s_navic_utc;
-    if (wnt > 1023 || tot > 604799) return;
-    const uint32_t wn = wnt + 2048u;
-    for (int j = 0; j < st.n; ++j)
-        if (st.a0[j] == a0 && st.a1[j] == a1 && st.tot[j] == tot && st.wn[j] == wn) return;
-    st.a0[st.n] = a0;
-    st.a1[st.n] = a1;
-    st.tot[st.n] = tot;
-    st.wn[st.n] = wn;
-    if (++st.n == 99) st.n = 0;
-    ++st.kept;
-}
-
-static long s_glo_time_records = 0;
 
 void nav_write_tally(FILE* f) {
-    std::fprintf(f, "store GPS_Eph %ld\n", s_gps_eph.kept);
-    std::fprintf(f, "store QZSS_Eph %ld\n", s_qzss_eph.kept);
-    std::fprintf(f, "store GAL_Eph %ld\n", s_gal_eph.kept);
-    std::fprintf(f, "store BDS_Eph %ld\n", s_bds_eph.kept);
-    std::fprintf(f, "store GLO_Eph %ld\n", s_glo_eph.kept);
-    std::fprintf(f, "store NavIC_Eph %ld\n", s_navic_eph.kept);
-    std::fprintf(f, "store SBAS_Eph %ld\n", s_sbas_eph.kept);
-    std::fprintf(f, "store Iono_GPS %ld\n", s_gps_iono.kept);
-    std::fprintf(f, "store Iono_QZSS %ld\n", s_qzss_iono.kept);
-    std::fprintf(f, "store Iono_NavIC %ld\n", s_navic_iono.kept);
-    std::fprintf(f, "store Iono_BDS %ld\n", s_bds_iono.kept);
-    std::fprintf(f, "store GPS_UTC_Par %ld\n", s_gps_utc.kept);
-    std::fprintf(f, "store QZSS_UTC_Par %ld\n", s_qzss_utc.kept);
-    std::fprintf(f, "store BDS_UTC_Par %ld\n", s_bds_utc.kept);
-    std::fprintf(f, "store NavIC_UTC_Par %ld\n", s_navic_utc.kept);
-    std::fprintf(f, "store GAL_UTC_Par %ld\n", s_gal_utc.kept);
-    std::fprintf(f, "store SBAS_UTC_Par %ld\n", s_sbas_utc.kept);
-    std::fprintf(f, "store GLO_Time_Par %ld\n", s_glo_time_records);
+    for (int k = 0; k < N_TALLY; ++k)
+        std::fprintf(f, "store %s %zu\n", TALLY_NAME[k], s_tally_eph[k].size() + s_tally[k].size());
 }
 
 // ---------------------------------------------------------------- messages
@@ -225,7 +135,7 @@ static float isc_of(const KepEph& e, double f_mhz) {
     return static_cast<float>(static_cast<double>(e.tgd) * (1.0 - g));
 }
 
-static void emit_gps_like(std::string& out, const char* id, KeyedStore& store, int i, int type, int64_t t_ms) {
+static void emit_gps_like(std::string& out, const char* id, Tally store, int i, int type, int64_t t_ms) {
     const Sat& sat = g_sats[i];
     const KepEph& e = kep_issue_at(i, t_ms);
     const int64_t period_ms = eph_period_ms(sat.sys);
@@ -259,7 +169,7 @@ static void emit_gps_like(std::string& out, const char* id, KeyedStore& store, i
         putf32(s, 0.0f);
     }
     emit(out, id, s);
-    keep_new(store, sat.prn, (e.issue_ms - e.week_ms) / 1000, type, 0);
+    tally_issue(store, sat.prn, type, e.issue_ms);
 }
 
 static void emit_galileo(std::string& out, int i, bool fnav, int64_t t_ms) {
@@ -284,7 +194,7 @@ static void emit_galileo(std::string& out, int i, bool fnav, int64_t t_ms) {
     put8(s, navdata);
     put32(s, 0);
     emit(out, "EN", s);
-    keep_new(s_gal_eph, sat.prn, (e.issue_ms - e.week_ms) / 1000, gps_week(e.issue_ms), navdata & 7);
+    tally_issue(N_GAL_EPH, sat.prn, navdata, e.issue_ms);
 }
 
 // BeiDou types: "D1"/"D2" (length 134, flag bit 0), "CNV1" (152, bit 3),
@@ -317,8 +227,7 @@ static void emit_beidou(std::string& out, int i, int type, int64_t t_ms) {
         if (type == 2) put64(s, 0);
     }
     emit(out, "CN", s);
-    if (keep_new(s_bds_eph, sat.prn, (e.issue_ms - e.week_ms) / 1000, gps_week(e.issue_ms) - BDS_WEEK_OFFSET, type))
-        s_bds_last_sat = sat.prn;
+    tally_issue(N_BDS_EPH, sat.prn, type, e.issue_ms);
 }
 
 static void emit_navic(std::string& out, int i, int64_t t_ms) {
@@ -334,7 +243,7 @@ static void emit_navic(std::string& out, int i, int64_t t_ms) {
     s.reserve(122);
     put_head(s, sat, h, e);
     emit(out, "IE", s);
-    keep_new(s_navic_eph, sat.prn, (e.issue_ms - e.week_ms) / 1000, gps_week(e.issue_ms), 0);
+    tally_issue(N_NAVIC_EPH, sat.prn, 0, e.issue_ms);
 }
 
 // GLONASS: issues every 30 min, tb at the middle of each half hour (Moscow
@@ -380,7 +289,7 @@ static void emit_glonass(std::string& out, int i, int64_t t_ms) {
         put16(s, 0);
     }
     emit(out, "NE", s);
-    keep_new(s_glo_eph, sat.prn, n4, nt, tb);
+    tally_issue(N_GLO_EPH, sat.prn, 0, e.index);
 }
 
 // SBAS: a new ephemeris (IOD + 1) every 10 min, t0 in its middle.
@@ -404,7 +313,7 @@ static void emit_sbas(std::string& out, int i, int64_t t_ms) {
     put16(s, static_cast<uint16_t>(gps_week(t_ms) - 2048));
     put16(s, 0);
     emit(out, "WE", s);
-    keep_new(s_sbas_eph, sat.prn, iod, 0, 0);
+    tally_issue(N_SBAS_EPH, sat.prn, 0, e.index);
 }
 
 // Klobuchar set of the day (or of the BeiDou two-hour issue): alpha0 differs
@@ -431,10 +340,9 @@ static void emit_iono(std::string& out, const char* id, int64_t issue, int sys, 
     for (int i = 0; i < 4; ++i) putf32(s, a[i]);
     for (int i = 0; i < 4; ++i) putf32(s, b[i]);
     emit(out, id, s);
-    if (id[0] == 'I' && id[1] == 'O') iono_rule(s_gps_iono, a[0], a[1], b[0]);
-    else if (id[0] == 'Q') iono_rule(s_qzss_iono, a[0], a[1], b[0]);
-    else if (id[0] == 'I') iono_rule(s_navic_iono, a[0], a[1], b[0]);
-    else bds_iono_rule(a[0], a[1], b[0]);
+    const Tally store = id[0] == 'I' && id[1] == 'O' ? N_GPS_ION : id[0] == 'Q' ? N_QZSS_ION : id[0] == 'I' ? N_NAVIC_ION
+                                                                                                       : N_BDS_ION;
+    s_tally[store].insert(s);
 }
 
 struct UtcFields {
@@ -481,7 +389,7 @@ static void emit_utc(std::string& out, const char* id, int64_t t_ms) {
         put32(s, u.tot);
         put16(s, u.wnt);
         emit(out, id, s);
-        keep_new(s_gal_utc, bits_of(u.a0), bits_of(u.a1), u.tot, u.wnt + 2048);
+        s_tally[N_GAL_UTC].insert(s);
         return;
     }
     if (id[0] == 'W') {
@@ -492,11 +400,11 @@ static void emit_utc(std::string& out, const char* id, int64_t t_ms) {
     }
     emit(out, id, s);
     switch (id[0]) {
-        case 'U': utc_last_rule(s_gps_utc, u.a0, u.a1, u.tot); break;
-        case 'Q': utc_last_rule(s_qzss_utc, u.a0, u.a1, u.tot); break;
-        case 'C': utc_last_rule(s_bds_utc, u.a0, u.a1, u.tot); break;
-        case 'W': utc_last_rule(s_sbas_utc, u.a0, u.a1, u.tot); break;
-        case 'I': navic_utc_rule(u.a0, u.a1, u.tot, u.wnt); break;
+        case 'U': s_tally[N_GPS_UTC].insert(s); break;
+        case 'Q': s_tally[N_QZSS_UTC].insert(s); break;
+        case 'C': s_tally[N_BDS_UTC].insert(s); break;
+        case 'W': s_tally[N_SBAS_UTC].insert(s); break;
+        case 'I': s_tally[N_NAVIC_UTC].insert(s); break;
         default: break;
     }
 }
@@ -509,7 +417,7 @@ static void emit_glo_time(std::string& out, int64_t t_ms) {
     putf32(s, 0.0f);  // tau GPS: GLONASS time is exactly UTC + 3 h = GPS time - leap seconds + 3 h
     put64(s, 0);
     emit(out, "NU", s);
-    s_glo_time_records = 1;
+    s_tally[N_GLO_TIME].insert(s);
 }
 
 void nav_receiver_info(std::string& out) {
@@ -586,7 +494,7 @@ void nav_epoch(std::string& out, int64_t t_ms, const int* in_view, int n_in_view
             case SYS_G:
             case SYS_J: {
                 const char* id = sat.sys == SYS_G ? "GE" : "QE";
-                KeyedStore& st = sat.sys == SYS_G ? s_gps_eph : s_qzss_eph;
+                const Tally st = sat.sys == SYS_G ? N_GPS_EPH : N_QZSS_EPH;
                 const int64_t issue = floor_div(t_ms, eph_period_ms(sat.sys));
                 // LNAV always; CNAV from the modern blocks; CNAV-2 from those with L1C.
                 for (int type = T_LNAV; type <= T_CNV2; ++type) {

@@ -8,19 +8,23 @@
 // and signal strengths of every band, then "TD" unless the options drop it.
 // Options also drop "RD" from some epochs (receivers date only now and
 // then), leave out a run of epochs (a gap: the time moves on, nothing is
-// written) and write one earlier epoch once more after a later one (a
-// repeated or out-of-order epoch, as a receiver may log it).
+// written), thin the observations of long logs (only every N-th epoch
+// is written; the navigation messages of the others still are, after the
+// last written epoch) and write one earlier epoch once more after a later
+// one (a repeated or out-of-order epoch, as a receiver may log it).
 // Item i of every observation message belongs to entry i of "SX"; the values
 // are encoded so that the converter's decoders give back the simulated
 // pseudoranges, Dopplers, phases and densities.
 //
 // The manifest is text, one record per line: a few "key value" lines (seed,
 // start, interval_ms, epochs, systems, td_every, and rd_every, rd_start,
-// gap and again when they are given); per epoch written, in log order
+// gap, again and obs_every when they are given); per epoch written, in log
+// order
 //   epoch K YYYY-MM-DD HH:MM:SS.mmm td=0|1 G=3,4,8 R=1,5 ...
 // listing the satellites of each selected system in list order (GLONASS by
 // orbital slot); "msg ID COUNT" per identifier written; and "store NAME COUNT"
-// per navigation store: the records that its duplicate rule keeps.
+// per navigation store: the distinct records the log carries for it (one
+// ephemeris issue, or one parameter message, sent again counts once).
 #include <cerrno>
 #include <cmath>
 #include <cstdint>
@@ -61,6 +65,7 @@ struct Options {
     long gap_len = 0;   // epochs left out from gap_at
     long again_after = -1;  // after this epoch ...
     long again_of = -1;     // ... this one is written once more; -1: none
+    long obs_every = 1; // observations in every N-th epoch only; navigation in all
 };
 
 // Whether epoch k carries a receiver date.
@@ -68,6 +73,9 @@ static bool dated_epoch(const Options& o, long k) {
     return o.rd_every > 0 && k >= o.rd_start && (k - o.rd_start) % o.rd_every == 0;
 }
 static bool in_gap(const Options& o, long k) { return k >= o.gap_at && k - o.gap_at < o.gap_len; }
+// Whether epoch k is written with its observations; the other epochs of a
+// thinned log still send the navigation messages of the satellites in view.
+static bool observed_epoch(const Options& o, long k) { return k % o.obs_every == 0; }
 
 constexpr double ELEV_MASK = 5.0 * PI / 180.0;
 
@@ -312,7 +320,8 @@ static void usage(FILE* f) {
     std::fprintf(f,
                  "usage: vlxsim -o FILE [--epochs N] [--interval S] [--start \"YYYY-MM-DD HH:MM:SS\"]\n"
                  "              [--seed N] [--systems GREJCIS] [--td-every N] [--rd-every N]\n"
-                 "              [--rd-start K] [--gap K:N] [--again K:J] [--manifest FILE]\n"
+                 "              [--rd-start K] [--gap K:N] [--again K:J] [--obs-every N]\n"
+                 "              [--manifest FILE]\n"
                  "  --epochs N     number of epochs (default 600)\n"
                  "  --interval S   seconds between epochs, whole milliseconds (default 1)\n"
                  "  --start T      GPS time of the first epoch (default 2024-03-15 00:00:00)\n"
@@ -324,6 +333,9 @@ static void usage(FILE* f) {
                  "  --rd-start K   no \"RD\" before epoch K, counted from 0 (default 0)\n"
                  "  --gap K:N      leave out the N epochs from epoch K (their time passes)\n"
                  "  --again K:J    after epoch K write epoch J (J <= K) once more, as it was\n"
+                 "  --obs-every N  observations only in every N-th epoch, counted from 0 (default 1);\n"
+                 "                 the navigation messages of every epoch are still written, so long\n"
+                 "                 logs stay small\n"
                  "  --manifest F   write a text manifest of the epochs and navigation stores\n");
 }
 
@@ -418,6 +430,11 @@ static int parse_options(int argc, char** argv, Options& o) {
                 std::fprintf(stderr, "vlxsim: bad %s %s\n", a.c_str(), v);
                 return 2;
             }
+        } else if (a == "--obs-every") {
+            if (!parse_long(v, 1, 1000000000L, &o.obs_every)) {
+                std::fprintf(stderr, "vlxsim: bad --obs-every %s\n", v);
+                return 2;
+            }
         } else if (a == "--gap") {
             const char* colon = std::strchr(v, ':');
             const std::string at = colon ? std::string(v, colon) : std::string();
@@ -445,7 +462,8 @@ static int parse_options(int argc, char** argv, Options& o) {
         usage(stderr);
         return 2;
     }
-    if (o.again_after >= 0 && (o.again_after >= o.epochs || in_gap(o, o.again_after) || in_gap(o, o.again_of))) {
+    if (o.again_after >= 0 && (o.again_after >= o.epochs || in_gap(o, o.again_after) || in_gap(o, o.again_of) ||
+                               !observed_epoch(o, o.again_after) || !observed_epoch(o, o.again_of))) {
         std::fprintf(stderr, "vlxsim: --again names an epoch that is not written\n");
         return 2;
     }
@@ -514,6 +532,10 @@ static int run(const Options& o) {
             std::snprintf(buf, sizeof buf, "again %ld %ld\n", o.again_after, o.again_of);
             manifest += buf;
         }
+        if (o.obs_every != 1) {
+            std::snprintf(buf, sizeof buf, "obs_every %ld\n", o.obs_every);
+            manifest += buf;
+        }
     }
 
     std::string out;
@@ -540,6 +562,7 @@ static int run(const Options& o) {
         const double t = static_cast<double>(k * o.interval_ms) / 1000.0;
         // The epoch is taken when the receiver clock reads t: true time t - offset.
         const double t_true = t - rcv_clock_s(t);
+        const bool observed = observed_epoch(o, k);
         Rng rng = rng_stream(o.seed, 0xE90C + static_cast<uint64_t>(k));
         int n = 0;
         int per_sys[NSYS] = {};
@@ -559,7 +582,8 @@ static int run(const Options& o) {
                 for (int b = 0; b < NBAND; ++b) tr.ambiguity[b] = std::round(rng_range(ra, -1e5, 1e5));
                 for (int b = 0; b < NBAND; ++b) tr.cdma_ambiguity[b] = std::round(rng_range(ra, -1e5, 1e5));
             }
-            tr.in_view = up && observe(i, false, t, l, rng, obs[n]);
+            // An epoch without observations only needs to know what is in view.
+            tr.in_view = up && (!observed || observe(i, false, t, l, rng, obs[n]));
             if (tr.in_view) {
                 in_view[n] = i;
                 looks[n] = l;
@@ -569,15 +593,15 @@ static int run(const Options& o) {
         }
         // Code-division GLONASS entries follow the list (system code 9).
         const int n_sats = n;
-        for (int j = 0; j < n_sats && n < MAX_SX; ++j) {
+        for (int j = 0; observed && j < n_sats && n < MAX_SX; ++j) {
             const int i = in_view[j];
             if (g_sats[i].sys == SYS_R && g_sats[i].cdma && observe(i, true, t, looks[j], rng, obs[n])) ++n;
         }
-        write_epoch_messages(out, t_ms, dated_epoch(o, k), t, obs, n);
-        const bool td = o.td_every > 0 && (k % o.td_every) == 0;
+        const bool td = observed && o.td_every > 0 && (k % o.td_every) == 0;
+        if (observed) write_epoch_messages(out, t_ms, dated_epoch(o, k), t, obs, n);
         if (td) emit(out, "TD", std::string());
         nav_epoch(out, t_ms, in_view, n_sats, o.sys_on);
-        if (!o.manifest_path.empty()) manifest_epoch(manifest, k, t_ms, td, obs, n, o);
+        if (observed && !o.manifest_path.empty()) manifest_epoch(manifest, k, t_ms, td, obs, n, o);
         if (k == o.again_of) {
             for (int j = 0; j < n; ++j) again_obs[j] = obs[j];
             again_n = n;
