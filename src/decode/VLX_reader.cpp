@@ -12,7 +12,6 @@
 #include "decode/VLX_reader.h"
 
 #include <cstdint>
-#include <cstring>
 
 #include "decode/le_read.h"
 #include "stores/VLX_msgs.h"
@@ -20,34 +19,38 @@
 namespace {
 
 // The reader takes a few bytes at a time (an identifier, a length, one
-// item of a flag list), several hundred times per epoch. With the GNU C
-// library the bytes are taken straight from the stream's buffer when it
-// holds them all, as getc_unlocked does; otherwise, and with any other
-// library, fread does the work. Either way the stream's position and its
+// item of a flag list), several hundred times per epoch. Such short reads
+// go byte by byte through the stream's own buffer with the unlocked getc
+// (a single-threaded reader needs no stream lock), which costs no more than
+// a copy; longer ones go to fread. Either way the stream's position and its
 // end-of-file and error flags are the ones fread alone leaves.
-size_t take(FILE* log, void* dst, size_t n) {
-#if defined(__GLIBC__)
-    if (static_cast<size_t>(log->_IO_read_end - log->_IO_read_ptr) >= n) {
-        std::memcpy(dst, log->_IO_read_ptr, n);
-        log->_IO_read_ptr += n;
-        return n;
-    }
+constexpr size_t SHORT_READ = 16;
+
+inline int next_byte(FILE* log) {
+#if defined(_WIN32)
+    return _getc_nolock(log);
+#else
+    return getc_unlocked(log);
 #endif
-    return std::fread(dst, 1, n, log);
+}
+
+size_t take(FILE* log, void* dst, size_t n) {
+    if (n > SHORT_READ) return std::fread(dst, 1, n, log);
+    unsigned char* out = static_cast<unsigned char*>(dst);
+    for (size_t i = 0; i < n; ++i) {
+        const int c = next_byte(log);
+        if (c == EOF) return i;
+        out[i] = static_cast<unsigned char>(c);
+    }
+    return n;
 }
 
 // Drops n bytes, as reading them into a scratch area would.
 bool skip(FILE* log, size_t n) {
-#if defined(__GLIBC__)
-    if (static_cast<size_t>(log->_IO_read_end - log->_IO_read_ptr) >= n) {
-        log->_IO_read_ptr += n;
-        return true;
-    }
-#endif
     unsigned char sink[512];
     while (n > 0) {
         const size_t k = n < sizeof sink ? n : sizeof sink;
-        if (std::fread(sink, 1, k, log) != k) return false;
+        if (take(log, sink, k) != k) return false;
         n -= k;
     }
     return true;
