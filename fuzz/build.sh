@@ -9,7 +9,7 @@ command -v afl-clang-fast++ >/dev/null || {
   exit 1
 }
 CC=afl-clang-fast CXX=afl-clang-fast++ cmake -S . -B build-fuzz -G Ninja \
-  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVORSKEL_TESTS=OFF \
+  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF \
   -DVORSKEL_SANITIZE="-fsanitize=address,undefined -fno-sanitize-recover=all" >/dev/null
 AFL_QUIET=1 cmake --build build-fuzz -j"$(nproc)" --target vorskel vlxsim
 echo "built build-fuzz/vorskel"
