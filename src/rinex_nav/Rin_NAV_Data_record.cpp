@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "decode/Decode_func.h"
-#include "rinex_obs/Rinex_format.h"
+#include "rinex_common/Rinex_format.h"
 #include "stores/VLX_objects.h"
 
 // ===================================================================

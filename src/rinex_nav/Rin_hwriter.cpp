@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
+#include "rinex_common/Rinex_format.h"
+#include "rinex_common/Rinex_header.h"
 #include "rinex_nav/Rin_NAV_Data_record.h"
-#include "rinex_obs/Rin_hwriter.h"
-#include "rinex_obs/Rinex_format.h"
 #include "stores/VLX_objects.h"
 
 // ===================================================================
