@@ -1,7 +1,6 @@
 // Navigation records.
 #include "rinex_nav/Rin_NAV_Data_record.h"
 
-#include <sstream>
 #include <vector>
 
 #include "decode/Decode_func.h"
@@ -12,18 +11,7 @@
 // Record format shared by every constellation
 // ===================================================================
 
-std::string stream_text(std::ostream& os, double v) {
-    std::ostringstream t;
-    t.flags(os.flags());
-    t.precision(os.precision());
-    t.width(os.width());
-    t.fill(os.fill());
-    t << v;
-    os.width(0);  // the width is spent, as after any insertion
-    return t.str();
-}
-
-std::ostream& operator<<(std::ostream& os, const format_OUT& v) { return os << stream_text(os, v.value); }
+std::ostream& operator<<(std::ostream& os, const format_OUT& v) { return os << v.value; }
 
 void nav_value(std::string& line, double v) { fmt_sci(line, v, 19, 12); }
 
@@ -152,14 +140,6 @@ void gps_cnav_record(std::ostream& os, const std::string& letter, long long sv, 
     nav_orbit_line(os, {gps_tx_time(r.tx_time, r.toc), week});
 }
 
-// The stream state a record leaves behind: blank fill, scientific
-// notation, 12 decimals.
-void gps_leave_stream_state(std::ostream& os) {
-    os.fill(' ');
-    os.setf(std::ios::scientific, std::ios::floatfield);
-    os.precision(12);
-}
-
 // Every non-empty slot of a GPS-like store in store order. RINEX 3.05 has
 // LNAV records only, without header lines; RINEX 4 has all three types.
 void gps_like_records(std::ostream& os, const std::vector<GPS_Ephemeris>& store, const std::string& letter,
@@ -170,8 +150,6 @@ void gps_like_records(std::ostream& os, const std::vector<GPS_Ephemeris>& store,
         if (r.type == Eph_type[0]) gps_lnav_record(os, letter, sv, r, rinex4);
         else if (rinex4 && r.type == Eph_type[1]) gps_cnav_record(os, letter, sv, r, false);
         else if (rinex4 && r.type == Eph_type[2]) gps_cnav_record(os, letter, sv, r, true);
-        else continue;
-        gps_leave_stream_state(os);
     }
 }
 
@@ -199,14 +177,6 @@ void bds_record_header(std::ostream& os, long long sv, const std::string& type) 
     line += ' ';
     line += type;
     put_line(os, line);
-}
-
-// The stream state every record leaves behind: blank fill, scientific
-// notation, 12 decimals.
-void leave_stream_state(std::ostream& os) {
-    os.fill(' ');
-    os.setf(std::ios::scientific, std::ios::floatfield);
-    os.precision(12);
 }
 
 void epoch_of(const RCV_Epoch& e, double date[6]) {
@@ -252,7 +222,6 @@ void Add_GAL_Ephemeris(std::ofstream& os) {
         nav_orbit_line(os, {r.SISA, ephrec::signed_health(r), r.BGD_E5a, r.BGD_E5b});
         // The transmission time is written as stored, with no week adjustment.
         nav_orbit_line(os, {static_cast<double>(r.tx_time)});
-        ephrec::leave_stream_state(os);
     }
 }
 
@@ -310,7 +279,6 @@ void Add_BDS_Ephemeris(std::ofstream& os) {
         if (ephrec::rinex4()) ephrec::bds_record_header(os, r.SV, r.type);
         ephrec::kepler_clock_line(os, SatSys[SYS_BDS], r, r.clock_epoch);
         ephrec::bds_orbit_lines(os, r);
-        ephrec::leave_stream_state(os);
     }
 }
 
@@ -328,7 +296,6 @@ void Add_NavIC_Ephemeris(std::ofstream& os) {
                             static_cast<double>(r.IODC)});
         // The transmission time is written as stored, with no week adjustment.
         nav_orbit_line(os, {static_cast<double>(r.tx_time), r.fit_interval});
-        ephrec::leave_stream_state(os);
     }
 }
 
@@ -409,7 +376,6 @@ void Add_GLO_Ephemeris(std::ofstream& os) {
         nav_orbit_line(os, {r.pos[1], r.vel[1], r.acc[1], static_cast<double>(r.freq)});
         nav_orbit_line(os, {r.pos[2], r.vel[2], r.acc[2], static_cast<double>(r.age)});
         writeGloOrbit4(os, r);
-        ephrec::leave_stream_state(os);
     }
 }
 
@@ -456,7 +422,6 @@ void Add_SBAS_Ephemeris(std::ofstream& os) {
         nav_orbit_line(os, {r.pos[1] / 1000.0, r.vel[1] / 1000.0, r.acc[1] / 1000.0, accuracy});
         nav_orbit_line(os, {r.pos[2] / 1000.0, r.vel[2] / 1000.0, r.acc[2] / 1000.0,
                             static_cast<double>(r.IOD)});
-        ephrec::leave_stream_state(os);
     }
 }
 

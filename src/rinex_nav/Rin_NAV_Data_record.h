@@ -11,13 +11,12 @@
 
 // A value printed exactly as inserting the double into the stream would
 // print it, with the stream's current format; the exponent stays "e".
+// (The record writers format through rinex_common/Rinex_format.h; this is
+// for callers that print into a formatted stream.)
 struct format_OUT {
     double value;
 };
 std::ostream& operator<<(std::ostream& os, const format_OUT& v);
-// The text of a double inserted with the stream's flags, precision, width
-// and fill; the stream's width is spent.
-std::string stream_text(std::ostream& os, double v);
 
 // One value field: scientific, 12 decimals, lowercase "e", right-adjusted
 // in 19 columns (a longer text is written whole).
