@@ -92,10 +92,11 @@ void GPS_week_tow_to_date(uint16_t week, uint32_t seconds, int* date);
 // The BeiDou week plus 1356 (kept to 16 bits), then as above.
 void BDS_week_tow_to_date(uint16_t week, uint32_t seconds, int* date);
 
-// A time of week that lies more than half a week from a reference time of
-// week belongs to the neighbouring week: -1 when it lies more than half a
-// week after the reference (so in the week before the reference's), 1
-// when more than half a week before it, else 0.
+// The weeks to add to the week of a reference time of week to get the
+// week of another time of week near it: -1 when the time exceeds the
+// reference by more than half a week (it stands at the end of the week
+// before), 1 when it falls short by more than half a week (it stands at
+// the start of the week after), else 0.
 int week_crossing(int64_t time_of_week, int64_t reference);
 
 // The reference time of an SBAS record: its t0, a time of day, placed on
