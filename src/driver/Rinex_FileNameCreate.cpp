@@ -61,10 +61,8 @@ void get_RINEX_long_file_name_time(const float* date, int* out) {
     const int d = truncated(date[2]);
     // A damaged day far out of range still gives a day of year that the
     // name check refuses; keep the sum within int.
-    out[1] = static_cast<int>((d > 1000    ? 1000
-                               : d < -1000 ? -1000
-                                           : d) +
-                              days_from_civil(y, m, 1) - days_from_civil(y, 1, 1));
+    const int day = d > 1000 ? 1000 : d < -1000 ? -1000 : d;
+    out[1] = day + static_cast<int>(days_from_civil(y, m, 1) - days_from_civil(y, 1, 1));
     out[2] = truncated(date[3]);
     out[3] = truncated(date[4]);
 }
