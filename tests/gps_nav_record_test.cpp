@@ -9,6 +9,7 @@
 #include <sstream>
 #include <string>
 
+#include "decode/Decode_func.h"
 #include "rinex_nav/Rin_NAV_Data_record.h"
 #include "stores/VLX_objects.h"
 

@@ -10,6 +10,7 @@
 #include <sstream>
 #include <string>
 
+#include "decode/Decode_func.h"
 #include "rinex_nav/Rin_NAV_Data_record.h"
 #include "rinex_nav/Rin_hwriter.h"
 #include "stores/VLX_objects.h"

@@ -187,6 +187,58 @@ TEST(NavFileMaker, FileThatCannotBeCreatedIsAnError) {
                                                           "_EN.rnx\n");
 }
 
+// The entry point of the navigation stage: the files of either version
+// named from the stem, each store ordered before it is written, a file that
+// cannot be created reported while the others are still written.
+TEST(NavFileMaker, EveryFileOfTheVersionFromTheStem) {
+    all_systems(true);
+    Enable_GLO = false;
+    const std::string head = "RINEX VERSION / TYPE;PGM / RUN BY / DATE;END OF HEADER;";
+    struct Case {
+        double ver;
+        bool mixed;
+        const char* stem;
+        std::vector<std::string> files;
+        const char* gps_file;
+        const char* gps_outline;
+    };
+    const Case cases[] = {
+        {3.05, true, "run.26", {"run.26C", "run.26I", "run.26L", "run.26N"}, "run.26N", "G04;G09;"},
+        {4.0, true, "run.26p", {"run.26p_MN.rnx"}, "run.26p_MN.rnx", "> EPH G04 LNAV;G04;> EPH G09 LNAV;G09;"},
+        {4.01,
+         false,
+         "run.26p",
+         {"run.26p_CN.rnx", "run.26p_EN.rnx", "run.26p_GN.rnx", "run.26p_IN.rnx", "run.26p_JN.rnx", "run.26p_SN.rnx"},
+         "run.26p_GN.rnx",
+         "> EPH G04 LNAV;G04;> EPH G09 LNAV;G09;"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.stem);
+        Rinex_Ver = c.ver;
+        one_lnav(GPS_Eph[0], 9);
+        one_lnav(GPS_Eph[1], 4);
+        GPS_SV_index = 2;
+        const std::string dir = test_dir() + "/" + std::to_string(c.ver);
+        fs::create_directories(dir);
+        testing::internal::CaptureStdout();
+        EXPECT_TRUE(write_navigation_files(dir + "/" + c.stem, c.mixed));
+        EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+        EXPECT_EQ(files_in(dir), c.files);
+        EXPECT_EQ(outline(lines_of(dir + "/" + c.gps_file)), head + c.gps_outline);
+    }
+
+    // RINEX 3.05 with the NavIC file blocked: reported, the rest written
+    // (their headers were written above: the once-flags stay set).
+    Rinex_Ver = 3.05;
+    const std::string dir = test_dir() + "/blocked";
+    fs::create_directories(dir + "/run.26I");
+    testing::internal::CaptureStdout();
+    EXPECT_FALSE(write_navigation_files(dir + "/run.26", false));
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Cannot create navigation file " + dir + "/run.26I\n");
+    EXPECT_EQ(files_in(dir), (std::vector<std::string>{"run.26C", "run.26I", "run.26L", "run.26N"}));
+    EXPECT_EQ(lines_of(dir + "/run.26N").size(), 16u);  // two GPS records
+}
+
 // ------------------------------------------------------------ whole runs
 
 namespace {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "decode/Decode_func.h"
+#include "rinex_common/Rinex_header.h"
 #include "rinex_obs/Rin_hwriter.h"
 #include "stores/Sat_type.h"
 #include "stores/VLX_objects.h"

@@ -10,7 +10,7 @@
 #include <limits>
 #include <string>
 
-#include "rinex_obs/Rinex_format.h"
+#include "rinex_common/Rinex_format.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-// Receiver dates, the epoch clock and week arithmetic.
+// Receiver dates, the epoch clock, and the calendar and week arithmetic.
 #include "decode/Decode_func.h"
 
 #include "decode/le_read.h"
@@ -49,7 +49,6 @@ void receiver_date_of_records(RCV_Epoch& date) {
 void decode_RD() { receiver_date_of_records(RCV_date); }
 
 namespace {
-constexpr uint32_t MS_PER_DAY = 86400000u;
 constexpr uint32_t HALF_DAY_MS = MS_PER_DAY / 2;
 }
 
@@ -137,17 +136,71 @@ int get_GPS_week_from_receiver_date() {
     return static_cast<int>((D - GPS_EPOCH_DAY) / 7);
 }
 
+void date_of_gps_seconds(int64_t t, int64_t date[6]) {
+    const int64_t days = floor_div(t, SECONDS_PER_DAY);
+    const int64_t s = t - SECONDS_PER_DAY * days;
+    civil_from_days(days + GPS_EPOCH_DAY, &date[0], &date[1], &date[2]);
+    date[3] = s / 3600;
+    date[4] = (s % 3600) / 60;
+    date[5] = s % 60;
+}
+
 void set_GPS_EPH_date(int week, int seconds, float* date) {
-    int64_t T = static_cast<int64_t>(week) * 604800 + seconds;
-    int64_t N = floor_div(T, 86400);
-    int64_t s = T - 86400 * N;
-    int64_t y, m, d;
-    civil_from_days(N + GPS_EPOCH_DAY, &y, &m, &d);
-    date[EP_YEAR] = static_cast<float>(y);
-    date[EP_MONTH] = static_cast<float>(m);
-    date[EP_DAY] = static_cast<float>(d);
-    date[EP_HOUR] = static_cast<float>(s / 3600);
-    date[EP_MIN] = static_cast<float>((s % 3600) / 60);
-    date[EP_SEC] = static_cast<float>(s % 60);
+    int64_t f[6];
+    date_of_gps_seconds(static_cast<int64_t>(week) * SECONDS_PER_WEEK + seconds, f);
+    for (int k = EP_YEAR; k <= EP_SEC; ++k) date[k] = static_cast<float>(f[k]);
     date[EP_SYS] = RCV_date.v[EP_SYS];
+}
+
+namespace {
+
+void int_date_of_gps_seconds(int64_t t, int* date) {
+    int64_t f[6];
+    date_of_gps_seconds(t, f);
+    for (int k = 0; k < 6; ++k) date[k] = static_cast<int>(f[k]);
+}
+
+}  // namespace
+
+void GPS_week_tow_to_date(int week, double seconds, int* date) {
+    // Seconds toward zero; a value out of range of 64 bits counts as 0.
+    const int64_t whole = (seconds > -9.0e18 && seconds < 9.0e18) ? static_cast<int64_t>(seconds) : 0;
+    int_date_of_gps_seconds(static_cast<int64_t>(week) * SECONDS_PER_WEEK + whole, date);
+}
+
+void GPS_week_tow_to_date(uint16_t week, uint32_t seconds, int* date) {
+    int_date_of_gps_seconds(static_cast<int64_t>(week) * SECONDS_PER_WEEK + seconds, date);
+}
+
+void BDS_week_tow_to_date(uint16_t week, uint32_t seconds, int* date) {
+    GPS_week_tow_to_date(static_cast<uint16_t>(week + BDS_GPS_WEEK_OFFSET), seconds, date);
+}
+
+int week_crossing(int64_t time_of_week, int64_t reference) {
+    if (time_of_week - reference > HALF_WEEK_S) return -1;
+    if (reference - time_of_week > HALF_WEEK_S) return 1;
+    return 0;
+}
+
+Sbas_time sbas_reference_time(const SBAS_Ephemeris& r) {
+    const uint32_t m = r.tx_time;
+    double t = static_cast<double>(m / SECONDS_PER_DAY) * SECONDS_PER_DAY + r.t0;
+    if (t - m > HALF_DAY_S)
+        t -= SECONDS_PER_DAY;
+    else if (m - t > HALF_DAY_S)
+        t += SECONDS_PER_DAY;
+    int w = r.week;
+    if (t < 0.0) {
+        t += SECONDS_PER_WEEK;
+        --w;
+    } else if (t >= SECONDS_PER_WEEK) {
+        t -= SECONDS_PER_WEEK;
+        ++w;
+    }
+    return {w, t};
+}
+
+double sbas_ephemeris_time(const SBAS_Ephemeris& r) {
+    const Sbas_time t = sbas_reference_time(r);
+    return t.week * static_cast<double>(SECONDS_PER_WEEK) + t.seconds;
 }

@@ -1,7 +1,22 @@
-// Receiver dates, the epoch clock and week arithmetic.
+// Receiver dates, the epoch clock, and the calendar and week arithmetic
+// of every part of the converter.
 #pragma once
 
 #include <cstdint>
+
+// Lengths of days and weeks, and the offsets between the time scales.
+constexpr int64_t SECONDS_PER_DAY = 86400;
+constexpr int64_t SECONDS_PER_WEEK = 7 * SECONDS_PER_DAY;  // 604800
+constexpr int64_t HALF_DAY_S = SECONDS_PER_DAY / 2;        // 43200
+constexpr int64_t HALF_WEEK_S = SECONDS_PER_WEEK / 2;      // 302400
+constexpr uint32_t MS_PER_DAY = 86400000;
+// BeiDou week 0 begins on 1 January 2006, at GPS week 1356.
+constexpr int BDS_GPS_WEEK_OFFSET = 1356;
+// Moscow time, the scale of GLONASS times of day, is UTC + 3 h.
+constexpr int32_t MOSCOW_OFFSET_S = 10800;
+// Days of a GLONASS four-year interval (day numbers 1 .. 1461 from the
+// 1 January of a leap year).
+constexpr uint32_t GLO_FOUR_YEAR_DAYS = 1461;
 
 // Sets RCV_date from the "RD" record and the time of day of the last "~~",
 // in whole seconds: the date that navigation records store. The epoch
@@ -54,12 +69,46 @@ bool on_grid(bool reference_set, uint32_t reference, uint32_t epoch, uint32_t in
 // GPS week (no rollover) of the calendar day in RCV_date, or -1 when the
 // date is unusable (before 1980, or month or day below 1).
 int get_GPS_week_from_receiver_date();
-// The seven floats of a receiver date for week*604800 + seconds after the
-// start of GPS week 0; the time-system code is copied from RCV_date.
-void set_GPS_EPH_date(int week, int seconds, float* date);
 
 // Days from 1 March of year 0 in the proleptic Gregorian calendar, and
 // back (6 January 1980, the start of GPS week 0, is day 723125).
 constexpr int64_t GPS_EPOCH_DAY = 723125;
 int64_t days_from_civil(int64_t y, int64_t m, int64_t d);
 void civil_from_days(int64_t z, int64_t* y, int64_t* m, int64_t* d);
+
+// Calendar date and time of `t` seconds after the start of GPS week 0, no
+// leap seconds: year, month, day, hour, minute, second (the day by floor
+// division, so that a negative t gives the days before).
+void date_of_gps_seconds(int64_t t, int64_t date[6]);
+// The seven floats of a receiver date for week*604800 + seconds after the
+// start of GPS week 0; the time-system code is copied from RCV_date.
+void set_GPS_EPH_date(int week, int seconds, float* date);
+// The same as six ints: date[0..5] = year, month, day, hour, minute,
+// second. Two conversions: one takes an int week and double seconds (the
+// fraction is dropped), the other an unsigned 16-bit week and unsigned
+// 32-bit seconds. Call them with arguments of exactly these types.
+void GPS_week_tow_to_date(int week, double seconds, int* date);
+void GPS_week_tow_to_date(uint16_t week, uint32_t seconds, int* date);
+// The BeiDou week plus 1356 (kept to 16 bits), then as above.
+void BDS_week_tow_to_date(uint16_t week, uint32_t seconds, int* date);
+
+// The weeks to add to the week of a reference time of week to get the
+// week of another time of week near it: -1 when the time exceeds the
+// reference by more than half a week (it stands at the end of the week
+// before), 1 when it falls short by more than half a week (it stands at
+// the start of the week after), else 0.
+int week_crossing(int64_t time_of_week, int64_t reference);
+
+// The reference time of an SBAS record: its t0, a time of day, placed on
+// the day of its message time, moved by a day when more than half a day
+// from the message time, and carried into the neighbouring week when it
+// falls outside the record's week.
+struct SBAS_Ephemeris;
+struct Sbas_time {
+    int week;        // GPS week of the reference time
+    double seconds;  // its seconds of that week
+};
+Sbas_time sbas_reference_time(const SBAS_Ephemeris& r);
+// The same in seconds from the GPS origin: the time that the repeats of a
+// record share and that orders the SBAS store.
+double sbas_ephemeris_time(const SBAS_Ephemeris& r);

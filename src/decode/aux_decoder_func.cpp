@@ -65,11 +65,7 @@ int32_t kepler_ura_metres(int32_t i) {
 
 // Week of toc or toe, which may lie on the other side of a week boundary
 // from the transmission time.
-int week_near_tx(int w, int64_t time_of_week, int64_t tx) {
-    if (time_of_week - tx > 302400) return w - 1;
-    if (time_of_week - tx < -302400) return w + 1;
-    return w;
-}
+int week_near_tx(int w, int64_t time_of_week, int64_t tx) { return w + week_crossing(time_of_week, tx); }
 
 // The slot a new ephemeris is decoded into (the store grown to reach it),
 // emptied first. It is either fresh or still holds a repeat that was
@@ -330,9 +326,6 @@ void bds_type_from_flags(BDS_Ephemeris& r) {
     // no kind bit: the type stays empty
 }
 
-// BeiDou weeks count from 1 January 2006, 1356 weeks after GPS week 0.
-constexpr int BDS_GPS_WEEK_OFFSET = 1356;
-
 // Stored lengths of the BeiDou message ("CN" record, length at 164).
 constexpr uint32_t CN_LEN_D1D2 = 134, CN_LEN_CNAV = 152, CN_LEN_CNAV_EXT = 160;
 
@@ -471,9 +464,6 @@ namespace {
 // of the SBAS message ("WE" record, length at 76).
 constexpr uint32_t NE_LEN = 88, NE_LEN_EXT = 103, WE_LEN = 73;
 
-// Moscow time is UTC + 3 h.
-constexpr int32_t MOSCOW_OFFSET_S = 10800;
-
 // UTC calendar date and time of tb. The day comes from the four-year
 // interval N4 (counted from 1996) and the day number within it; without a
 // usable pair the receiver's date is taken and only the time follows tb.
@@ -481,20 +471,20 @@ void glo_tb_date(GLO_Ephemeris& r) {
     const uint32_t N = r.day_number;
     const int K = r.N4;
     int64_t s = static_cast<int64_t>(r.tb) - MOSCOW_OFFSET_S;
-    if (N == 0 || N > 1461 || K == 0) {
+    if (N == 0 || N > GLO_FOUR_YEAR_DAYS || K == 0) {
         r.date.v[EP_YEAR] = RCV_date.v[EP_YEAR];
         r.date.v[EP_MONTH] = RCV_date.v[EP_MONTH];
         r.date.v[EP_DAY] = RCV_date.v[EP_DAY];
-        if (s < 0) s += 86400;
-        else if (s >= 86400) s -= 86400;
+        if (s < 0) s += SECONDS_PER_DAY;
+        else if (s >= SECONDS_PER_DAY) s -= SECONDS_PER_DAY;
     } else {
         int64_t d = days_from_civil(1996 + 4 * (K - 1), 1, 1) + (N - 1);
         if (s < 0) {
             --d;
-            s += 86400;
-        } else if (s >= 86400) {
+            s += SECONDS_PER_DAY;
+        } else if (s >= SECONDS_PER_DAY) {
             ++d;
-            s -= 86400;
+            s -= SECONDS_PER_DAY;
         }
         int64_t y, m, dd;
         civil_from_days(d, &y, &m, &dd);
@@ -557,27 +547,6 @@ void decode_NE() {
     };
     if (!kept(glo_keys, GLO_Eph, n, r, STORE_GLO_EPH, hash, same)) return;
     GLO_SV_index = n + 1;
-}
-
-// t0 is a time of day: it is placed on the day of the message time, moved
-// by a day when more than half a day off, and carried into the
-// neighbouring week when it falls outside this one.
-double sbas_ephemeris_time(const SBAS_Ephemeris& r) {
-    const uint32_t m = r.tx_time;
-    double t = static_cast<double>(m / 86400) * 86400.0 + r.t0;
-    if (t - m > 43200.0)
-        t -= 86400.0;
-    else if (m - t > 43200.0)
-        t += 86400.0;
-    int w = r.week;
-    if (t < 0.0) {
-        t += 604800.0;
-        --w;
-    } else if (t >= 604800.0) {
-        t -= 604800.0;
-        ++w;
-    }
-    return w * 604800.0 + t;
 }
 
 void decode_WE() {

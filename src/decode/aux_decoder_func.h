@@ -2,8 +2,6 @@
 // time-system parameters, each appending to its store.
 #pragma once
 
-struct SBAS_Ephemeris;
-
 // The repeat tests of the ephemeris stores keep an index of record
 // positions; ordering a store moves its records, so the sorts drop the
 // index (it is rebuilt at the next test).
@@ -21,10 +19,6 @@ void decode_IE();
 // GLONASS and SBAS ephemerides.
 void decode_NE();
 void decode_WE();
-// Reference time of an SBAS record in seconds from the GPS origin (its
-// week and the time of day t0 placed on the day of its message time): the
-// time its repeats share and its store is ordered by.
-double sbas_ephemeris_time(const SBAS_Ephemeris& r);
 
 // Ionosphere and time-system parameters.
 void decode_IO();

@@ -23,8 +23,6 @@
 
 namespace {
 
-constexpr uint32_t MS_PER_DAY = 86400000;
-
 template <int N>
 void clear_all(SV_data (&table)[N], uint64_t& written) {
     clear_written(table, N, written);

@@ -8,14 +8,9 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "decode/Decode_func.h"
+
 namespace {
-
-bool is_leap(int64_t y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
-
-// Days before month m (index m-1) in a common year.
-const int days_before_month[12] = {0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334};
-// Days of month m (index m-1) in a common year.
-const int days_in_month[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
 
 // A value in `digits` zero-filled decimal digits.
 std::string zero_filled(long long v, int digits) {
@@ -44,17 +39,14 @@ int truncated(float x) {
 }
 
 // Seconds from the start of year 0 (proleptic Gregorian) of a date whose
-// six fields are already rounded.
+// six fields are already rounded (and held within +-1e9). A damaged month
+// still gives a time: one above 12 counts the whole year, one below 1 none
+// of it; the day is counted as it stands.
 int64_t seconds_since_year0(const long long f[6]) {
-    int64_t days = 0;
-    // Whole years 0 .. year-1; 146097 days per 400 years keeps this
-    // constant-time for any year the log could hold.
-    const int64_t y = f[0] > 0 ? f[0] : 0;  // fields are held within +-1e9
-    days += (y / 400) * 146097;
-    for (int64_t k = (y / 400) * 400; k < y; ++k) days += is_leap(k) ? 366 : 365;
-    for (long long m = 1; m < f[1] && m <= 12; ++m) days += days_in_month[m - 1] + (m == 2 && is_leap(f[0]));
-    days += f[2] - 1;
-    return days * 86400 + f[3] * 3600 + f[4] * 60 + f[5];
+    const int64_t month_start = f[1] > 12 ? days_from_civil(f[0] + 1, 1, 1)
+                                          : days_from_civil(f[0], f[1] < 1 ? 1 : f[1], 1);
+    const int64_t days = month_start - days_from_civil(0, 1, 1) + f[2] - 1;
+    return days * SECONDS_PER_DAY + f[3] * 3600 + f[4] * 60 + f[5];
 }
 
 }  // namespace
@@ -69,10 +61,8 @@ void get_RINEX_long_file_name_time(const float* date, int* out) {
     const int d = truncated(date[2]);
     // A damaged day far out of range still gives a day of year that the
     // name check refuses; keep the sum within int.
-    out[1] = (d > 1000    ? 1000
-              : d < -1000 ? -1000
-                          : d) +
-             days_before_month[m - 1] + (m >= 3 && is_leap(y) ? 1 : 0);
+    const int day = d > 1000 ? 1000 : d < -1000 ? -1000 : d;
+    out[1] = day + static_cast<int>(days_from_civil(y, m, 1) - days_from_civil(y, 1, 1));
     out[2] = truncated(date[3]);
     out[3] = truncated(date[4]);
 }

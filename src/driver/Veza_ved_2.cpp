@@ -16,9 +16,8 @@
 #include "driver/Arg_parse_config.h"
 #include "driver/Rinex_FileNameCreate.h"
 #include "driver/argparse.hpp"
+#include "rinex_common/Rinex_header.h"
 #include "rinex_nav/Rinex_File_maker.h"
-#include "rinex_nav/Sat_type.h"
-#include "rinex_obs/Rin_hwriter.h"
 #include "rinex_obs/Rinex_File_maker.h"
 #include "rinex_obs/Sat_type.h"
 #include "stores/Sat_type.h"
@@ -34,29 +33,6 @@ int fail(const std::string& message) {
     say(message);
     return 1;
 }
-
-// One RINEX 3.05 navigation file: created, its store ordered, written.
-bool write_nav305(const std::string& name, void (*sort_store)(), void (*maker)(std::ofstream&)) {
-    std::ofstream out(name, std::ios::out | std::ios::trunc);
-    if (!out.is_open()) {
-        say("Cannot create navigation file " + name);
-        return false;
-    }
-    sort_store();
-    maker(out);
-    out.close();
-    if (out.fail()) {
-        say("Cannot write navigation file " + name);
-        return false;
-    }
-    return true;
-}
-
-void gps_maker(std::ofstream& out) { GPS_NavigationFileMaker(out); }
-void navic_maker(std::ofstream& out) { NavIC_NavigationFileMaker(out); }
-void glo_maker(std::ofstream& out) { GLO_NavigationFileMaker(out); }
-void gal_maker(std::ofstream& out) { GAL_NavigationFileMaker(out); }
-void bds_maker(std::ofstream& out) { BDS_NavigationFileMaker(out); }
 
 // The date of an epoch for the long names: whole seconds, the
 // milliseconds dropped, as the receiver dates of the records carry them.
@@ -180,34 +156,20 @@ int run(int argc, char** argv) {
     }
     say("Preparing Navigation data");
 
-    bool nav_ok = true;
-    if (Rinex_Ver < 4.0) {
-        const std::string stem = base + "." + yy;
-        if (Enable_GPS) nav_ok = write_nav305(stem + "N", sort_GPS_ephemeris, gps_maker) && nav_ok;
-        if (Enable_NavIC) nav_ok = write_nav305(stem + "I", sort_NavIC_ephemeris, navic_maker) && nav_ok;
-        if (Enable_GLO) nav_ok = write_nav305(stem + "G", sort_GLO_ephemeris, glo_maker) && nav_ok;
-        if (Enable_GAL) nav_ok = write_nav305(stem + "L", sort_GAL_ephemeris, gal_maker) && nav_ok;
-        if (Enable_BDS) nav_ok = write_nav305(stem + "C", sort_BDS_ephemeris, bds_maker) && nav_ok;
-    } else {
-        std::string stem = base + "." + yy + "p";
-        if (long_names) {
-            try {
-                stem = make_RINEX_long_file_name(Site_Code, Monument_Number, Receiver_Number, Country_Code,
+    // The navigation files are named from a stem: RINEX 3.05 adds a letter
+    // per constellation to "rover.26", RINEX 4 an ending to "rover.26p" or
+    // to the long-name stem.
+    std::string nav_stem = base + "." + yy + (Rinex_Ver < 4.0 ? "" : "p");
+    if (long_names) {
+        try {
+            nav_stem = make_RINEX_long_file_name(Site_Code, Monument_Number, Receiver_Number, Country_Code,
                                                  Data_Source, lt[0], lt[1], lt[2], lt[3], period, "", "MN");
-            } catch (const std::string& message) {
-                std::fclose(log2);
-                return fail(message);
-            }
+        } catch (const std::string& message) {
+            std::fclose(log2);
+            return fail(message);
         }
-        if (Enable_GPS) sort_GPS_ephemeris();
-        if (Enable_NavIC) sort_NavIC_ephemeris();
-        if (Enable_GLO) sort_GLO_ephemeris();
-        if (Enable_GAL) sort_GAL_ephemeris();
-        if (Enable_BDS) sort_BDS_ephemeris();
-        if (Enable_QZSS) sort_QZSS_ephemeris();
-        if (Enable_SBAS) sort_SBAS_ephemeris();
-        nav_ok = NavigationFileMaker(stem, MixedNavFile);
     }
+    const bool nav_ok = write_navigation_files(nav_stem, MixedNavFile);
     std::fclose(log2);
     if (!nav_ok) return 1;
 

@@ -1,29 +1,17 @@
 // Navigation records.
 #include "rinex_nav/Rin_NAV_Data_record.h"
 
-#include <sstream>
 #include <vector>
 
 #include "decode/Decode_func.h"
-#include "rinex_obs/Rinex_format.h"
+#include "rinex_common/Rinex_format.h"
 #include "stores/VLX_objects.h"
 
 // ===================================================================
 // Record format shared by every constellation
 // ===================================================================
 
-std::string stream_text(std::ostream& os, double v) {
-    std::ostringstream t;
-    t.flags(os.flags());
-    t.precision(os.precision());
-    t.width(os.width());
-    t.fill(os.fill());
-    t << v;
-    os.width(0);  // the width is spent, as after any insertion
-    return t.str();
-}
-
-std::ostream& operator<<(std::ostream& os, const format_OUT& v) { return os << stream_text(os, v.value); }
+std::ostream& operator<<(std::ostream& os, const format_OUT& v) { return os << v.value; }
 
 void nav_value(std::string& line, double v) { fmt_sci(line, v, 19, 12); }
 
@@ -53,36 +41,6 @@ void nav_orbit_line(std::ostream& os, std::initializer_list<double> values) {
     put_line(os, line);
 }
 
-static void date_of_gps_seconds(int64_t t, int* date) {
-    int64_t d = t / 86400, s = t % 86400;
-    if (s < 0) {
-        s += 86400;
-        --d;
-    }
-    int64_t y, m, dd;
-    civil_from_days(d + GPS_EPOCH_DAY, &y, &m, &dd);
-    date[0] = static_cast<int>(y);
-    date[1] = static_cast<int>(m);
-    date[2] = static_cast<int>(dd);
-    date[3] = static_cast<int>(s / 3600);
-    date[4] = static_cast<int>((s % 3600) / 60);
-    date[5] = static_cast<int>(s % 60);
-}
-
-void GPS_week_tow_to_date(int week, double seconds, int* date) {
-    // Seconds toward zero; a value out of range of 64 bits counts as 0.
-    int64_t whole = (seconds > -9.0e18 && seconds < 9.0e18) ? static_cast<int64_t>(seconds) : 0;
-    date_of_gps_seconds(static_cast<int64_t>(week) * 604800 + whole, date);
-}
-
-void GPS_week_tow_to_date(uint16_t week, uint32_t seconds, int* date) {
-    date_of_gps_seconds(static_cast<int64_t>(week) * 604800 + seconds, date);
-}
-
-void BDS_week_tow_to_date(uint16_t week, uint32_t seconds, int* date) {
-    GPS_week_tow_to_date(static_cast<uint16_t>(week + 1356), seconds, date);
-}
-
 // ===================================================================
 // GPS and QZSS ephemeris records
 // ===================================================================
@@ -92,10 +50,7 @@ namespace {
 // The transmission time moved by one week when it lies more than half a
 // week from the reference time (toe for LNAV, toc for CNAV and CNAV-2).
 double gps_tx_time(uint32_t tx, int32_t ref) {
-    const int64_t t = tx;
-    if (t - ref > 302400) return static_cast<double>(t - 604800);
-    if (ref - t > 302400) return static_cast<double>(t + 604800);
-    return static_cast<double>(t);
+    return static_cast<double>(tx + week_crossing(tx, ref) * SECONDS_PER_WEEK);
 }
 
 void gps_sv_epoch_line(std::ostream& os, const std::string& letter, long long sv, const GPS_Ephemeris& r,
@@ -152,14 +107,6 @@ void gps_cnav_record(std::ostream& os, const std::string& letter, long long sv, 
     nav_orbit_line(os, {gps_tx_time(r.tx_time, r.toc), week});
 }
 
-// The stream state a record leaves behind: blank fill, scientific
-// notation, 12 decimals.
-void gps_leave_stream_state(std::ostream& os) {
-    os.fill(' ');
-    os.setf(std::ios::scientific, std::ios::floatfield);
-    os.precision(12);
-}
-
 // Every non-empty slot of a GPS-like store in store order. RINEX 3.05 has
 // LNAV records only, without header lines; RINEX 4 has all three types.
 void gps_like_records(std::ostream& os, const std::vector<GPS_Ephemeris>& store, const std::string& letter,
@@ -170,8 +117,6 @@ void gps_like_records(std::ostream& os, const std::vector<GPS_Ephemeris>& store,
         if (r.type == Eph_type[0]) gps_lnav_record(os, letter, sv, r, rinex4);
         else if (rinex4 && r.type == Eph_type[1]) gps_cnav_record(os, letter, sv, r, false);
         else if (rinex4 && r.type == Eph_type[2]) gps_cnav_record(os, letter, sv, r, true);
-        else continue;
-        gps_leave_stream_state(os);
     }
 }
 
@@ -199,14 +144,6 @@ void bds_record_header(std::ostream& os, long long sv, const std::string& type) 
     line += ' ';
     line += type;
     put_line(os, line);
-}
-
-// The stream state every record leaves behind: blank fill, scientific
-// notation, 12 decimals.
-void leave_stream_state(std::ostream& os) {
-    os.fill(' ');
-    os.setf(std::ios::scientific, std::ios::floatfield);
-    os.precision(12);
 }
 
 void epoch_of(const RCV_Epoch& e, double date[6]) {
@@ -252,7 +189,6 @@ void Add_GAL_Ephemeris(std::ofstream& os) {
         nav_orbit_line(os, {r.SISA, ephrec::signed_health(r), r.BGD_E5a, r.BGD_E5b});
         // The transmission time is written as stored, with no week adjustment.
         nav_orbit_line(os, {static_cast<double>(r.tx_time)});
-        ephrec::leave_stream_state(os);
     }
 }
 
@@ -310,7 +246,6 @@ void Add_BDS_Ephemeris(std::ofstream& os) {
         if (ephrec::rinex4()) ephrec::bds_record_header(os, r.SV, r.type);
         ephrec::kepler_clock_line(os, SatSys[SYS_BDS], r, r.clock_epoch);
         ephrec::bds_orbit_lines(os, r);
-        ephrec::leave_stream_state(os);
     }
 }
 
@@ -328,7 +263,6 @@ void Add_NavIC_Ephemeris(std::ofstream& os) {
                             static_cast<double>(r.IODC)});
         // The transmission time is written as stored, with no week adjustment.
         nav_orbit_line(os, {static_cast<double>(r.tx_time), r.fit_interval});
-        ephrec::leave_stream_state(os);
     }
 }
 
@@ -337,9 +271,6 @@ void Add_NavIC_Ephemeris(std::ofstream& os) {
 // ===================================================================
 
 namespace {
-
-// Moscow time is UTC + 3 h.
-constexpr int64_t GLO_MOSCOW_OFFSET_S = 10800;
 
 // Status flags of orbit line 4: bit fields of the flag byte (B) and the
 // flag word (F) placed side by side.
@@ -397,8 +328,8 @@ void Add_GLO_Ephemeris(std::ofstream& os) {
         ephrec::epoch_of(r.date, date);
         // Message frame time: seconds of the GPS-like week of N_T and t_k in
         // Moscow time, in 32-bit arithmetic (negative early on day 0).
-        const int64_t tf64 = static_cast<int64_t>(r.day_number) * 86400 + r.tk - GLO_MOSCOW_OFFSET_S;
-        const int32_t tf = static_cast<int32_t>(static_cast<uint32_t>(tf64)) % 604800;
+        const int64_t tf64 = static_cast<int64_t>(r.day_number) * SECONDS_PER_DAY + r.tk - MOSCOW_OFFSET_S;
+        const int32_t tf = static_cast<int32_t>(static_cast<uint32_t>(tf64)) % int32_t{SECONDS_PER_WEEK};
         std::string line;
         nav_sv_epoch(line, R, r.SV, date);
         nav_value(line, static_cast<float>(-r.tau));
@@ -409,7 +340,6 @@ void Add_GLO_Ephemeris(std::ofstream& os) {
         nav_orbit_line(os, {r.pos[1], r.vel[1], r.acc[1], static_cast<double>(r.freq)});
         nav_orbit_line(os, {r.pos[2], r.vel[2], r.acc[2], static_cast<double>(r.age)});
         writeGloOrbit4(os, r);
-        ephrec::leave_stream_state(os);
     }
 }
 
@@ -421,25 +351,12 @@ void Add_SBAS_Ephemeris(std::ofstream& os) {
         const double accuracy = r.URA < 15 ? SBAS_URA_METRES[r.URA] : SBAS_URA_DO_NOT_USE;
         const double health = r.URA < 15 ? SBAS_HEALTH_USABLE : SBAS_HEALTH_DO_NOT_USE;
 
-        // t0 is a time of day: place it on the day of the message, within
-        // half a day of the message time, then into the right week.
-        const double T = r.tx_time;
-        double t = static_cast<double>(r.tx_time / 86400) * 86400.0 + r.t0;
-        if (t - T > 43200.0) t -= 86400.0;
-        else if (T - t > 43200.0) t += 86400.0;
-        int W = r.week, k = 0;
-        if (t < 0.0) {
-            t += 604800.0;
-            W -= 1;
-            k = 1;
-        } else if (t >= 604800.0) {
-            t -= 604800.0;
-            W += 1;
-            k = -1;
-        }
+        // Dated by the reference time that also orders the store; the
+        // message time is counted from the start of its week.
+        const Sbas_time ref = sbas_reference_time(r);
         int d[6];
-        GPS_week_tow_to_date(W, t, d);
-        const double t_tm = T + k * 604800.0;  // counted from the start of week W
+        GPS_week_tow_to_date(ref.week, ref.seconds, d);
+        const double t_tm = r.tx_time + (r.week - ref.week) * static_cast<double>(SECONDS_PER_WEEK);
 
         const long long sv = static_cast<long long>(r.SV) - 100;
         nav_eph_header(os, S, sv, "SBAS");
@@ -456,7 +373,6 @@ void Add_SBAS_Ephemeris(std::ofstream& os) {
         nav_orbit_line(os, {r.pos[1] / 1000.0, r.vel[1] / 1000.0, r.acc[1] / 1000.0, accuracy});
         nav_orbit_line(os, {r.pos[2] / 1000.0, r.vel[2] / 1000.0, r.acc[2] / 1000.0,
                             static_cast<double>(r.IOD)});
-        ephrec::leave_stream_state(os);
     }
 }
 
@@ -528,7 +444,7 @@ void put_sto(std::ostream& os, const char* letter, const char* type, const std::
 }
 
 // The records 0 .. count-1 of a UTC store, never past its end. BeiDou
-// weeks are dated as GPS weeks 1356 later.
+// weeks are dated as GPS weeks BDS_GPS_WEEK_OFFSET later.
 template <typename Rec>
 void put_sto_store(std::ostream& os, const std::vector<Rec>& store, int32_t count, const char* letter, const char* type,
                    const char* id, const char* utc_id, uint16_t week_shift) {
@@ -589,7 +505,7 @@ int Add_NavIC_Nav_File_Time_corr_mixed(std::ofstream& os) {
 }
 
 int Add_BDS_Nav_File_Time_corr_mixed(std::ofstream& os) {
-    put_sto_store(os, BDS_UTC_Par, BDS_UTC_Par_n, "C", "D1D2", "BDUT", "UTC(NTSC)", 1356);
+    put_sto_store(os, BDS_UTC_Par, BDS_UTC_Par_n, "C", "D1D2", "BDUT", "UTC(NTSC)", BDS_GPS_WEEK_OFFSET);
     return 1;
 }
 

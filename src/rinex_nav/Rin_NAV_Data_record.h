@@ -11,13 +11,12 @@
 
 // A value printed exactly as inserting the double into the stream would
 // print it, with the stream's current format; the exponent stays "e".
+// (The record writers format through rinex_common/Rinex_format.h; this is
+// for callers that print into a formatted stream.)
 struct format_OUT {
     double value;
 };
 std::ostream& operator<<(std::ostream& os, const format_OUT& v);
-// The text of a double inserted with the stream's flags, precision, width
-// and fill; the stream's width is spent.
-std::string stream_text(std::ostream& os, double v);
 
 // One value field: scientific, 12 decimals, lowercase "e", right-adjusted
 // in 19 columns (a longer text is written whole).
@@ -36,15 +35,8 @@ void nav_eph_header(std::ostream& os, const std::string& letter, long long sv, c
 // A broadcast-orbit line: four blanks and up to four value fields.
 void nav_orbit_line(std::ostream& os, std::initializer_list<double> values);
 
-// Calendar date of a GPS week and seconds of week, no leap seconds:
-// date[0..5] = year, month, day, hour, minute, second. Two conversions:
-// one takes an int week and double seconds (the fraction is dropped), the
-// other an unsigned 16-bit week and unsigned 32-bit seconds. Call them
-// with arguments of exactly these types.
-void GPS_week_tow_to_date(int week, double seconds, int* date);
-void GPS_week_tow_to_date(uint16_t week, uint32_t seconds, int* date);
-// The BeiDou week plus 1356 (kept to 16 bits), then as above.
-void BDS_week_tow_to_date(uint16_t week, uint32_t seconds, int* date);
+// (The calendar dates of GPS weeks and seconds, GPS_week_tow_to_date and
+// its siblings, are in decode/Decode_func.h.)
 
 // Ephemeris records, in the form of the RINEX version in Rinex_Ver.
 void Add_GPS_Ephemeris(std::ofstream& os);

@@ -1,27 +1,44 @@
 // Navigation file headers.
 #include "rinex_nav/Rin_hwriter.h"
 
+#include <locale>
+#include <sstream>
 #include <string>
 #include <vector>
 
+#include "rinex_common/Rinex_format.h"
+#include "rinex_common/Rinex_header.h"
 #include "rinex_nav/Rin_NAV_Data_record.h"
-#include "rinex_obs/Rin_hwriter.h"
-#include "rinex_obs/Rinex_format.h"
 #include "stores/VLX_objects.h"
 
 // ===================================================================
 // Header lines
 // ===================================================================
 
-// The value as the stream would print it, with the first "e" of the text
-// turned into "D" for RINEX 4.
+namespace {
+
+// RINEX 4 header values carry a "D" exponent: the first "e" of the text
+// from `from` on becomes "D" (a fixed-notation text has none).
+void d_exponent(std::string& text, size_t from) {
+    if (Rinex_Ver < 4.0) return;
+    const size_t e = text.find('e', from);
+    if (e != std::string::npos) text[e] = 'D';
+}
+
+}  // namespace
+
+// The value as the stream prints it: the number formatting that inserting
+// the double runs (the stream's flags, precision, width, fill and locale),
+// into a buffer so that the exponent letter can change. It spends the
+// stream's width, as any insertion does.
 std::ostream& operator<<(std::ostream& os, const formattedOUT2& v) {
-    std::string text = stream_text(os, v.value);
-    if (Rinex_Ver >= 4.0) {
-        const size_t e = text.find('e');
-        if (e != std::string::npos) text[e] = 'D';
-    }
-    return os << text;
+    std::stringbuf text;
+    std::use_facet<std::num_put<char>>(os.getloc()).put(std::ostreambuf_iterator<char>(&text), os, os.fill(),
+                                                         v.value);
+    os.width(0);
+    std::string s = text.str();
+    d_exponent(s, 0);
+    return os.write(s.data(), static_cast<std::streamsize>(s.size()));
 }
 
 NavHeaderInfo GetNavHeaderInfo(NavSys sys) {
@@ -84,18 +101,17 @@ int Add_end_of_header(std::ofstream& os) {
 // file stay independent of each other.
 #include <algorithm>
 #include <cmath>
-#include <iomanip>
 
 namespace {
 
-// A header value through formattedOUT2: scientific with `prec` decimals,
-// right-adjusted in `w` columns, "D" for the first "e" from RINEX 4 on.
-// (These lines exist only in RINEX 3.05 files, so in practice the exponent
-// stays "e".)
+// A header value as formattedOUT2 prints it in a scientific stream:
+// `prec` decimals, right-adjusted in `w` columns, "D" for the first "e"
+// from RINEX 4 on. (These lines exist only in RINEX 3.05 files, so in
+// practice the exponent stays "e".)
 void hdr_sci(std::string& line, double v, int w, int prec) {
-    std::ostringstream t;
-    t << std::scientific << std::setprecision(prec) << std::setw(w) << formattedOUT2{v};
-    line += t.str();
+    const size_t start = line.size();
+    fmt_sci(line, v, w, prec);
+    d_exponent(line, start);
 }
 
 // One IONOSPHERIC CORR line: type in 5 columns, four coefficients, then

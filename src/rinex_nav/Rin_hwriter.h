@@ -9,7 +9,9 @@
 #include "stores/VLX_objects.h"
 
 // A value printed in the stream's current format, with a "D" exponent
-// instead of "e" when Rinex_Ver is 4.0 or more.
+// instead of "e" when Rinex_Ver is 4.0 or more. (The header writers format
+// through rinex_common/Rinex_format.h with the same exponent rule; this is
+// for callers that print into a formatted stream.)
 struct formattedOUT2 {
     double value;
 };

@@ -1,13 +1,15 @@
 // Navigation file makers: they only sequence the header, ionosphere,
-// time-system and ephemeris writers. RINEX 3.05 gets one file per
-// constellation (opened by the entry point), RINEX 4 one mixed file or one
-// file per enabled constellation, opened here.
+// time-system and ephemeris writers. Two tables name the files: the RINEX
+// 3.05 files, one per constellation, and the constellations of RINEX 4
+// (one mixed file or one file each); write_navigation_files names, opens,
+// orders and writes the files of either version.
 #include "rinex_nav/Rinex_File_maker.h"
 
 #include <iostream>
 
 #include "rinex_nav/Rin_NAV_Data_record.h"
 #include "rinex_nav/Rin_hwriter.h"
+#include "rinex_nav/Sat_type.h"
 #include "stores/VLX_objects.h"
 
 namespace {
@@ -28,31 +30,56 @@ int nav305_file(std::ofstream& os, bool& end_flag, int (*heading)(std::ofstream&
     return 1;
 }
 
-// One constellation of a RINEX 4 file: its switch, the ending of its own
-// file, its header selector and its writers (ephemerides, time offsets,
-// ionosphere), in the order the groups stand in a mixed file.
+// The makers differ in their result (the GPS one has none), which no
+// caller uses: the table calls them through one type.
+template <auto Maker>
+void make(std::ofstream& os) {
+    Maker(os);
+}
+
+// One RINEX 3.05 file per row, in the order they are written.
+struct Nav305File {
+    const bool* enabled;            // the constellation's switch
+    const char* letter;             // the type letter after the stem: rover.26 + N
+    void (*sort_store)();           // orders its ephemeris store, just before it is written
+    void (*maker)(std::ofstream&);  // writes the file: header once, then the records
+};
+
+const Nav305File nav305_files[] = {
+    {&Enable_GPS, "N", sort_GPS_ephemeris, make<GPS_NavigationFileMaker>},
+    {&Enable_NavIC, "I", sort_NavIC_ephemeris, make<NavIC_NavigationFileMaker>},
+    {&Enable_GLO, "G", sort_GLO_ephemeris, make<GLO_NavigationFileMaker>},
+    {&Enable_GAL, "L", sort_GAL_ephemeris, make<GAL_NavigationFileMaker>},
+    {&Enable_BDS, "C", sort_BDS_ephemeris, make<BDS_NavigationFileMaker>},
+};
+
+// One constellation of a RINEX 4 file, in the order the groups stand in a
+// mixed file.
 struct Nav4System {
-    const bool* enabled;
-    const char* ending;
-    NavSys sys;
-    void (*ephemerides)(std::ofstream&);
-    int (*time_offsets)(std::ofstream&);
-    int (*ionosphere)(std::ofstream&);
+    const bool* enabled;                  // the constellation's switch
+    const char* ending;                   // ending of its own file after the stem
+    NavSys sys;                           // header selector of its own file
+    void (*sort_store)();                 // orders its ephemeris store before any file is written
+    void (*ephemerides)(std::ofstream&);  // its ephemeris records
+    int (*time_offsets)(std::ofstream&);  // its time-offset records
+    int (*ionosphere)(std::ofstream&);    // its ionosphere records (none: nullptr)
 };
 
 const Nav4System nav4_systems[] = {
-    {&Enable_GPS, "_GN.rnx", NAV_GPS, Add_GPS_Ephemeris, Add_GPS_Nav_File_Time_corr_mixed,
+    {&Enable_GPS, "_GN.rnx", NAV_GPS, sort_GPS_ephemeris, Add_GPS_Ephemeris, Add_GPS_Nav_File_Time_corr_mixed,
      Add_GPS_Nav_File_iono_mixed},
-    {&Enable_GLO, "_RN.rnx", NAV_GLO, Add_GLO_Ephemeris, Add_GLO_Nav_File_Time_corr_mixed, nullptr},
-    {&Enable_GAL, "_EN.rnx", NAV_GAL, Add_GAL_Ephemeris, Add_GAL_Nav_File_Time_corr_mixed,
+    {&Enable_GLO, "_RN.rnx", NAV_GLO, sort_GLO_ephemeris, Add_GLO_Ephemeris, Add_GLO_Nav_File_Time_corr_mixed,
+     nullptr},
+    {&Enable_GAL, "_EN.rnx", NAV_GAL, sort_GAL_ephemeris, Add_GAL_Ephemeris, Add_GAL_Nav_File_Time_corr_mixed,
      Add_GAL_Nav_File_iono_mixed},
-    {&Enable_QZSS, "_JN.rnx", NAV_QZSS, Add_QZSS_Ephemeris, Add_QZSS_Nav_File_Time_corr_mixed,
+    {&Enable_QZSS, "_JN.rnx", NAV_QZSS, sort_QZSS_ephemeris, Add_QZSS_Ephemeris, Add_QZSS_Nav_File_Time_corr_mixed,
      Add_QZSS_Nav_File_iono_mixed},
-    {&Enable_BDS, "_CN.rnx", NAV_BDS, Add_BDS_Ephemeris, Add_BDS_Nav_File_Time_corr_mixed,
+    {&Enable_BDS, "_CN.rnx", NAV_BDS, sort_BDS_ephemeris, Add_BDS_Ephemeris, Add_BDS_Nav_File_Time_corr_mixed,
      Add_BDS_Nav_File_iono_mixed},
-    {&Enable_NavIC, "_IN.rnx", NAV_NAVIC, Add_NavIC_Ephemeris, Add_NavIC_Nav_File_Time_corr_mixed,
-     Add_NavIC_Nav_File_iono_mixed},
-    {&Enable_SBAS, "_SN.rnx", NAV_SBAS, Add_SBAS_Ephemeris, Add_SBAS_Nav_File_Time_corr_mixed, nullptr},
+    {&Enable_NavIC, "_IN.rnx", NAV_NAVIC, sort_NavIC_ephemeris, Add_NavIC_Ephemeris,
+     Add_NavIC_Nav_File_Time_corr_mixed, Add_NavIC_Nav_File_iono_mixed},
+    {&Enable_SBAS, "_SN.rnx", NAV_SBAS, sort_SBAS_ephemeris, Add_SBAS_Ephemeris, Add_SBAS_Nav_File_Time_corr_mixed,
+     nullptr},
 };
 
 void nav4_group(std::ofstream& os, const Nav4System& s) {
@@ -61,17 +88,17 @@ void nav4_group(std::ofstream& os, const Nav4System& s) {
     if (s.ionosphere != nullptr) s.ionosphere(os);
 }
 
-// Opens a RINEX 4 file for writing; a file that cannot be created is
-// reported by name.
-bool nav4_open(std::ofstream& os, const std::string& name) {
-    os.open(name, std::ios::out | std::ios::trunc);
-    if (os.is_open()) return true;
-    std::cout << "Cannot create navigation file " << name << std::endl;
-    return false;
-}
-
-// Closes a RINEX 4 file; a failed write is reported by name.
-bool nav4_close(std::ofstream& os, const std::string& name) {
+// Creates (or truncates) one navigation file, writes it and closes it.
+// A file that cannot be created, or whose writing failed, is reported by
+// name and gives false.
+template <class Write>
+bool write_file(const std::string& name, Write write) {
+    std::ofstream os(name, std::ios::out | std::ios::trunc);
+    if (!os.is_open()) {
+        std::cout << "Cannot create navigation file " << name << std::endl;
+        return false;
+    }
+    write(os);
     os.close();
     if (!os.fail()) return true;
     std::cout << "Cannot write navigation file " << name << std::endl;
@@ -111,29 +138,41 @@ int BDS_NavigationFileMaker(std::ofstream& os) {
 // that cannot be created or written is reported and makes the result
 // false; the other files are still written.
 bool NavigationFileMaker(const std::string& stem, bool mixed) {
-    bool ok = true;
     if (mixed) {
-        const std::string name = stem + "_MN.rnx";
-        std::ofstream os;
-        if (!nav4_open(os, name)) return false;
-        Add_Nav_File_heading(os, NAV_MIXED);
-        Add_end_of_header(os);
-        for (const Nav4System& s : nav4_systems)
-            if (*s.enabled) nav4_group(os, s);
-        return nav4_close(os, name);
+        return write_file(stem + "_MN.rnx", [](std::ofstream& os) {
+            Add_Nav_File_heading(os, NAV_MIXED);
+            Add_end_of_header(os);
+            for (const Nav4System& s : nav4_systems)
+                if (*s.enabled) nav4_group(os, s);
+        });
     }
+    bool ok = true;
     for (const Nav4System& s : nav4_systems) {
         if (!*s.enabled) continue;
-        const std::string name = stem + s.ending;
-        std::ofstream os;
-        if (!nav4_open(os, name)) {
-            ok = false;
-            continue;
-        }
-        Add_Nav_File_heading(os, s.sys);
-        Add_end_of_header(os);
-        nav4_group(os, s);
-        ok = nav4_close(os, name) && ok;
+        const bool written = write_file(stem + s.ending, [&s](std::ofstream& os) {
+            Add_Nav_File_heading(os, s.sys);
+            Add_end_of_header(os);
+            nav4_group(os, s);
+        });
+        ok = ok && written;
+    }
+    return ok;
+}
+
+bool write_navigation_files(const std::string& stem, bool mixed) {
+    if (Rinex_Ver >= 4.0) {
+        for (const Nav4System& s : nav4_systems)
+            if (*s.enabled) s.sort_store();
+        return NavigationFileMaker(stem, mixed);
+    }
+    bool ok = true;
+    for (const Nav305File& f : nav305_files) {
+        if (!*f.enabled) continue;
+        const bool written = write_file(stem + f.letter, [&f](std::ofstream& os) {
+            f.sort_store();
+            f.maker(os);
+        });
+        ok = ok && written;
     }
     return ok;
 }

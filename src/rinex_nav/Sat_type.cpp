@@ -21,6 +21,7 @@
 #include <utility>
 #include <vector>
 
+#include "decode/Decode_func.h"
 #include "decode/aux_decoder_func.h"
 #include "stores/VLX_objects.h"
 
@@ -80,7 +81,7 @@ void sort_time_then_satellite(std::vector<Rec>& store, int32_t count, Time time)
 
 // Full time of ephemeris in seconds: the record's week (of toe; BeiDou
 // weeks for BeiDou) and toe.
-int64_t full_toe(const Kepler_head& r) { return static_cast<int64_t>(r.week) * 604800 + r.toe; }
+int64_t full_toe(const Kepler_head& r) { return static_cast<int64_t>(r.week) * SECONDS_PER_WEEK + r.toe; }
 auto toe_of = [](const auto& r) { return full_toe(r); };
 
 // Full GLONASS reference time in seconds: the day of tb counted from the
@@ -88,9 +89,10 @@ auto toe_of = [](const auto& r) { return full_toe(r); };
 // tb. A record without a usable day (N4 0, or a day number outside 1..1461)
 // is keyed by tb alone, before every dated record.
 int64_t glo_full_time(const GLO_Ephemeris& r) {
-    if (r.N4 == 0 || r.day_number == 0 || r.day_number > 1461) return r.tb;
-    const int64_t day = (static_cast<int64_t>(r.N4) - 1) * 1461 + r.day_number;  // 1 = 1 January 1996
-    return day * 86400 + r.tb;
+    if (r.N4 == 0 || r.day_number == 0 || r.day_number > GLO_FOUR_YEAR_DAYS) return r.tb;
+    // Day 1 is 1 January 1996.
+    const int64_t day = (static_cast<int64_t>(r.N4) - 1) * GLO_FOUR_YEAR_DAYS + r.day_number;
+    return day * SECONDS_PER_DAY + r.tb;
 }
 
 // Neighbour exchanges until a round leaves the store unchanged (further

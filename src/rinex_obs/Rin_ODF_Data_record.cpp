@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "rinex_obs/Rinex_format.h"
+#include "rinex_common/Rinex_format.h"
 #include "stores/VLX_objects.h"
 
 // ===================================================================

@@ -1,12 +1,9 @@
-// Observation header writers, the run date, and the LEAP SECONDS line that
-// the navigation headers share.
+// Observation header writers (the lines that the navigation headers share
+// are in rinex_common/Rinex_header.h).
 #pragma once
 
 #include <fstream>
-#include <ostream>
 
-// The UTC run date into year, month, day, hour, minutes, sec.
-void get_cur_time();
 // The whole observation header, each line group once (one-shot flags);
 // END_flag is set when it is complete. `interval` is the INTERVAL value.
 void Add_OBS_File_heading(std::ofstream& obs, float& interval);
@@ -14,9 +11,6 @@ int Add_OBSheading(std::ofstream& obs);
 int Add_avail_OBS(std::ofstream& obs);
 int Add_first_obs(std::ofstream& obs);
 int Add_last_obs(std::ofstream& obs);
-int Add_leap_sec(std::ofstream& obs);
-// The "PGM / RUN BY / DATE" line, the same in every header of a run.
-void Add_pgm_run_by_date(std::ostream& os);
 // "# OF SATELLITES": the satellites for which the file stores
 // observations, from the first pass's survey; also left in nSAt_max.
 int Add_of_sat(std::ofstream& obs);

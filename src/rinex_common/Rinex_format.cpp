@@ -1,5 +1,5 @@
 // Fixed-width RINEX field helpers (see the header).
-#include "rinex_obs/Rinex_format.h"
+#include "rinex_common/Rinex_format.h"
 
 #include <charconv>
 #include <cmath>

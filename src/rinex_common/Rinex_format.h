@@ -1,7 +1,8 @@
-// Fixed-width RINEX fields. Every writer formats its numbers and texts
-// through these helpers, which append to a line buffer; the bytes are the
-// ones the C++ streams would print with the same width, precision, fill
-// and notation (the C library's printf conversions).
+// Fixed-width RINEX fields, shared by the observation and navigation
+// writers: every writer formats its numbers and texts through these
+// helpers, which append to a line buffer; the bytes are the ones the C++
+// streams would print with the same width, precision, fill and notation
+// (the C library's printf conversions).
 #pragma once
 
 #include <ostream>
