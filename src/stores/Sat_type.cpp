@@ -12,19 +12,18 @@ SV_data NavIC_SVs[NavIC_SV_MAX];
 SV_data SBAS_SVs[SBAS_SV_MAX];
 SV_data GLCDMA_SVs[GLCDMA_SV_MAX];
 
-uint64_t GPS_SVs_written = ~uint64_t{0}, GLO_SVs_written = ~uint64_t{0}, GAL_SVs_written = ~uint64_t{0},
-         QZSS_SVs_written = ~uint64_t{0}, BDS_SVs_written = ~uint64_t{0}, NavIC_SVs_written = ~uint64_t{0},
-         SBAS_SVs_written = ~uint64_t{0}, GLCDMA_SVs_written = ~uint64_t{0};
+uint64_t SV_written[SAT_SYSTEMS] = {~uint64_t{0}, ~uint64_t{0}, ~uint64_t{0}, ~uint64_t{0},
+                                    ~uint64_t{0}, ~uint64_t{0}, ~uint64_t{0}, ~uint64_t{0}};
+
+const Sat_system* system_of_letter(char letter) {
+    for (const Sat_system& s : SAT_SYSTEM)
+        if (s.letter != 0 && s.letter == letter) return &s;
+    return nullptr;
+}
 
 uint64_t* written_marks_of(const SV_data* table) {
-    if (table == GPS_SVs) return &GPS_SVs_written;
-    if (table == GLO_SVs) return &GLO_SVs_written;
-    if (table == GAL_SVs) return &GAL_SVs_written;
-    if (table == QZSS_SVs) return &QZSS_SVs_written;
-    if (table == BDS_SVs) return &BDS_SVs_written;
-    if (table == NavIC_SVs) return &NavIC_SVs_written;
-    if (table == SBAS_SVs) return &SBAS_SVs_written;
-    if (table == GLCDMA_SVs) return &GLCDMA_SVs_written;
+    for (int s = 0; s < SAT_SYSTEMS; ++s)
+        if (SAT_SYSTEM[s].table == table) return &SV_written[s];
     return nullptr;
 }
 
@@ -33,6 +32,14 @@ void clear_written(SV_data* table, int n, uint64_t& written) {
         if (written & (uint64_t{1} << k)) table[k].clear_SV();
     const uint64_t cleared = n >= 64 ? ~uint64_t{0} : (uint64_t{1} << n) - 1;
     written &= ~cleared;
+}
+
+void clear_satellite_tables(Table_clear extent) {
+    for (int s = 0; s < SAT_SYSTEMS; ++s) {
+        const Sat_system& x = SAT_SYSTEM[s];
+        const int n = extent == CLEAR_WHOLE ? x.capacity : extent == CLEAR_EPOCH ? x.cleared : RECEIVER_NAME_CLEARED;
+        clear_written(x.table, n < x.capacity ? n : x.capacity, SV_written[s]);
+    }
 }
 
 uint32_t GPS_SAT_NUM_SYS[7][32];
