@@ -2,7 +2,6 @@
 // fold of the GLONASS code-division signals into the GLONASS tables.
 #include "rinex_obs/Sat_type.h"
 
-#include <algorithm>
 #include <cstdint>
 #include <utility>
 
@@ -28,63 +27,8 @@ void sortSatelliteBlock(SV_data* table, int count, bool bySlot) {
         }
 }
 
-namespace {
-
-// The counting key of a record by system letter; 0 when the record stands
-// for no satellite.
-uint32_t count_key(const SV_data& r, char system) {
-    switch (system) {
-        case 'R': return (r.glo_slot >= 1 && r.glo_slot <= 99) ? r.glo_slot : 0;
-        case 'J': return (r.SV_num >= 193 && r.SV_num <= 222) ? r.SV_num - 192 : 0;
-        case 'S': return (r.SV_num >= 101 && r.SV_num <= 158) ? r.SV_num - 100 : 0;
-        default: return r.SV_num;
-    }
-}
-
-bool any_slot_flagged(const SV_data& r) {
-    for (int s = 0; s < SV_SLOTS; ++s)
-        if (r.flags[s] & SLOT_HAS_DATA) return true;
-    return false;
-}
-
-}  // namespace
-
-int countSatelliteBlock(const SV_data* table, int count, char system) {
-    // Distinct non-zero keys of which some record has a flagged slot: the
-    // keys are ordered with their flags, then each run of equal keys counts
-    // once.
-    struct KeyFlag {
-        uint32_t key;
-        bool flagged;
-    };
-    constexpr int CAP = 128;  // above every table's size
-    KeyFlag kf[CAP];
-    int m = 0;
-    for (int i = 0; i < count && m < CAP; ++i) {
-        const uint32_t k = count_key(table[i], system);
-        if (k != 0) kf[m++] = {k, any_slot_flagged(table[i])};
-    }
-    std::sort(kf, kf + m, [](const KeyFlag& a, const KeyFlag& b) { return a.key < b.key; });
-    int n = 0;
-    for (int i = 0; i < m;) {
-        bool data = false;
-        int j = i;
-        for (; j < m && kf[j].key == kf[i].key; ++j) data = data || kf[j].flagged;
-        if (data) ++n;
-        i = j;
-    }
-    return n;
-}
-
 void sort_SV_arr() {
     for (const Sat_system& s : SAT_SYSTEM) sortSatelliteBlock(s.table, s.records, s.by_slot);
-
-    nSAt_current = 0;
-    for (int s = 0; s < RINEX_SYSTEMS; ++s) {
-        const Sat_system& x = SAT_SYSTEM[s];
-        if (*x.enabled && SYS_OBS_NUM[s] >= 1) nSAt_current += countSatelliteBlock(x.table, x.records, x.letter);
-    }
-    if (nSAt_current > nSAt_max) nSAt_max = nSAt_current;
 }
 
 namespace {

@@ -251,6 +251,8 @@ void clear_stored_survey();
 // its phase when it has one (has_phase).
 void note_stored_column(int sys, uint32_t key, int column, bool has_phase, float shift);
 
-// Satellites with data in the current epoch, and the largest count so far.
+// The satellite lines of the last epoch record, counted by the epoch
+// record writer alone; and the largest count so far, which the RINEX 3.05
+// "# OF SATELLITES" line starts from the first pass's survey.
 extern int nSAt_current;
 extern int nSAt_max;
