@@ -1,4 +1,5 @@
-// Storage of the satellite tables and satellite lists, and SV_data::clear_SV.
+// Storage of the satellite tables and satellite lists, their clears and
+// their start-up state, and SV_data::clear_SV.
 #include "stores/Sat_type.h"
 
 #include <cstring>
@@ -12,8 +13,7 @@ SV_data NavIC_SVs[NavIC_SV_MAX];
 SV_data SBAS_SVs[SBAS_SV_MAX];
 SV_data GLCDMA_SVs[GLCDMA_SV_MAX];
 
-uint64_t SV_written[SAT_SYSTEMS] = {~uint64_t{0}, ~uint64_t{0}, ~uint64_t{0}, ~uint64_t{0},
-                                    ~uint64_t{0}, ~uint64_t{0}, ~uint64_t{0}, ~uint64_t{0}};
+uint64_t SV_written[SAT_SYSTEMS];
 
 const Sat_system* system_of_letter(char letter) {
     for (const Sat_system& s : SAT_SYSTEM)
@@ -99,4 +99,19 @@ void SV_data::clear_SV() {
     for (int s = 0; s < SV_SLOTS; ++s) flags[s] &= ~(SLOT_HAS_DATA | SLOT_VALUES);
     rcv_time = 0;
     doppler_base = 0;
+}
+
+void reset_satellite_tables() {
+    for (int s = 0; s < SAT_SYSTEMS; ++s) {
+        const Sat_system& x = SAT_SYSTEM[s];
+        for (int k = 0; k < x.capacity; ++k) x.table[k] = SV_data{};
+        // Every record counts as written: the first clear empties it
+        // whatever it holds.
+        SV_written[s] = ~uint64_t{0};
+        *x.counter = 0;
+        for (int e = 0; e < x.band_rows * x.band_stride; ++e) x.bands[e] = 0;
+    }
+    std::memset(SAT_NUM_SYS, 0, sizeof SAT_NUM_SYS);
+    clear_stored_survey();
+    nSAt_current = nSAt_max = 0;
 }

@@ -222,6 +222,9 @@ enum Table_clear {
 };
 // Empties the satellite tables for the next epoch.
 void clear_satellite_tables(Table_clear extent);
+// The satellite tables, band lists, counters, survey and counts as at
+// start-up (part of reset_stores).
+void reset_satellite_tables();
 
 // Satellites per [system][signal group], rows 0..6 in system-index order.
 extern uint32_t SAT_NUM_SYS[14][12];
