@@ -204,8 +204,7 @@ TEST(SatOrdering, CodeDivisionMatchUsesTheLowByteAndTheLastMatchWins) {
 // it is: its frequency-division band-5 values stay; the group that holds
 // data is folded.
 TEST(SatOrdering, EmptyCodeDivisionGroupKeepsTheFrequencyDivisionValues) {
-    for (SV_data& r : GLO_SVs) r = SV_data{};
-    for (SV_data& r : GLCDMA_SVs) r = SV_data{};
+    reset_stores();
     GLCDMA_OBS_Arr[0] = "C4X";
     GLCDMA_OBS_Arr[20] = "C3X";  // some other code-division satellite has band 5
     GLO_SVs[0].glo_slot = 5;
