@@ -160,15 +160,19 @@ void for_each_selected(const SV_data* table, const Sat_system& sys, int records,
     });
 }
 
+int selected_satellites(const SV_data* table, const Sat_system& sys, int records, int slots, bool extendedSlots,
+                        const std::string* codes) {
+    int n = 0;
+    for_each_selected(table, sys, records, slots, extendedSlots, codes, [&n](const SV_data&, uint32_t) { ++n; });
+    return n;
+}
+
 }  // namespace
 
 int countSatelliteBlock(const SV_data* table, char letter, int records, int slots, bool extendedSlots,
                         const std::string* codes) {
     const Sat_system* sys = system_of_letter(letter);
-    if (sys == nullptr) return 0;
-    int n = 0;
-    for_each_selected(table, *sys, records, slots, extendedSlots, codes, [&n](const SV_data&, uint32_t) { ++n; });
-    return n;
+    return sys == nullptr ? 0 : selected_satellites(table, *sys, records, slots, extendedSlots, codes);
 }
 
 int countBdsSatelliteBlock(const SV_data* table, int records) {
@@ -332,11 +336,8 @@ const std::string& column_code(const Block& b, int c, int k) {
 int epoch_satellites(const Block* blocks, int nblocks) {
     int n = 0;
     for (int i = 0; i < nblocks; ++i) {
-        const Block& b = blocks[i];
-        const Sat_system& x = *b.x;
-        n += x.letter == 'C' ? countBdsSatelliteBlock(x.table, x.records)
-                             : countSatelliteBlock(x.table, x.letter, x.records, x.line_groups, b.extendedSlots,
-                                                   x.codes);
+        const Sat_system& x = *blocks[i].x;
+        n += selected_satellites(x.table, x, x.records, x.line_groups, blocks[i].extendedSlots, x.codes);
     }
     return n;
 }

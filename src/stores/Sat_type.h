@@ -136,9 +136,9 @@ struct Sat_system {
     int records;            // records ordered at each epoch, and read by the epoch record and the survey
     int cleared;            // records the observation pass empties after each epoch
     bool by_slot;           // ordered and keyed by the GLONASS slot instead of the satellite number
-    uint32_t key_first;     // satellite keys: numbers key_first..key_last, printed less key_base
-    uint32_t key_last;      //   (key_first > key_last: no satellite lines, no keys)
-    uint32_t key_base;
+    uint32_t key_first;     // lowest satellite number (GLONASS: slot) that is a satellite key
+    uint32_t key_last;      // highest one; below key_first: no keys (no lines of its own)
+    uint32_t key_base;      // subtracted for the key printed after the letter (J01 is 193)
     std::string* codes;     // observation-code table (OBS_Type_Table)
     int line_groups;        // code groups a satellite line may hold (BeiDou: its own column groups, 0)
     const bool* extended;   // switch that admits code groups above 4; nullptr: always admitted
