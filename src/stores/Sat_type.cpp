@@ -15,6 +15,30 @@ SV_data GLCDMA_SVs[GLCDMA_SV_MAX];
 
 uint64_t SV_written[SAT_SYSTEMS];
 
+namespace {
+
+// What the code that iterates the systems table takes for granted: every
+// extent lies within its table (and within the 64 written marks) or its
+// band rows, and no two systems share a letter, a list code or a switch.
+constexpr bool systems_table_consistent() {
+    for (int i = 0; i < SAT_SYSTEMS; ++i) {
+        const Sat_system& s = SAT_SYSTEM[i];
+        if (s.capacity > 64 || s.records > s.capacity || s.cleared > s.capacity ||
+            RECEIVER_NAME_CLEARED > s.capacity || s.band_used > s.band_stride || s.band_rows < 6)
+            return false;
+        if ((i < RINEX_SYSTEMS) != (s.letter != 0)) return false;
+        for (int j = 0; j < i; ++j) {
+            const Sat_system& t = SAT_SYSTEM[j];
+            if (t.sx_code == s.sx_code || (s.letter != 0 && t.letter == s.letter) || t.enabled == s.enabled)
+                return false;
+        }
+    }
+    return GLCDMA_FOLDED_RECORDS <= SAT_SYSTEM[SYS_GLCDMA].capacity;
+}
+static_assert(systems_table_consistent(), "an extent of the systems table beyond its table, or two systems alike");
+
+}  // namespace
+
 const Sat_system* system_of_letter(char letter) {
     for (const Sat_system& s : SAT_SYSTEM)
         if (s.letter != 0 && s.letter == letter) return &s;
