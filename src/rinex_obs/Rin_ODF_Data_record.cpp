@@ -114,12 +114,20 @@ bool hasBdsOutputObservation(const SV_data& record) {
 
 namespace {
 
+// The most records that a block of the systems table holds.
+constexpr int most_records() {
+    int n = 0;
+    for (const Sat_system& s : SAT_SYSTEM) n = s.records > n ? s.records : n;
+    return n;
+}
+constexpr int MOST_RECORDS = most_records();
+
 // Calls `fn` with the record that stands for each satellite of a block, in
 // table order: the first record of each valid key, merged with the later
 // records of the same key.
 template <class Fn>
 void for_each_satellite(const SV_data* table, const Sat_system& sys, int records, Fn fn) {
-    uint32_t keys[BDS_SV_MAX > GAL_SV_MAX ? BDS_SV_MAX : GAL_SV_MAX];
+    uint32_t keys[MOST_RECORDS];
     const int cap = static_cast<int>(sizeof keys / sizeof keys[0]);
     const int n = records < cap ? records : cap;
     // Keys are 1..99: per key its first record and its number of records
