@@ -17,9 +17,16 @@ uint64_t SV_written[SAT_SYSTEMS];
 
 namespace {
 
+constexpr bool same_text(const char* a, const char* b) {
+    for (; *a != 0 && *a == *b; ++a, ++b) {
+    }
+    return *a == *b;
+}
+
 // What the code that iterates the systems table takes for granted: every
 // extent lies within its table (and within the 64 written marks) or its
-// band rows, and no two systems share a letter, a list code or a switch.
+// band rows, and no two systems share a letter, a list code or a
+// command-line switch.
 constexpr bool systems_table_consistent() {
     for (int i = 0; i < SAT_SYSTEMS; ++i) {
         const Sat_system& s = SAT_SYSTEM[i];
@@ -29,7 +36,7 @@ constexpr bool systems_table_consistent() {
         if ((i < RINEX_SYSTEMS) != (s.letter != 0)) return false;
         for (int j = 0; j < i; ++j) {
             const Sat_system& t = SAT_SYSTEM[j];
-            if (t.sx_code == s.sx_code || (s.letter != 0 && t.letter == s.letter) || t.enabled == s.enabled)
+            if (t.sx_code == s.sx_code || (s.letter != 0 && t.letter == s.letter) || same_text(t.option, s.option))
                 return false;
         }
     }
