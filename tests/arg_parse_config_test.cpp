@@ -13,25 +13,6 @@ namespace {
 
 using Args = std::vector<std::string>;
 
-// The configuration as main leaves it before reading the command line
-// (start-up values, then what main sets before parsing).
-void reset_configuration() {
-    Enable_GPS = Enable_GLO = Enable_GAL = Enable_QZSS = true;
-    Enable_BDS = Enable_NavIC = Enable_SBAS = Enable_GLCDMA = true;
-    Rinex_Ver = 4.0;
-    MixedNavFile = true;
-    Enable_Long_File_Name = false;
-    INTERVAL_Requested = 0;
-    filename = " ";
-    Site_Code = "ZELK";
-    Monument_Number = "0";
-    Receiver_Number = "0";
-    Country_Code = "USA";
-    Data_Source = "R";
-    Ant_delt_H = Ant_delt_E = Ant_delt_N = 0;
-    ANT_NUM = "-Unknown-";
-}
-
 // Snapshot of every value the command line can change.
 struct Config {
     bool gps = true, glo = true, gal = true, qzss = true, bds = true, navic = true, sbas = true,
@@ -99,7 +80,7 @@ void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
 
 class CommandLine : public ::testing::TestWithParam<Case> {
 protected:
-    void SetUp() override { reset_configuration(); }
+    void SetUp() override { reset_stores(); }
 };
 
 TEST_P(CommandLine, SetsConfiguration) {
@@ -170,7 +151,7 @@ INSTANTIATE_TEST_SUITE_P(ArgParseConfig, CommandLine, ::testing::ValuesIn(kCases
 
 class ArgParseConfig : public ::testing::Test {
 protected:
-    void SetUp() override { reset_configuration(); }
+    void SetUp() override { reset_stores(); }
 };
 
 TEST_F(ArgParseConfig, HelpTextHasEveryOptionInOrderWithItsText) {
@@ -246,7 +227,7 @@ TEST_F(ArgParseConfig, RejectedCommandLines) {
         {{"rover.bin"}, "Unexpected positional argument: 'rover.bin'"},
     };
     for (const auto& [args, reason] : cases) {
-        reset_configuration();
+        reset_stores();
         try {
             ConverterRun run(args);
             ADD_FAILURE() << "accepted: " << reason;

@@ -109,9 +109,7 @@ TEST(SignalInventory, BeiDouRules) {
         {"Fl", {116}, 25, 5, {"C1X", "L1X", "D1X", "S1X", "L1X"}, 5, {116}},
     };
     for (const Case& c : cases) {
-        for (std::string& s : BDS_OBS_Arr) s.clear();
-        for (auto& row : BDS_SAT_NUM_SYS)
-            for (uint32_t& e : row) e = 0;
+        reset_stores();
         first_pass_epoch(SX_BDS, c.nums, c.msg);
         SCOPED_TRACE(std::string(c.msg) + " first satellite " + std::to_string(c.nums[0]));
         EXPECT_EQ(codes(BDS_OBS_Arr, c.first, c.n), c.expect);

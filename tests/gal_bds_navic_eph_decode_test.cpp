@@ -101,7 +101,7 @@ TEST(GalEphDecode, TocAndToeAcrossTheWeekBoundary) {
     expect_date(GAL_Eph[0].clock_epoch, 2024, 1, 14, 0, 16, 40);
 
     // And the other way round: toc late in the week before the transmission.
-    GAL_SV_index = 0;
+    reset_stores();
     k.tx = 1000;
     k.toc = 604000;
     k.toe = 604000;

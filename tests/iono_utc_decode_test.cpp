@@ -144,7 +144,7 @@ TEST(BdsIonoDecode, HourMarkOfTheReferenceTime) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.tot);
-        BDS_ION_Par_n = 0;
+        reset_stores();
         run_log(iono_msg("CI", klob(1e-8f), c.tot));
         ASSERT_EQ(BDS_ION_Par_n, 1);
         EXPECT_EQ(Iono_BDS[0].hour_mark, c.mark);

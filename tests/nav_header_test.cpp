@@ -56,10 +56,10 @@ TEST(NavHeader, Rinex305LinesPerConstellation) {
         {Add_BDS_Nav_File_heading, "C: BDS              "},
         {Add_NavIC_Nav_File_heading, "I: IRNSS            "},
     };
-    Rinex_Ver = 3.05;
-    run_date_2025();
     for (const Case& c : cases) {
-        LEAP_flag = false;
+        reset_stores();
+        Rinex_Ver = 3.05;
+        run_date_2025();
         const std::vector<std::string> lines = header_of(c.writer);
         ASSERT_GE(lines.size(), 2u);
         EXPECT_EQ(lines[0],

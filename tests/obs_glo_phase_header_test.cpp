@@ -44,13 +44,8 @@ std::string glo_entries(int first, int last) {
 // Only the given system has codes and is listed; no code table holds a
 // code and nothing is surveyed yet.
 void only(int sys) {
-    for (int& n : SYS_OBS_NUM) n = 0;
+    reset_stores();
     SYS_OBS_NUM[sys] = 4;
-    SYS_NUM = 7;
-    for (std::string* t : {GPS_OBS_Arr, GLO_OBS_Arr, GAL_OBS_Arr, QZSS_OBS_Arr, BDS_OBS_Arr, NAVIC_OBS_Arr,
-                           SBAS_OBS_Arr})
-        for (int e = 0; e < OBS_TYPES; ++e) t[e].clear();
-    clear_stored_survey();
 }
 
 // The code-range and phase codes that make a column printed.
@@ -96,7 +91,7 @@ TEST(GloSlotLines, EightPerLineWithContinuations) {
                  H("   " + glo_entries(25, 32), "GLONASS SLOT / FRQ #")},
     };
     for (const Case& c : cases) {
-        for (int& v : GLO_SLOT_ARR) v = 0;
+        reset_stores();
         // Stored in reverse to exercise the sort.
         for (int k = 1; k <= c.pairs; ++k) add_pair(c.pairs - k, k, k % 7 - 3);
         EXPECT_EQ(glo_slot_text(), c.text) << c.pairs;

@@ -99,10 +99,9 @@ TEST(ObsHeader, Rinex305WholeHeader) {
 
 TEST(ObsHeader, Rinex4HeadersGoFromLeapSecondsToEnd) {
     for (double v : {4.0, 4.01}) {
+        reset_stores();
         set_gps_station();
         Rinex_Ver = v;
-        header_flag = SYS_OBS_flag = INT_flag = FOBS_flag = LOBS_flag = PHASE_SHFT_flag = OF_SAT_flag = END_flag =
-            false;
         float interval = 30.0f;
         const std::string text = capture([&](std::ofstream& o) { Add_OBS_File_heading(o, interval); });
         EXPECT_EQ(text, identification_lines(v == 4.0 ? "     4.00" : "     4.01") + H("", "END OF HEADER"));

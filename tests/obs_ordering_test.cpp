@@ -4,10 +4,17 @@
 
 #include <vector>
 
+#include "rinex_obs/Rin_ODF_Data_record.h"
 #include "rinex_obs/Sat_type.h"
 #include "stores/VLX_objects.h"
+#include "support/rinex_capture.h"
 
 namespace {
+
+// The epoch record of the tables as they stand.
+void record() {
+    rinexcap::capture([](std::ofstream& o) { Add_data_record(o, Epoch_flag); });
+}
 
 std::vector<uint32_t> numbers(const SV_data* t, int n) {
     std::vector<uint32_t> v;
@@ -44,6 +51,9 @@ TEST(SatOrdering, GlonassSortsBySlotNotChannel) {
     EXPECT_EQ(static_cast<int32_t>(GLO_SVs[3].SV_num), -4);
 }
 
+// The count of the epoch line (the one count of satellites): every record
+// holds a code range in slot 3, which its system prints; only the flag
+// bit 0x40 tells a record with data from one without.
 TEST(SatOrdering, CountsDistinctValidKeysWithFlaggedSlots) {
     struct Case {
         char sys;
@@ -59,40 +69,50 @@ TEST(SatOrdering, CountsDistinctValidKeysWithFlaggedSlots) {
         {'S', {100, 101, 158, 159}, {true, true, true, true}, 2},
     };
     for (const Case& c : cases) {
+        const Sat_system& x = *system_of_letter(c.sys);
+        x.codes[15] = "C2X";  // group 3 printed
         SV_data table[8] = {};
         for (size_t i = 0; i < c.keys.size(); ++i) {
             if (c.sys == 'R')
                 table[i].glo_slot = c.keys[i];
             else
                 table[i].SV_num = c.keys[i];
+            table[i].code[3] = 20000000.0L;
             table[i].flags[3] = c.flagged[i] ? 0x41 : 0x01;
         }
-        EXPECT_EQ(countSatelliteBlock(table, 8, c.sys), c.expected) << c.sys << " case of " << c.keys.size();
+        EXPECT_EQ(countSatelliteBlock(table, c.sys, 8, x.line_groups, true, x.codes), c.expected)
+            << c.sys << " case of " << c.keys.size();
     }
 }
 
-TEST(SatOrdering, SortArrCountsEnabledSystemsWithCodesAndRaisesTheMaximum) {
-    GPS_SVs[0].SV_num = 12;
-    GPS_SVs[0].flags[0] = 0x40;
-    GPS_SVs[1].SV_num = 3;
-    GPS_SVs[1].flags[1] = 0x40;
-    GAL_SVs[0].SV_num = 4;
-    GAL_SVs[0].flags[0] = 0x40;
-    BDS_SVs[60].SV_num = 30;
-    BDS_SVs[60].flags[0] = 0x40;
-    GLCDMA_SVs[0].SV_num = 5;  // never counted
-    GLCDMA_SVs[0].flags[0] = 0x40;
+// A sorted epoch as the epoch record counts it (the record writer alone
+// sets the count).
+TEST(SatOrdering, SortedEpochCountsEnabledSystemsWithCodesAndRaisesTheMaximum) {
+    auto with_data = [](SV_data& r, uint32_t sv, int slot) {
+        r.SV_num = sv;
+        r.code[slot] = 20000000.0L;
+        r.flags[slot] = 0x40;
+    };
+    with_data(GPS_SVs[0], 12, 0);
+    with_data(GPS_SVs[1], 3, 1);
+    with_data(GAL_SVs[0], 4, 0);
+    with_data(BDS_SVs[60], 30, 0);
+    with_data(GLCDMA_SVs[0], 5, 0);  // never counted
+    GPS_OBS_Arr[0] = GAL_OBS_Arr[0] = BDS_OBS_Arr[0] = GLCDMA_OBS_Arr[0] = "C1C";
+    GPS_OBS_Arr[5] = "C1W";
     SYS_OBS_NUM[SYS_GPS] = 4;
     SYS_OBS_NUM[SYS_GAL] = 4;
     SYS_OBS_NUM[SYS_BDS] = 0;  // no codes: not counted
     nSAt_max = 1;
     sort_SV_arr();
     EXPECT_EQ(GPS_SVs[0].SV_num, 3u);
+    record();
     EXPECT_EQ(nSAt_current, 3);
     EXPECT_EQ(nSAt_max, 3);
 
     Enable_GAL = false;
     sort_SV_arr();
+    record();
     EXPECT_EQ(nSAt_current, 2);
     EXPECT_EQ(nSAt_max, 3);  // only grows
 }
@@ -184,8 +204,7 @@ TEST(SatOrdering, CodeDivisionMatchUsesTheLowByteAndTheLastMatchWins) {
 // it is: its frequency-division band-5 values stay; the group that holds
 // data is folded.
 TEST(SatOrdering, EmptyCodeDivisionGroupKeepsTheFrequencyDivisionValues) {
-    for (SV_data& r : GLO_SVs) r = SV_data{};
-    for (SV_data& r : GLCDMA_SVs) r = SV_data{};
+    reset_stores();
     GLCDMA_OBS_Arr[0] = "C4X";
     GLCDMA_OBS_Arr[20] = "C3X";  // some other code-division satellite has band 5
     GLO_SVs[0].glo_slot = 5;

@@ -40,8 +40,7 @@ std::vector<uint32_t> every(uint32_t start_ms, uint32_t step_ms, int n) {
 // first pass finds it (the logs carry no receiver dates) and the data
 // interval known.
 void fresh(int y, int mo, int d, int h, int mi, int s, float interval, double requested) {
-    header_flag = SYS_OBS_flag = GLO_SLOT_flag = GLO_COD_flag = INT_flag = FOBS_flag = LOBS_flag = LEAP_flag =
-        PHASE_SHFT_flag = OF_SAT_flag = END_flag = false;
+    reset_stores();
     Epoch_first_obs = {days_from_civil(y, mo, d), static_cast<uint32_t>(h * H_MS + mi * M_MS + s * S_MS), true};
     RCV_date.v[EP_SYS] = 0;
     INTERVAL_Aux = interval;

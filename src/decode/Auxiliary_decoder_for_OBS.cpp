@@ -50,10 +50,9 @@ void decode_OBS_aux() { decode_signal_flags(); }
 // First and last receiver dates: the last is rewritten at every "RD" and
 // "~~"; the first follows it until a dated "RD" record has been seen.
 void decode_RD_aux() {
-    static bool first_epoch = true;
     receiver_date_of_records(RCV_date_last);
-    if (first_epoch) {
+    if (!RCV_date_first_fixed) {
         RCV_date_first = RCV_date_last;
-        if (rd_u16(RD, 0) != 0) first_epoch = false;
+        if (rd_u16(RD, 0) != 0) RCV_date_first_fixed = true;
     }
 }

@@ -25,63 +25,29 @@ constexpr double PHASE_UNIT = 0x1p-40;           // s per unit of a phase item
 constexpr double DOPPLER_UNIT = 1e-4;           // Hz per unit of the Doppler items
 constexpr double SNR_UNIT = 0.25;               // dB-Hz per unit of a strength item
 
-// Systems in table order: the SatSys order, then GLONASS code division.
-enum Sys { GPS = 0, GLO, GAL, QZS, BDS, NAV, SBS, GLC, NSYS };
+// Systems in the order of the systems table (SAT_SYSTEM).
+enum Sys { GPS = SYS_GPS, GLO = SYS_GLO, GAL = SYS_GAL, QZS = SYS_QZSS, BDS = SYS_BDS, NAV = SYS_NAVIC,
+           SBS = SYS_SBAS, GLC = SYS_GLCDMA, NSYS = SAT_SYSTEMS };
 
-// One system's tables and constants.
-struct SysInfo {
-    SV_data* table;
-    uint64_t* written;  // records written since the table's last clear
-    int capacity;
-    int32_t* counter;
-    const bool* enabled;
-    double scale, offset;  // seconds per unit and offset of the 32-bit code items
+// The constants of a system's code ranges and Doppler base.
+struct CodeScale {
+    double scale, offset;       // seconds per unit and offset of the 32-bit code items
     double ref_base, ref_step;  // carrier of the Doppler base, MHz: ref_step * channel + ref_base
-    std::string* codes;    // observation-code table
-    uint32_t* bands;       // Band_Sat_List: row r at bands + r * stride
-    int stride;
-    int scan;  // entries of a row searched when a satellite is appended
 };
 
-const SysInfo systems[NSYS] = {
-    {GPS_SVs, &GPS_SVs_written, GPS_SV_MAX, &GPS_SAT_NUM, &Enable_GPS, 1e-11, 0.075, 1575.42, 0, GPS_OBS_Arr,
-     &GPS_SAT_NUM_SYS[0][0], 32, 32},
-    {GLO_SVs, &GLO_SVs_written, GLO_SV_MAX, &GLO_SAT_NUM, &Enable_GLO, 1e-11, 0.075, 1602, 0.5625, GLO_OBS_Arr,
-     &GLO_SAT_NUM_SYS[0][0], 32, 32},
-    {GAL_SVs, &GAL_SVs_written, GAL_SV_MAX, &GAL_SAT_NUM, &Enable_GAL, 2e-11, 0.085, 1575.42, 0, GAL_OBS_Arr,
-     &GAL_SAT_NUM_SYS[0][0], 37, 32},
-    {QZSS_SVs, &QZSS_SVs_written, QZSS_SV_MAX, &QZSS_SAT_NUM, &Enable_QZSS, 2e-11, 0.125, 1575.42, 0, QZSS_OBS_Arr,
-     &QZSS_SAT_NUM_SYS[0][0], 37, 32},
-    {BDS_SVs, &BDS_SVs_written, BDS_SV_MAX, &BDS_SAT_NUM, &Enable_BDS, 2e-11, 0.105, 1561.098, 0, BDS_OBS_Arr,
-     &BDS_SAT_NUM_SYS[0][0], 61, 61},
-    {NavIC_SVs, &NavIC_SVs_written, NavIC_SV_MAX, &NAVIC_SAT_NUM, &Enable_NavIC, 2e-11, 0.105, 1575.42, 0, NAVIC_OBS_Arr,
-     &NavIC_SAT_NUM_SYS[0][0], 32, 32},
-    {SBAS_SVs, &SBAS_SVs_written, SBAS_SV_MAX, &SBAS_SAT_NUM, &Enable_SBAS, 1e-11, 0.125, 1575.42, 0, SBAS_OBS_Arr,
-     &SBAS_SAT_NUM_SYS[0][0], 32, 32},
-    {GLCDMA_SVs, &GLCDMA_SVs_written, GLCDMA_SV_MAX, &GLCDMA_SAT_NUM, &Enable_GLCDMA, 1e-11, 0.075, 1600.995, 0, GLCDMA_OBS_Arr,
-     &GLCDMA_SAT_NUM_SYS[0][0], 32, 32},
-};
+//                                   GPS, GLONASS, Galileo, QZSS, BeiDou, NavIC, SBAS, GLONASS code division
+const CodeScale code_scale[NSYS] = {{1e-11, 0.075, 1575.42, 0},  {1e-11, 0.075, 1602, 0.5625},
+                                    {2e-11, 0.085, 1575.42, 0},  {2e-11, 0.125, 1575.42, 0},
+                                    {2e-11, 0.105, 1561.098, 0}, {2e-11, 0.105, 1575.42, 0},
+                                    {1e-11, 0.125, 1575.42, 0},  {1e-11, 0.075, 1600.995, 0}};
 
-// "SX" system code to table order; -1 names no system.
-constexpr int sys_of_code(uint8_t code) {
-    switch (code) {
-        case SX_GPS: return GPS;
-        case SX_GLO: return GLO;
-        case SX_SBAS: return SBS;
-        case SX_GAL: return GAL;
-        case SX_QZSS: return QZS;
-        case SX_BDS: return BDS;
-        case SX_NAVIC: return NAV;
-        case SX_GLCDMA: return GLC;
-        default: return -1;
-    }
-}
-
-// sys_of_code for every byte, looked up once per item of every walk.
+// "SX" system code to system index, for every byte (-1 names no system),
+// looked up once per item of every walk.
 struct SysOfCodeTable {
     int8_t v[256];
     constexpr SysOfCodeTable() : v() {
-        for (int c = 0; c < 256; ++c) v[c] = static_cast<int8_t>(sys_of_code(static_cast<uint8_t>(c)));
+        for (int c = 0; c < 256; ++c) v[c] = -1;
+        for (int s = 0; s < NSYS; ++s) v[SAT_SYSTEM[s].sx_code] = static_cast<int8_t>(s);
     }
     constexpr int operator[](uint8_t c) const { return v[c]; }
 };
@@ -197,9 +163,9 @@ bool list_has_room(const uint32_t* row, int scan) {
 // First pass: a satellite flagged in band `slot` registers the band's codes
 // and enters the band's satellite list.
 void register_signal(int sys, int slot, const SV_data& R) {
-    const SysInfo& si = systems[sys];
+    const Sat_system& si = SAT_SYSTEM[sys];
     std::string* codes = si.codes;
-    uint32_t* row = si.bands + slot * si.stride;
+    uint32_t* row = si.bands + slot * si.band_stride;
     const uint32_t n = R.SV_num;
     // GLONASS satellites are listed by orbital slot (0 until "NN" gave one).
     const uint32_t listed = sys == GLO ? R.glo_slot : n;
@@ -236,17 +202,17 @@ void register_signal(int sys, int slot, const SV_data& R) {
                 if (n <= 116 && codes[29].empty()) codes[29] = "L1X";
                 break;
         }
-        list_add(row, si.scan, listed);
+        list_add(row, si.band_used, listed);
         return;
     }
     if (suffix != nullptr) set_codes(codes, 5 * slot, suffix);
     if (sys == SBS && slot == 4 && (n == 123 || n == 136)) {
         // These two satellites print their L5 data in the group-8 columns
         // and are kept out of the band-5 list.
-        if (list_has_room(row, si.scan)) set_codes(codes, 40, "5X");
+        if (list_has_room(row, si.band_used)) set_codes(codes, 40, "5X");
         return;
     }
-    list_add(row, si.scan, listed);
+    list_add(row, si.band_used, listed);
 }
 
 // ------------------------------------------------------------- the walk
@@ -270,14 +236,14 @@ void write_item(const ObsRow& r, int sys, SV_data& R, int32_t v) {
             if (Aux_stage && (R.flags[r.slot] & SLOT_HAS_DATA)) register_signal(sys, r.slot, R);
             break;
         case K_RX: {
-            const double t = v * systems[sys].scale + systems[sys].offset;
+            const double t = v * code_scale[sys].scale + code_scale[sys].offset;
             R.rcv_time = t;
             R.code[0] = t * SPEED_OF_LIGHT;
             R.flags[0] |= SLOT_HAS_CODE;
             break;
         }
         case K_RC:
-            R.code[0] = (v * systems[sys].scale + systems[sys].offset) * SPEED_OF_LIGHT;
+            R.code[0] = (v * code_scale[sys].scale + code_scale[sys].offset) * SPEED_OF_LIGHT;
             R.flags[0] |= SLOT_HAS_CODE;
             break;
         case K_BAND_RANGE:
@@ -295,7 +261,7 @@ void write_item(const ObsRow& r, int sys, SV_data& R, int32_t v) {
             // The base refers to the system's reference carrier; scale it to the band.
             const double ch = sys == GLO ? static_cast<int32_t>(R.SV_num) : 0;
             const double f_band = r.band[sys].step * ch + r.band[sys].base;
-            const double f_ref = systems[sys].ref_step * ch + systems[sys].ref_base;
+            const double f_ref = code_scale[sys].ref_step * ch + code_scale[sys].ref_base;
             const double w = static_cast<double>(-(static_cast<int64_t>(v) + R.doppler_base));
             R.doppler[r.slot] = w * f_band / f_ref * DOPPLER_UNIT;
             R.flags[r.slot] |= SLOT_HAS_DOPPLER;
@@ -334,12 +300,12 @@ uint32_t item_count(const ObsRow& r) {
 
 bool gate_open(const ObsRow& r, int sys) {
     const uint8_t g = r.gate[sys];
-    return (g & H) && !((g & S) && !*systems[sys].enabled) && !((g & V40) && !(Rinex_Ver >= 4.0)) &&
+    return (g & H) && !((g & S) && !*SAT_SYSTEM[sys].enabled) && !((g & V40) && !(Rinex_Ver >= 4.0)) &&
            !((g & V401) && !(Rinex_Ver == 4.01));
 }
 
 void walk(const ObsRow& r) {
-    for (const SysInfo& si : systems) *si.counter = 0;
+    for (const Sat_system& si : SAT_SYSTEM) *si.counter = 0;
     const uint32_t n = item_count(r);
     // The gates depend only on the switches and the version, which nothing
     // changes during a walk: decided once per system, not once per item.
@@ -349,12 +315,12 @@ void walk(const ObsRow& r) {
         const int sys = SYS_OF_CODE[SX[i]];
         if (sys < 0 || !open[sys]) continue;
         const uint8_t g = r.gate[sys];
-        const SysInfo& si = systems[sys];
+        const Sat_system& si = SAT_SYSTEM[sys];
 
         const int k = (*si.counter)++;
         if (k >= si.capacity) continue;  // more satellites of the system than its table holds
         SV_data& R = si.table[k];
-        mark_written(*si.written, k);
+        mark_written(SV_written[sys], k);
         const int32_t v = read_item(r, i);
 
         if (r.kind == K_RX || r.kind == K_DX) {  // written into record k whoever holds it
@@ -555,11 +521,5 @@ void decode_OBS() {
     }
     if (GLO_OBS_Arr[18] != "S2C") GLO_OBS_Arr[18].clear();
 
-    SYS_OBS_NUM[SYS_GPS] = count_codes(GPS_OBS_Arr, false);
-    SYS_OBS_NUM[SYS_GLO] = count_codes(GLO_OBS_Arr, false);
-    SYS_OBS_NUM[SYS_GAL] = count_codes(GAL_OBS_Arr, false);
-    SYS_OBS_NUM[SYS_QZSS] = count_codes(QZSS_OBS_Arr, false);
-    SYS_OBS_NUM[SYS_BDS] = count_codes(BDS_OBS_Arr, true);
-    SYS_OBS_NUM[SYS_NAVIC] = count_codes(NAVIC_OBS_Arr, false);
-    SYS_OBS_NUM[SYS_SBAS] = count_codes(SBAS_OBS_Arr, false);
+    for (int s = 0; s < RINEX_SYSTEMS; ++s) SYS_OBS_NUM[s] = count_codes(SAT_SYSTEM[s].codes, s == SYS_BDS);
 }

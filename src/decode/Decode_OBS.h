@@ -4,19 +4,7 @@
 
 #include <cstdint>
 
-// System code of an "SX" entry as the observation decoders read it. Any
-// other value names no system: the entry is skipped, its item position is
-// still consumed.
-enum SX_SysId : uint8_t {
-    SX_GPS = 1,
-    SX_GLO = 2,  // GLONASS frequency division: the number byte is the signed channel
-    SX_SBAS = 3,
-    SX_GAL = 4,
-    SX_QZSS = 5,
-    SX_BDS = 6,
-    SX_NAVIC = 7,
-    SX_GLCDMA = 9,  // GLONASS code division
-};
+#include "stores/Sat_type.h"  // SX_SysId
 
 // Layout of the "SX" record: system code of entry i at i, satellite number
 // at SX_NUM_AT + i, entry count at SX_COUNT_AT.

@@ -42,11 +42,6 @@ const Row rows[] = {
     {"TO", decode_TO}, {"RD", decode_RD}, {"PV", decode_PV}, {"TD", end_epoch_TD},
 };
 
-template <int N>
-void clear_leading(SV_data (&table)[N], int count) {
-    for (int k = 0; k < count && k < N; ++k) table[k].clear_SV();
-}
-
 }  // namespace
 
 bool decode_vlx(std::string& id) {
@@ -73,14 +68,7 @@ void decode_JP() {
         break;
     }
     if (Epoch_held) return;
-    clear_leading(GPS_SVs, 30);
-    clear_leading(GLO_SVs, 30);
-    clear_leading(GAL_SVs, 30);
-    clear_leading(QZSS_SVs, 30);
-    clear_leading(BDS_SVs, 30);
-    clear_leading(NavIC_SVs, 30);
-    clear_leading(SBAS_SVs, 30);
-    clear_leading(GLCDMA_SVs, 30);
+    clear_satellite_tables(CLEAR_LEADING);
 }
 
 // Firmware version, receiver id and IGS name: the text is a sequence of
@@ -144,43 +132,30 @@ void decode_AI() {
 // Systems of the satellite list: the marker letter ("M" for several) and
 // the number of satellites per system.
 void decode_SX() {
-    struct Sys {
-        uint8_t code;
-        const bool* enabled;
-        int* flag;
-        int32_t* count;
-        const char* letter;
-    };
-    static const Sys sys[7] = {
-        {SX_GPS, &Enable_GPS, &gps_sys, &GPS_SAT_NUM, "G"},
-        {SX_GLO, &Enable_GLO, &glo_sys, &GLO_SAT_NUM, "R"},
-        {SX_GAL, &Enable_GAL, &gal_sys, &GAL_SAT_NUM, "E"},
-        {SX_QZSS, &Enable_QZSS, &qzss_sys, &QZSS_SAT_NUM, "J"},
-        {SX_BDS, &Enable_BDS, &bds_sys, &BDS_SAT_NUM, "C"},
-        {SX_NAVIC, &Enable_NavIC, &navic_sys, &NAVIC_SAT_NUM, "I"},
-        {SX_SBAS, &Enable_SBAS, &sbas_sys, &SBAS_SAT_NUM, "S"},
-    };
-    for (const Sys& s : sys) {
-        *s.flag = 0;
-        *s.count = 0;
-    }
+    for (const Sat_system& s : SAT_SYSTEM)
+        if (s.listed != nullptr) {
+            *s.listed = 0;
+            *s.counter = 0;
+        }
     SYS_NUM = 0;
     uint32_t n = rd_u32(SX, SX_COUNT_AT);
     if (n < 1) return;
     if (n > OBS_MAX_ITEMS) n = OBS_MAX_ITEMS;
     // The marker is the letter of the last listed enabled system; it is
-    // set once, after the list (this runs at every epoch).
-    const char* last = nullptr;
+    // set once, after the list (this runs at every epoch). GLONASS code
+    // division is not reported.
+    char last = 0;
     for (uint32_t i = 0; i < n; ++i) {
-        for (const Sys& s : sys)
-            if (SX[i] == s.code && *s.enabled) {
-                *s.flag = 1;
+        for (const Sat_system& s : SAT_SYSTEM)
+            if (s.listed != nullptr && SX[i] == s.sx_code && *s.enabled) {
+                *s.listed = 1;
                 last = s.letter;
-                ++*s.count;
+                ++*s.counter;
             }
     }
-    SYS_NUM = gps_sys + glo_sys + gal_sys + qzss_sys + bds_sys + navic_sys + sbas_sys;
-    if (last != nullptr) SYS_MARKER = last;
+    for (const Sat_system& s : SAT_SYSTEM)
+        if (s.listed != nullptr) SYS_NUM += *s.listed;
+    if (last != 0) SYS_MARKER.assign(1, last);
     if (SYS_NUM > 1) SYS_MARKER = "M";
 }
 
@@ -221,7 +196,7 @@ void decode_NN() {
         }
 
         SV_data& R = GLO_SVs[k];
-        mark_written(GLO_SVs_written, k);
+        mark_written(SV_written[SYS_GLO], k);
         if (R.SV_num == 0) {
             R.SV_num = static_cast<uint32_t>(n);
             R.glo_slot = s;

@@ -108,25 +108,19 @@ uint64_t bits_of(float v) {
     return b;
 }
 
-// The positions of the records kept in one store, hashed by key, so that
-// each new message is tested against all earlier records in constant time
-// instead of a scan of the store (which made a long log's first pass
-// quadratic). A candidate is confirmed with the store's own comparison, so
-// the answer is the scan's: whether some earlier record has the key.
-// Records 0..indexed-1 are in the set; records a store gained otherwise are
+// The repeat index of a store (Eph_repeat) replaces a scan of the store
+// (which made a long log's first pass quadratic). A candidate is confirmed
+// with the store's own comparison, so the answer is the scan's: whether
+// some earlier record has the key. Records a store gained otherwise are
 // added before a test, a store whose count fell below `indexed` is indexed
-// afresh, and ordering a store (which moves its records) forgets every set
-// (forget_ephemeris_keys). Slots hold position + 1; 0 is a free slot. The
-// table grows with its store: at least twice as many slots as records, a
-// power of two, so that probe runs stay short.
+// afresh, and ordering a store (which moves its records) forgets every
+// index (forget_ephemeris_keys). The index grows with its store: at least
+// twice as many slots as records, a power of two, so that probe runs stay
+// short.
 constexpr size_t KEY_SET_START = 1024;
-struct KeySet {
-    std::vector<int32_t> slot;
-    int32_t indexed;
-};
 
 template <class Rec, class Hash, class Same>
-bool repeats_earlier(KeySet& set, const Rec* store, int32_t count, const Rec& r, Hash hash, Same same) {
+bool repeats_earlier(Repeat_index& set, const Rec* store, int32_t count, const Rec& r, Hash hash, Same same) {
     if (count < set.indexed || set.slot.size() < 2 * static_cast<size_t>(count) + 2) {
         size_t size = std::max(KEY_SET_START, set.slot.size());
         while (size < 2 * static_cast<size_t>(count) + 2) size *= 2;
@@ -148,20 +142,18 @@ bool repeats_earlier(KeySet& set, const Rec* store, int32_t count, const Rec& r,
 // repeats no earlier record and the store has room. A record that is not
 // kept gets satellite number 0, so that its slot takes the next message.
 template <class Rec, class Hash, class Same>
-bool kept(KeySet& set, const std::vector<Rec>& store, int32_t n, Rec& r, StoreId id, Hash hash, Same same) {
-    if (!repeats_earlier(set, store.data(), n, r, hash, same) && !store_full(n, id, hash(r))) return true;
+bool kept(const std::vector<Rec>& store, int32_t n, Rec& r, StoreId id, Hash hash, Same same) {
+    if (!repeats_earlier(Eph_repeat[id], store.data(), n, r, hash, same) && !store_full(n, id, hash(r))) return true;
     r.SV = 0;
     return false;
 }
 
-KeySet gps_keys, qzss_keys, gal_keys, bds_keys, navic_keys, glo_keys, sbas_keys;
-
 }  // namespace
 
 void forget_ephemeris_keys() {
-    for (KeySet* set : {&gps_keys, &qzss_keys, &gal_keys, &bds_keys, &navic_keys, &glo_keys, &sbas_keys}) {
-        set->slot.clear();
-        set->indexed = 0;
+    for (Repeat_index& set : Eph_repeat) {
+        set.slot.clear();
+        set.indexed = 0;
     }
 }
 
@@ -202,8 +194,7 @@ void gps_type_168(GPS_Ephemeris& r, uint8_t f) {
 // record's week, so that a toe that comes again a week later is a new
 // ephemeris). Fields a message does not carry stay zero. A full store
 // drops the message and counts it.
-void decode_gps_like(const unsigned char* m, std::vector<GPS_Ephemeris>& store, int32_t& count, KeySet& keys,
-                     StoreId id) {
+void decode_gps_like(const unsigned char* m, std::vector<GPS_Ephemeris>& store, int32_t& count, StoreId id) {
     GPS_Ephemeris* slot = cleared_slot(store, count);
     if (slot == nullptr) return;
     GPS_Ephemeris& r = *slot;
@@ -257,14 +248,14 @@ void decode_gps_like(const unsigned char* m, std::vector<GPS_Ephemeris>& store, 
     auto same = [](const GPS_Ephemeris& o, const GPS_Ephemeris& e) {
         return o.SV == e.SV && o.toe == e.toe && o.week == e.week && o.type == e.type;
     };
-    if (!kept(keys, store, count, r, id, hash, same)) return;
+    if (!kept(store, count, r, id, hash, same)) return;
     ++count;
 }
 
 }  // namespace
 
-void decode_GE() { decode_gps_like(GE, GPS_Eph, GPS_SV_index, gps_keys, STORE_GPS_EPH); }
-void decode_QE() { decode_gps_like(QE, QZSS_Eph, QZSS_SV_index, qzss_keys, STORE_QZSS_EPH); }
+void decode_GE() { decode_gps_like(GE, GPS_Eph, GPS_SV_index, STORE_GPS_EPH); }
+void decode_QE() { decode_gps_like(QE, QZSS_Eph, QZSS_SV_index, STORE_QZSS_EPH); }
 
 // ===================================================================
 // Galileo, BeiDou and NavIC ephemerides
@@ -376,7 +367,7 @@ void decode_EN() {
         return o.SV == e.SV && o.toe == e.toe && o.week == e.week &&
                (o.data_sources & GAL_SOURCE_BITS) == (e.data_sources & GAL_SOURCE_BITS);
     };
-    if (!kept(gal_keys, GAL_Eph, n, r, STORE_GAL_EPH, hash, same)) return;
+    if (!kept(GAL_Eph, n, r, STORE_GAL_EPH, hash, same)) return;
     GAL_SV_index = n + 1;
 }
 
@@ -424,7 +415,7 @@ void decode_CN() {
     auto same = [](const BDS_Ephemeris& o, const BDS_Ephemeris& e) {
         return o.SV == e.SV && o.toe == e.toe && o.week == e.week && o.type == e.type;
     };
-    if (!kept(bds_keys, BDS_Eph, n, r, STORE_BDS_EPH, hash, same)) return;
+    if (!kept(BDS_Eph, n, r, STORE_BDS_EPH, hash, same)) return;
     BDS_SV_index = n + 1;
 }
 
@@ -450,7 +441,7 @@ void decode_IE() {
     auto same = [](const NavIC_Ephemeris& o, const NavIC_Ephemeris& e) {
         return o.SV == e.SV && o.toe == e.toe && o.week == e.week;
     };
-    if (!kept(navic_keys, NavIC_Eph, n, r, STORE_NAVIC_EPH, hash, same)) return;
+    if (!kept(NavIC_Eph, n, r, STORE_NAVIC_EPH, hash, same)) return;
     NavIC_SV_index = n + 1;
 }
 
@@ -545,7 +536,7 @@ void decode_NE() {
     auto same = [](const GLO_Ephemeris& o, const GLO_Ephemeris& e) {
         return o.SV == e.SV && o.N4 == e.N4 && o.day_number == e.day_number && o.tb == e.tb;
     };
-    if (!kept(glo_keys, GLO_Eph, n, r, STORE_GLO_EPH, hash, same)) return;
+    if (!kept(GLO_Eph, n, r, STORE_GLO_EPH, hash, same)) return;
     GLO_SV_index = n + 1;
 }
 
@@ -581,7 +572,7 @@ void decode_WE() {
     auto same = [](const SBAS_Ephemeris& o, const SBAS_Ephemeris& e) {
         return o.SV == e.SV && o.IOD == e.IOD && sbas_ephemeris_time(o) == sbas_ephemeris_time(e);
     };
-    if (!kept(sbas_keys, SBAS_Eph, n, r, STORE_SBAS_EPH, hash, same)) return;
+    if (!kept(SBAS_Eph, n, r, STORE_SBAS_EPH, hash, same)) return;
     SBAS_SV_index = n + 1;
 }
 

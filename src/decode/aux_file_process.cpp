@@ -23,10 +23,6 @@
 
 namespace {
 
-template <int N>
-void clear_all(SV_data (&table)[N], uint64_t& written) {
-    clear_written(table, N, written);
-}
 
 // An epoch that the observation file keeps, decoded and folded as the
 // observation pass will decode it, and surveyed: the RINEX 3.05 header
@@ -143,13 +139,4 @@ int process_aux_file(FILE* log) {
 // next epoch claim records afresh (a satellite ranked beyond 31 of its
 // system would otherwise keep its record and lock out the next epoch's
 // satellite of that rank).
-void finalize_aux_observation_epoch() {
-    clear_all(GPS_SVs, GPS_SVs_written);
-    clear_all(GLO_SVs, GLO_SVs_written);
-    clear_all(GAL_SVs, GAL_SVs_written);
-    clear_all(QZSS_SVs, QZSS_SVs_written);
-    clear_all(BDS_SVs, BDS_SVs_written);
-    clear_all(NavIC_SVs, NavIC_SVs_written);
-    clear_all(SBAS_SVs, SBAS_SVs_written);
-    clear_all(GLCDMA_SVs, GLCDMA_SVs_written);
-}
+void finalize_aux_observation_epoch() { clear_satellite_tables(CLEAR_WHOLE); }

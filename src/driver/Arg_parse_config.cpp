@@ -1,6 +1,7 @@
 // Command-line definition and checks of the converter.
 #include "driver/Arg_parse_config.h"
 
+#include "stores/Sat_type.h"
 #include "stores/VLX_objects.h"
 
 void arge_parce_config(argparse::ArgumentParser& parser) {
@@ -47,14 +48,9 @@ void arge_parce_config(argparse::ArgumentParser& parser) {
 std::string version_text() { return "VORSKEL " + version; }
 
 void arge_parce_check(argparse::ArgumentParser& parser) {
-    if (parser["-G"] == true) Enable_GPS = false;
-    if (parser["-R"] == true) Enable_GLO = false;
-    if (parser["-E"] == true) Enable_GAL = false;
-    if (parser["-C"] == true) Enable_BDS = false;
-    if (parser["-J"] == true) Enable_QZSS = false;
-    if (parser["-I"] == true) Enable_NavIC = false;
-    if (parser["-GC"] == true) Enable_GLCDMA = false;
-    if (parser["-S"] == true || parser["-W"] == true) Enable_SBAS = false;
+    for (const Sat_system& s : SAT_SYSTEM)
+        if (parser[s.option] == true) *s.enabled = false;
+    if (parser["-W"] == true) Enable_SBAS = false;  // "W" for WAAS: the same as "-S"
     if (parser["-SN"] == true) MixedNavFile = false;
     if (parser["-ln"] == true) Enable_Long_File_Name = true;
 }

@@ -11,9 +11,9 @@
 void arge_parce_config(argparse::ArgumentParser& parser);
 
 // After parse_args: applies the switches to the configuration values
-// (-G -R -E -C -J -I -GC -S clear their Enable_ value, -W clears
-// Enable_SBAS as -S does, -SN clears MixedNavFile, -ln sets
-// Enable_Long_File_Name). Validates nothing.
+// (each system's switch of the systems table, -G -R -E -J -C -I -S -GC,
+// clears its Enable_ value, -W clears Enable_SBAS as -S does, -SN clears
+// MixedNavFile, -ln sets Enable_Long_File_Name). Validates nothing.
 void arge_parce_check(argparse::ArgumentParser& parser);
 
 // What "-v" prints: the program's name and version, as the RINEX program

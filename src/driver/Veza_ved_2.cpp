@@ -55,10 +55,8 @@ FILE* open_log(const std::string& name) {
 }
 
 int run(int argc, char** argv) {
-    Enable_GPS = Enable_GLO = Enable_GAL = Enable_QZSS = Enable_BDS = Enable_NavIC = Enable_SBAS =
-        Enable_GLCDMA = true;
-    Rinex_Ver = 4.0;
-
+    // Every configuration value holds its start-up value (reset_stores):
+    // every system on, RINEX 4.00.
     argparse::ArgumentParser parser("VORSKEL", version_text());
     arge_parce_config(parser);
     try {
@@ -106,8 +104,6 @@ int run(int argc, char** argv) {
 
     // From here on the flag decoders no longer register codes and satellites.
     Aux_stage = 0;
-    for (int r = 0; r < 7; ++r)
-        for (int c = 0; c < 12; ++c) SAT_NUM_SYS[r][c] = 0;
     sort_SV_num();
 
     FILE* log2 = open_log(filename);

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "rinex_common/Rinex_format.h"
+#include "stores/Sat_type.h"
 #include "stores/VLX_objects.h"
 
 // ===================================================================
@@ -12,18 +13,6 @@
 // ===================================================================
 
 namespace {
-
-// The key that identifies a record's satellite within its block, as
-// printed after the letter; 0 when the record stands for no satellite.
-uint32_t sat_key(const SV_data& r, char letter) {
-    switch (letter) {
-        case 'R': return (r.glo_slot >= 1 && r.glo_slot <= 99) ? r.glo_slot : 0;
-        case 'J': return (r.SV_num >= 193 && r.SV_num <= 222) ? r.SV_num - 192 : 0;
-        case 'S': return (r.SV_num >= 101 && r.SV_num <= 158) ? r.SV_num - 100 : 0;
-        case 'C': return (r.SV_num >= 1 && r.SV_num <= 63) ? r.SV_num : 0;
-        default: return (r.SV_num >= 1 && r.SV_num <= 99) ? r.SV_num : 0;  // G, E, I
-    }
-}
 
 // SBAS satellites 123 and 136 deliver band 5 under code group 8; every
 // other SBAS satellite under group 4. The data stand in slot 4 for all.
@@ -72,7 +61,14 @@ bool bds_in_column(const BdsColumn& c, uint32_t sv) {
     return (sv >= c.lo1 && sv <= c.hi1) || (sv >= c.lo2 && sv <= c.hi2);
 }
 
-constexpr int BDS_RECORDS = BDS_SV_MAX;
+// Record `index` with the slots of its satellite's later records merged in.
+SV_data merged_satellite(const SV_data* table, int index, int count, const Sat_system& sys) {
+    SV_data merged = table[index];
+    const uint32_t key = satellite_key(table[index], sys);
+    for (int j = index + 1; j < count; ++j)
+        if (satellite_key(table[j], sys) == key) mergeSatelliteData(merged, table[j]);
+    return merged;
+}
 
 }  // namespace
 
@@ -93,11 +89,9 @@ void mergeSatelliteData(SV_data& target, const SV_data& source) {
 }
 
 SV_data getMergedSatellite(const SV_data* table, int index, int count, char letter) {
-    SV_data merged = table[index];
-    const uint32_t key = sat_key(table[index], letter);
-    for (int j = index + 1; j < count; ++j)
-        if (sat_key(table[j], letter) == key) mergeSatelliteData(merged, table[j]);
-    return merged;
+    const Sat_system* sys = system_of_letter(letter);
+    if (sys == nullptr) return table[index];  // no system: no other record of its satellite
+    return merged_satellite(table, index, count, *sys);
 }
 
 bool hasOutputObservation(const SV_data& record, char letter, int slots, bool extendedSlots,
@@ -120,12 +114,20 @@ bool hasBdsOutputObservation(const SV_data& record) {
 
 namespace {
 
+// The most records that a block of the systems table holds.
+constexpr int most_records() {
+    int n = 0;
+    for (const Sat_system& s : SAT_SYSTEM) n = s.records > n ? s.records : n;
+    return n;
+}
+constexpr int MOST_RECORDS = most_records();
+
 // Calls `fn` with the record that stands for each satellite of a block, in
 // table order: the first record of each valid key, merged with the later
 // records of the same key.
 template <class Fn>
-void for_each_satellite(const SV_data* table, char letter, int records, Fn fn) {
-    uint32_t keys[BDS_RECORDS > GAL_SV_MAX ? BDS_RECORDS : GAL_SV_MAX];
+void for_each_satellite(const SV_data* table, const Sat_system& sys, int records, Fn fn) {
+    uint32_t keys[MOST_RECORDS];
     const int cap = static_cast<int>(sizeof keys / sizeof keys[0]);
     const int n = records < cap ? records : cap;
     // Keys are 1..99: per key its first record and its number of records
@@ -134,7 +136,7 @@ void for_each_satellite(const SV_data* table, char letter, int records, Fn fn) {
     int first[KEYS], records_of[KEYS];
     for (int k = 0; k < KEYS; ++k) records_of[k] = 0;
     for (int i = 0; i < n; ++i) {
-        keys[i] = sat_key(table[i], letter);
+        keys[i] = satellite_key(table[i], sys);
         const uint32_t k = keys[i];
         if (k == 0 || k >= KEYS) continue;
         if (records_of[k]++ == 0) first[k] = i;
@@ -142,12 +144,12 @@ void for_each_satellite(const SV_data* table, char letter, int records, Fn fn) {
     for (int i = 0; i < n; ++i) {
         const uint32_t k = keys[i];
         if (k == 0) continue;
-        if (k >= KEYS) continue;  // sat_key never gives one; no record to stand for
+        if (k >= KEYS) continue;  // satellite_key never gives one; no record to stand for
         if (first[k] != i) continue;  // an earlier record stands for this satellite
         if (records_of[k] == 1)
             fn(table[i], k);  // the common case: one record per satellite, nothing to merge
         else
-            fn(getMergedSatellite(table, i, n, letter), k);
+            fn(merged_satellite(table, i, n, sys), k);
     }
 }
 
@@ -156,22 +158,29 @@ void for_each_satellite(const SV_data* table, char letter, int records, Fn fn) {
 // the epoch line and the lines written both come from here, so they always
 // agree.
 template <class Emit>
-void for_each_selected(const SV_data* table, char letter, int records, int slots, bool extendedSlots,
+void for_each_selected(const SV_data* table, const Sat_system& sys, int records, int slots, bool extendedSlots,
                        const std::string* codes, Emit emit) {
-    for_each_satellite(table, letter, records, [&](const SV_data& r, uint32_t key) {
+    const char letter = sys.letter;
+    for_each_satellite(table, sys, records, [&](const SV_data& r, uint32_t key) {
         const bool shown = letter == 'C' ? hasBdsOutputObservation(r)
                                          : hasOutputObservation(r, letter, slots, extendedSlots, codes);
         if (shown) emit(r, key);
     });
 }
 
+int selected_satellites(const SV_data* table, const Sat_system& sys, int records, int slots, bool extendedSlots,
+                        const std::string* codes) {
+    int n = 0;
+    for_each_selected(table, sys, records, slots, extendedSlots, codes, [&n](const SV_data&, uint32_t) { ++n; });
+    return n;
+}
+
 }  // namespace
 
 int countSatelliteBlock(const SV_data* table, char letter, int records, int slots, bool extendedSlots,
                         const std::string* codes) {
-    int n = 0;
-    for_each_selected(table, letter, records, slots, extendedSlots, codes, [&n](const SV_data&, uint32_t) { ++n; });
-    return n;
+    const Sat_system* sys = system_of_letter(letter);
+    return sys == nullptr ? 0 : selected_satellites(table, *sys, records, slots, extendedSlots, codes);
 }
 
 int countBdsSatelliteBlock(const SV_data* table, int records) {
@@ -257,20 +266,37 @@ void satellite_head(std::string& line, char letter, uint32_t key) {
     fmt_int0(line, key, 2);
 }
 
-// The satellite lines of a block, appended to the epoch's text.
-void writeSatelliteBlock(std::string& text, const SV_data* table, char letter, int records, int slots,
-                         bool extendedSlots, const std::string* codes) {
-    const int groups = printed_groups(slots);
-    for_each_selected(table, letter, records, slots, extendedSlots, codes, [&](const SV_data& r, uint32_t key) {
-        satellite_head(text, letter, key);
-        for (int s = 0; s < groups; ++s)
-            if (group_printed(s, extendedSlots, codes)) observation_group(text, r, data_slot(r, letter, s));
-        text += '\n';
-    });
+// The constellation block of a system in an epoch: its table entry and
+// the switches as they stand.
+struct Block {
+    int sys;                // system index
+    const Sat_system* x;    // its entry of the systems table
+    bool enabled;           // its switch
+    bool extendedSlots;     // code groups above 4 admitted
+};
+
+Block block_of(int sys) {
+    const Sat_system& x = SAT_SYSTEM[sys];
+    return {sys, &x, *x.enabled, x.extended == nullptr || *x.extended};
 }
 
-void writeBdsSatelliteBlock(std::string& text, const SV_data* table, int records) {
-    for_each_selected(table, 'C', records, 0, true, BDS_OBS_Arr, [&](const SV_data& r, uint32_t key) {
+// The satellite lines of a block, appended to the epoch's text.
+void writeSatelliteBlock(std::string& text, const Block& b) {
+    const Sat_system& x = *b.x;
+    const int groups = printed_groups(x.line_groups);
+    for_each_selected(x.table, x, x.records, x.line_groups, b.extendedSlots, x.codes,
+                      [&](const SV_data& r, uint32_t key) {
+                          satellite_head(text, x.letter, key);
+                          for (int s = 0; s < groups; ++s)
+                              if (group_printed(s, b.extendedSlots, x.codes))
+                                  observation_group(text, r, data_slot(r, x.letter, s));
+                          text += '\n';
+                      });
+}
+
+void writeBdsSatelliteBlock(std::string& text, const Block& b) {
+    const Sat_system& x = *b.x;
+    for_each_selected(x.table, x, x.records, 0, true, BDS_OBS_Arr, [&](const SV_data& r, uint32_t key) {
         satellite_head(text, 'C', key);
         for (const BdsColumn& c : BDS_COLUMNS) {
             if (BDS_OBS_Arr[c.code_index].empty()) continue;
@@ -280,73 +306,60 @@ void writeBdsSatelliteBlock(std::string& text, const SV_data* table, int records
     });
 }
 
-// The constellation blocks of an epoch, in the order they are counted and
-// written.
-struct Block {
-    bool enabled;
-    int sys;
-    char letter;
-    const SV_data* table;
-    int records;
-    int slots;
-    bool extendedSlots;
-    const std::string* codes;
-};
-
-// All seven blocks, in system-index order.
-void block_table(Block (&b)[7]) {
-    b[0] = {Enable_GPS, SYS_GPS, 'G', GPS_SVs, 32, 6, true, GPS_OBS_Arr};
-    b[1] = {Enable_GLO, SYS_GLO, 'R', GLO_SVs, 32, 8, Enable_GLCDMA, GLO_OBS_Arr};
-    b[2] = {Enable_GAL, SYS_GAL, 'E', GAL_SVs, 37, 5, true, GAL_OBS_Arr};
-    b[3] = {Enable_QZSS, SYS_QZSS, 'J', QZSS_SVs, 30, 6, true, QZSS_OBS_Arr};
-    b[4] = {Enable_BDS, SYS_BDS, 'C', BDS_SVs, BDS_RECORDS, 0, true, BDS_OBS_Arr};
-    b[5] = {Enable_NavIC, SYS_NAVIC, 'I', NavIC_SVs, 30, 7, true, NAVIC_OBS_Arr};
-    b[6] = {Enable_SBAS, SYS_SBAS, 'S', SBAS_SVs, 30, 9, true, SBAS_OBS_Arr};
-}
-
 // A block is printed when its system is on and has observation codes.
-bool block_printed(const Block& x) { return x.enabled && SYS_OBS_NUM[x.sys] > 0; }
+bool block_printed(const Block& b) { return b.enabled && SYS_OBS_NUM[b.sys] > 0; }
 
-// The printed blocks of an epoch.
+// The printed blocks of an epoch, in system-index order: the order they
+// are counted and written.
 int epoch_blocks(Block* b) {
-    Block all[7];
-    block_table(all);
     int n = 0;
-    for (const Block& x : all)
+    for (int s = 0; s < RINEX_SYSTEMS; ++s) {
+        const Block x = block_of(s);
         if (block_printed(x)) b[n++] = x;
+    }
     return n;
 }
 
 // Columns of a block, whether printed or not: its code groups (BeiDou: its
 // column groups), the groups above 4 only with the extended switch.
 int column_count(const Block& b) {
-    if (b.letter == 'C') return 8;
-    const int groups = printed_groups(b.slots);
+    if (b.x->letter == 'C') return 8;
+    const int groups = printed_groups(b.x->line_groups);
     return b.extendedSlots || groups < 5 ? groups : 5;
 }
 
 // The data slot that column c shows for a satellite, -1 for blanks.
 int column_data_slot(const Block& b, const SV_data& r, int c) {
-    if (b.letter != 'C') return data_slot(r, b.letter, c);
+    if (b.x->letter != 'C') return data_slot(r, b.x->letter, c);
     return bds_in_column(BDS_COLUMNS[c], r.SV_num) ? BDS_COLUMNS[c].slot : -1;
 }
 
 // String k of column c's code group (0 the code range, 1 the phase code).
 const std::string& column_code(const Block& b, int c, int k) {
-    return b.letter == 'C' ? BDS_OBS_Arr[BDS_COLUMNS[c].code_index + k] : b.codes[5 * c + k];
+    return b.x->letter == 'C' ? BDS_OBS_Arr[BDS_COLUMNS[c].code_index + k] : b.x->codes[5 * c + k];
+}
+
+// The satellites of the printed blocks that get a line: the count of the
+// epoch line.
+int epoch_satellites(const Block* blocks, int nblocks) {
+    int n = 0;
+    for (int i = 0; i < nblocks; ++i) {
+        const Sat_system& x = *blocks[i].x;
+        n += selected_satellites(x.table, x, x.records, x.line_groups, blocks[i].extendedSlots, x.codes);
+    }
+    return n;
 }
 
 }  // namespace
 
 void survey_data_record() {
-    Block all[7];
-    block_table(all);
-    for (const Block& b : all) {
+    for (int s = 0; s < RINEX_SYSTEMS; ++s) {
+        const Block b = block_of(s);
         if (!b.enabled) continue;
         // Every column: the code tables are still growing in the first
         // pass; the header keeps the columns that the file prints.
         const int columns = column_count(b);
-        for_each_satellite(b.table, b.letter, b.records, [&](const SV_data& r, uint32_t key) {
+        for_each_satellite(b.x->table, *b.x, b.x->records, [&](const SV_data& r, uint32_t key) {
             for (int c = 0; c < columns; ++c) {
                 const int d = column_data_slot(b, r, c);
                 if (d < 0 || !slot_holds_data(r, d)) continue;
@@ -357,10 +370,8 @@ void survey_data_record() {
 }
 
 uint32_t printed_columns(int sys) {
-    if (sys < 0 || sys >= 7) return 0;
-    Block all[7];
-    block_table(all);
-    const Block& b = all[sys];
+    if (sys < 0 || sys >= RINEX_SYSTEMS) return 0;
+    const Block b = block_of(sys);
     if (!block_printed(b)) return 0;
     uint32_t mask = 0;
     for (int c = 0; c < column_count(b); ++c)
@@ -370,23 +381,15 @@ uint32_t printed_columns(int sys) {
 
 const std::string* printed_phase_code(int sys, int column) {
     if (!(printed_columns(sys) & (1u << column))) return nullptr;
-    Block all[7];
-    block_table(all);
-    const std::string& code = column_code(all[sys], column, 1);
+    const std::string& code = column_code(block_of(sys), column, 1);
     return code.empty() ? nullptr : &code;
 }
 
 void Add_data_record(std::ofstream& obs, int& epochFlag) {
-    Block blocks[7];
+    Block blocks[RINEX_SYSTEMS];
     const int nblocks = epoch_blocks(blocks);
 
-    nSAt_current = 0;
-    for (int b = 0; b < nblocks; ++b) {
-        const Block& x = blocks[b];
-        nSAt_current += x.letter == 'C'
-                            ? countBdsSatelliteBlock(x.table, x.records)
-                            : countSatelliteBlock(x.table, x.letter, x.records, x.slots, x.extendedSlots, x.codes);
-    }
+    nSAt_current = epoch_satellites(blocks, nblocks);
     if (nSAt_current > nSAt_max) nSAt_max = nSAt_current;
 
     // The whole record is built in one buffer, kept between epochs so that
@@ -413,11 +416,10 @@ void Add_data_record(std::ofstream& obs, int& epochFlag) {
     text += '\n';
 
     for (int b = 0; b < nblocks; ++b) {
-        const Block& x = blocks[b];
-        if (x.letter == 'C')
-            writeBdsSatelliteBlock(text, x.table, x.records);
+        if (blocks[b].x->letter == 'C')
+            writeBdsSatelliteBlock(text, blocks[b]);
         else
-            writeSatelliteBlock(text, x.table, x.letter, x.records, x.slots, x.extendedSlots, x.codes);
+            writeSatelliteBlock(text, blocks[b]);
     }
     obs.write(text.data(), static_cast<std::streamsize>(text.size()));
 }

@@ -23,14 +23,9 @@ void put_whole(std::ofstream& obs, std::string& line, const char* label) {
 // A code entry that holds no code: empty, or only blanks, tabs and line ends.
 bool is_blank_code(const std::string& s) { return s.find_first_not_of(" \t\r\n") == std::string::npos; }
 
-// Observation-code table of each system, in system-index order.
-std::string* const OBS_TABLES[7] = {GPS_OBS_Arr, GLO_OBS_Arr, GAL_OBS_Arr, QZSS_OBS_Arr,
-                                    BDS_OBS_Arr, NAVIC_OBS_Arr, SBAS_OBS_Arr};
-
-bool system_enabled(int s) {
-    const bool on[7] = {Enable_GPS, Enable_GLO, Enable_GAL, Enable_QZSS, Enable_BDS, Enable_NavIC, Enable_SBAS};
-    return s >= 0 && s < 7 && on[s];
-}
+// Whether the header lists the observation types of system s: its switch
+// is on and it has codes.
+bool system_listed(int s) { return s >= 0 && s < RINEX_SYSTEMS && *SAT_SYSTEM[s].enabled && SYS_OBS_NUM[s] >= 1; }
 
 // The system field of the first line: the letter of the one system whose
 // observation types the file lists, "M" when it lists several. (The last
@@ -38,8 +33,8 @@ bool system_enabled(int s) {
 // holds.) A file that lists none keeps the marker of that satellite list.
 std::string file_system_marker() {
     int listed = 0, last = -1;
-    for (int s = 0; s < 7; ++s)
-        if (system_enabled(s) && SYS_OBS_NUM[s] >= 1) {
+    for (int s = 0; s < RINEX_SYSTEMS; ++s)
+        if (system_listed(s)) {
             ++listed;
             last = s;
         }
@@ -149,10 +144,9 @@ int Add_OBSheading(std::ofstream& obs) {
 int Add_avail_OBS(std::ofstream& obs) {
     constexpr int PER_LINE = 13;
     constexpr int MAX_LINES = 3;
-    SYS_NUM = 7;
-    for (int s = 0; s < SYS_NUM; ++s) {
-        if (!system_enabled(s) || SYS_OBS_NUM[s] < 1) continue;
-        const std::string* table = OBS_TABLES[s];
+    for (int s = 0; s < RINEX_SYSTEMS; ++s) {
+        if (!system_listed(s)) continue;
+        const std::string* table = SAT_SYSTEM[s].codes;
         const int wanted = SYS_OBS_NUM[s] < PER_LINE * MAX_LINES ? SYS_OBS_NUM[s] : PER_LINE * MAX_LINES;
         // The codes in table order; BeiDou's fifth strings of groups 0..5
         // name phase-shift sets, not observations.
@@ -194,7 +188,7 @@ int Add_of_sat(std::ofstream& obs) {
     // its line holds data in a kept epoch; GLONASS code-division data are
     // folded into the GLONASS satellite of the same slot.
     int n = 0;
-    for (int s = 0; s < 7; ++s) {
+    for (int s = 0; s < RINEX_SYSTEMS; ++s) {
         const uint32_t printed = printed_columns(s);
         for (int k = 1; k < OBS_SAT_KEYS && printed != 0; ++k)
             if (SAT_COLUMNS_STORED[s][k] & printed) ++n;
@@ -309,9 +303,8 @@ void put_phase_lines(std::ofstream& obs, int s, const std::string& code, double 
 }  // namespace
 
 int Add_sys_phase(std::ofstream& obs) {
-    const int systems = SYS_NUM < 7 ? SYS_NUM : 7;
-    for (int s = 0; s < systems; ++s) {
-        if (!system_enabled(s) || SYS_OBS_NUM[s] < 1) continue;
+    for (int s = 0; s < RINEX_SYSTEMS; ++s) {
+        if (!system_listed(s)) continue;
         // Columns in the order of the observation codes, each correction
         // of a column on its own line, the smaller first.
         for (int c = 0; c < OBS_COLUMNS; ++c) {

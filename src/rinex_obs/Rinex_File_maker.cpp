@@ -20,21 +20,6 @@
 
 namespace {
 
-// Empties the satellite tables for the next epoch. The last seven records
-// of the 37-record QZSS, NavIC and SBAS tables are never used by the
-// output and are left alone; the code-division table is emptied whole, as
-// the fold into GLONASS reads records beyond the first 30.
-void clear_tables() {
-    clear_written(GPS_SVs, 32, GPS_SVs_written);
-    clear_written(GLO_SVs, 32, GLO_SVs_written);
-    clear_written(GAL_SVs, 37, GAL_SVs_written);
-    clear_written(BDS_SVs, 61, BDS_SVs_written);
-    clear_written(QZSS_SVs, 30, QZSS_SVs_written);
-    clear_written(NavIC_SVs, 30, NavIC_SVs_written);
-    clear_written(SBAS_SVs, 30, SBAS_SVs_written);
-    clear_written(GLCDMA_SVs, GLCDMA_SV_MAX, GLCDMA_SVs_written);
-}
-
 // The GLONASS code completion and the fold of the code-division signals
 // into the GLONASS tables, run on every decoded epoch before it is sorted.
 void fold_glonass() {
@@ -89,7 +74,7 @@ int ObservationFileMaker(std::ofstream& obs, FILE* log) {
     bool fold_due = true;
 
     auto finish_epoch = [&]() {
-        clear_tables();
+        clear_satellite_tables(CLEAR_EPOCH);
         header_due = false;
         reference_set = true;
     };

@@ -2,15 +2,10 @@
 // fold of the GLONASS code-division signals into the GLONASS tables.
 #include "rinex_obs/Sat_type.h"
 
-#include <algorithm>
 #include <cstdint>
 #include <utility>
 
 #include "stores/VLX_objects.h"
-
-// Records of the 37-record QZSS, NavIC, SBAS and GLONASS code-division
-// tables that are ordered and counted; the last seven are left alone.
-constexpr int SHORT_TABLE_RECORDS = 30;
 
 void sortSatelliteBlock(SV_data* table, int count, bool bySlot) {
     auto key = [bySlot](const SV_data& r) {
@@ -32,84 +27,8 @@ void sortSatelliteBlock(SV_data* table, int count, bool bySlot) {
         }
 }
 
-namespace {
-
-// The counting key of a record by system letter; 0 when the record stands
-// for no satellite.
-uint32_t count_key(const SV_data& r, char system) {
-    switch (system) {
-        case 'R': return (r.glo_slot >= 1 && r.glo_slot <= 99) ? r.glo_slot : 0;
-        case 'J': return (r.SV_num >= 193 && r.SV_num <= 222) ? r.SV_num - 192 : 0;
-        case 'S': return (r.SV_num >= 101 && r.SV_num <= 158) ? r.SV_num - 100 : 0;
-        default: return r.SV_num;
-    }
-}
-
-bool any_slot_flagged(const SV_data& r) {
-    for (int s = 0; s < SV_SLOTS; ++s)
-        if (r.flags[s] & SLOT_HAS_DATA) return true;
-    return false;
-}
-
-}  // namespace
-
-int countSatelliteBlock(const SV_data* table, int count, char system) {
-    // Distinct non-zero keys of which some record has a flagged slot: the
-    // keys are ordered with their flags, then each run of equal keys counts
-    // once.
-    struct KeyFlag {
-        uint32_t key;
-        bool flagged;
-    };
-    constexpr int CAP = 128;  // above every table's size
-    KeyFlag kf[CAP];
-    int m = 0;
-    for (int i = 0; i < count && m < CAP; ++i) {
-        const uint32_t k = count_key(table[i], system);
-        if (k != 0) kf[m++] = {k, any_slot_flagged(table[i])};
-    }
-    std::sort(kf, kf + m, [](const KeyFlag& a, const KeyFlag& b) { return a.key < b.key; });
-    int n = 0;
-    for (int i = 0; i < m;) {
-        bool data = false;
-        int j = i;
-        for (; j < m && kf[j].key == kf[i].key; ++j) data = data || kf[j].flagged;
-        if (data) ++n;
-        i = j;
-    }
-    return n;
-}
-
 void sort_SV_arr() {
-    sortSatelliteBlock(GPS_SVs, GPS_SV_MAX, false);
-    sortSatelliteBlock(GLO_SVs, GLO_SV_MAX, true);
-    sortSatelliteBlock(GAL_SVs, GAL_SV_MAX, false);
-    sortSatelliteBlock(QZSS_SVs, SHORT_TABLE_RECORDS, false);
-    sortSatelliteBlock(BDS_SVs, BDS_SV_MAX, false);
-    sortSatelliteBlock(NavIC_SVs, SHORT_TABLE_RECORDS, false);
-    sortSatelliteBlock(SBAS_SVs, SHORT_TABLE_RECORDS, false);
-    sortSatelliteBlock(GLCDMA_SVs, SHORT_TABLE_RECORDS, false);
-
-    struct Block {
-        bool enabled;
-        int sys;
-        const SV_data* table;
-        int records;
-        char letter;
-    };
-    const Block blocks[7] = {
-        {Enable_GPS, SYS_GPS, GPS_SVs, GPS_SV_MAX, 'G'},
-        {Enable_GLO, SYS_GLO, GLO_SVs, GLO_SV_MAX, 'R'},
-        {Enable_GAL, SYS_GAL, GAL_SVs, GAL_SV_MAX, 'E'},
-        {Enable_QZSS, SYS_QZSS, QZSS_SVs, SHORT_TABLE_RECORDS, 'J'},
-        {Enable_BDS, SYS_BDS, BDS_SVs, BDS_SV_MAX, 'C'},
-        {Enable_NavIC, SYS_NAVIC, NavIC_SVs, SHORT_TABLE_RECORDS, 'I'},
-        {Enable_SBAS, SYS_SBAS, SBAS_SVs, SHORT_TABLE_RECORDS, 'S'},
-    };
-    nSAt_current = 0;
-    for (const Block& b : blocks)
-        if (b.enabled && SYS_OBS_NUM[b.sys] >= 1) nSAt_current += countSatelliteBlock(b.table, b.records, b.letter);
-    if (nSAt_current > nSAt_max) nSAt_max = nSAt_current;
+    for (const Sat_system& s : SAT_SYSTEM) sortSatelliteBlock(s.table, s.records, s.by_slot);
 }
 
 namespace {
@@ -130,14 +49,9 @@ void sort_row(uint32_t* row, int m) {
 }  // namespace
 
 void sort_SV_num() {
-    for (int r = 0; r < 6; ++r) {
-        sort_row(GPS_SAT_NUM_SYS[r], 32);
-        sort_row(NavIC_SAT_NUM_SYS[r], 32);
-        sort_row(GLO_SAT_NUM_SYS[r], 32);
-        sort_row(GAL_SAT_NUM_SYS[r], 37);
-        sort_row(BDS_SAT_NUM_SYS[r], 61);
-        sort_row(QZSS_SAT_NUM_SYS[r], 32);
-    }
+    for (const Sat_system& s : SAT_SYSTEM)
+        if (s.band_sorted)
+            for (int r = 0; r < 6; ++r) sort_row(s.bands + r * s.band_stride, s.band_used);
 }
 
 namespace {
@@ -168,7 +82,7 @@ void fold_GLCDMA_observations() {
     // that is needed (this runs on every message of the pass).
     int last_of_byte[128];
     for (int& j : last_of_byte) j = -1;
-    for (int j = 0; j < 32; ++j) {
+    for (int j = 0; j < GLCDMA_FOLDED_RECORDS; ++j) {
         const uint32_t b = GLCDMA_SVs[j].SV_num & 0xFF;
         if (b < 128) last_of_byte[b] = j;
     }
@@ -182,7 +96,7 @@ void fold_GLCDMA_observations() {
             // an empty one would erase the satellite's frequency-division
             // values of that group. Where both hold, code division wins.
             if (!slot_holds_data(c, s)) continue;
-            mark_written(GLO_SVs_written, i);
+            mark_written(SV_written[SYS_GLO], i);
             g.code[t] = c.code[s];
             g.phase[t] = c.phase[s];
             g.doppler[t] = c.doppler[s];

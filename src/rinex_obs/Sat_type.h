@@ -4,9 +4,14 @@
 
 #include "stores/Sat_type.h"
 
+// Orders the records of every satellite table that the epoch record reads
+// (`records` of the systems table) by satellite key: the satellite number,
+// for GLONASS the slot. The epoch record counts the satellites
+// (countSatelliteBlock of Rin_ODF_Data_record).
 void sort_SV_arr();
 void sortSatelliteBlock(SV_data* table, int count, bool bySlot);
-int countSatelliteBlock(const SV_data* table, int count, char system);
+// Orders the used entries of band-list rows 0..5 of the systems whose
+// lists are ordered.
 void sort_SV_num();
 // The GLONASS code-division codes, satellite lists and observations
 // folded into the GLONASS tables.

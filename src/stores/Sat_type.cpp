@@ -1,4 +1,5 @@
-// Storage of the satellite tables and satellite lists, and SV_data::clear_SV.
+// Storage of the satellite tables and satellite lists, their clears and
+// their start-up state, and SV_data::clear_SV.
 #include "stores/Sat_type.h"
 
 #include <cstring>
@@ -12,19 +13,48 @@ SV_data NavIC_SVs[NavIC_SV_MAX];
 SV_data SBAS_SVs[SBAS_SV_MAX];
 SV_data GLCDMA_SVs[GLCDMA_SV_MAX];
 
-uint64_t GPS_SVs_written = ~uint64_t{0}, GLO_SVs_written = ~uint64_t{0}, GAL_SVs_written = ~uint64_t{0},
-         QZSS_SVs_written = ~uint64_t{0}, BDS_SVs_written = ~uint64_t{0}, NavIC_SVs_written = ~uint64_t{0},
-         SBAS_SVs_written = ~uint64_t{0}, GLCDMA_SVs_written = ~uint64_t{0};
+uint64_t SV_written[SAT_SYSTEMS];
+
+namespace {
+
+constexpr bool same_text(const char* a, const char* b) {
+    for (; *a != 0 && *a == *b; ++a, ++b) {
+    }
+    return *a == *b;
+}
+
+// What the code that iterates the systems table takes for granted: every
+// extent lies within its table (and within the 64 written marks) or its
+// band rows, and no two systems share a letter, a list code or a
+// command-line switch.
+constexpr bool systems_table_consistent() {
+    for (int i = 0; i < SAT_SYSTEMS; ++i) {
+        const Sat_system& s = SAT_SYSTEM[i];
+        if (s.capacity > 64 || s.records > s.capacity || s.cleared > s.capacity ||
+            RECEIVER_NAME_CLEARED > s.capacity || s.band_used > s.band_stride || s.band_rows < 6)
+            return false;
+        if ((i < RINEX_SYSTEMS) != (s.letter != 0)) return false;
+        for (int j = 0; j < i; ++j) {
+            const Sat_system& t = SAT_SYSTEM[j];
+            if (t.sx_code == s.sx_code || (s.letter != 0 && t.letter == s.letter) || same_text(t.option, s.option))
+                return false;
+        }
+    }
+    return GLCDMA_FOLDED_RECORDS <= SAT_SYSTEM[SYS_GLCDMA].capacity;
+}
+static_assert(systems_table_consistent(), "an extent of the systems table beyond its table, or two systems alike");
+
+}  // namespace
+
+const Sat_system* system_of_letter(char letter) {
+    for (const Sat_system& s : SAT_SYSTEM)
+        if (s.letter != 0 && s.letter == letter) return &s;
+    return nullptr;
+}
 
 uint64_t* written_marks_of(const SV_data* table) {
-    if (table == GPS_SVs) return &GPS_SVs_written;
-    if (table == GLO_SVs) return &GLO_SVs_written;
-    if (table == GAL_SVs) return &GAL_SVs_written;
-    if (table == QZSS_SVs) return &QZSS_SVs_written;
-    if (table == BDS_SVs) return &BDS_SVs_written;
-    if (table == NavIC_SVs) return &NavIC_SVs_written;
-    if (table == SBAS_SVs) return &SBAS_SVs_written;
-    if (table == GLCDMA_SVs) return &GLCDMA_SVs_written;
+    for (int s = 0; s < SAT_SYSTEMS; ++s)
+        if (SAT_SYSTEM[s].table == table) return &SV_written[s];
     return nullptr;
 }
 
@@ -33,6 +63,14 @@ void clear_written(SV_data* table, int n, uint64_t& written) {
         if (written & (uint64_t{1} << k)) table[k].clear_SV();
     const uint64_t cleared = n >= 64 ? ~uint64_t{0} : (uint64_t{1} << n) - 1;
     written &= ~cleared;
+}
+
+void clear_satellite_tables(Table_clear extent) {
+    for (int s = 0; s < SAT_SYSTEMS; ++s) {
+        const Sat_system& x = SAT_SYSTEM[s];
+        const int n = extent == CLEAR_WHOLE ? x.capacity : extent == CLEAR_EPOCH ? x.cleared : RECEIVER_NAME_CLEARED;
+        clear_written(x.table, n < x.capacity ? n : x.capacity, SV_written[s]);
+    }
 }
 
 uint32_t GPS_SAT_NUM_SYS[7][32];
@@ -92,4 +130,19 @@ void SV_data::clear_SV() {
     for (int s = 0; s < SV_SLOTS; ++s) flags[s] &= ~(SLOT_HAS_DATA | SLOT_VALUES);
     rcv_time = 0;
     doppler_base = 0;
+}
+
+void reset_satellite_tables() {
+    for (int s = 0; s < SAT_SYSTEMS; ++s) {
+        const Sat_system& x = SAT_SYSTEM[s];
+        for (int k = 0; k < x.capacity; ++k) x.table[k] = SV_data{};
+        // Every record counts as written: the first clear empties it
+        // whatever it holds.
+        SV_written[s] = ~uint64_t{0};
+        *x.counter = 0;
+        for (int e = 0; e < x.band_rows * x.band_stride; ++e) x.bands[e] = 0;
+    }
+    std::memset(SAT_NUM_SYS, 0, sizeof SAT_NUM_SYS);
+    clear_stored_survey();
+    nSAt_current = nSAt_max = 0;
 }

@@ -54,3 +54,7 @@ extern unsigned char buf[SCRATCH_SIZE];
 extern uint32_t time_tag;
 // Number of "PM" messages read; reset at the start of the second pass.
 extern uint32_t count_PM;
+
+// Every record, "~~" time and "PM" count as at start-up (part of
+// reset_stores).
+void reset_message_records();

@@ -1,7 +1,9 @@
 // The shared state of the converter: configuration values, header strings,
 // receiver dates, observation-code tables, ephemeris, ionosphere and
 // time-system stores, and the one-shot flags of the RINEX headers. All of
-// it is global, built before main and alive for the whole run.
+// it is global, built before main and alive for the whole run. Every value
+// takes its start-up value from reset_stores, which runs once before main:
+// the start-up values stand there and nowhere else.
 #pragma once
 
 #include <algorithm>
@@ -24,6 +26,8 @@ enum { TS_GPS = 0, TS_UTC_USNO = 1, TS_GLONASS = 2, TS_UTC_SU = 3 };
 extern RCV_Epoch RCV_date;        // date of the current epoch
 extern RCV_Epoch RCV_date_first;  // first dated epoch of the log (first pass)
 extern RCV_Epoch RCV_date_last;   // last dated epoch of the log (first pass)
+// The first pass has seen a dated "RD" record: RCV_date_first is final.
+extern bool RCV_date_first_fixed;
 
 // The receiver time of an epoch in whole milliseconds: a day number (days
 // from 1 March of year 0, as days_from_civil counts them) and the time of
@@ -299,6 +303,18 @@ extern std::vector<SBAS_Ephemeris> SBAS_Eph;
 extern int32_t GPS_SV_index, QZSS_SV_index, GAL_SV_index, BDS_SV_index, NavIC_SV_index, GLO_SV_index,
     SBAS_SV_index;
 
+// The repeat index of an ephemeris store, by StoreId (the ephemeris
+// stores lead it): the positions of the store's records hashed by the key
+// of its repeat test, so that a new record is tested against all earlier
+// ones in constant time. It follows from the store alone: it is rebuilt
+// when the store's records have moved.
+struct Repeat_index {
+    std::vector<int32_t> slot;  // position + 1 of a record, by hash; 0: free slot
+    int32_t indexed;            // records 0..indexed-1 of the store are in it
+};
+constexpr int EPH_STORES = STORE_SBAS_EPH + 1;
+extern Repeat_index Eph_repeat[EPH_STORES];
+
 // ------------------------------------------- ionosphere and time systems
 
 struct Iono_Par {
@@ -366,3 +382,11 @@ extern std::vector<UTC_SBAS_Par> SBAS_UTC_Par;
 extern GLO_Time_Parameters GLO_Time_Par;
 extern int32_t GPS_UTC_Par_n, QZSS_UTC_Par_n, BDS_UTC_Par_n, NavIC_UTC_Par_n, GAL_UTC_Par_n,
     SBAS_UTC_Par_n;
+
+// ---------------------------------------------------------------- reset
+
+// Every store of the converter back to its start-up value: configuration,
+// header strings and flags, dates, code tables, satellite tables and
+// lists, navigation stores, raw message records. Runs once before main;
+// a test calls it for a fresh run.
+void reset_stores();
