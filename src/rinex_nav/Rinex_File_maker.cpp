@@ -10,6 +10,7 @@
 #include "rinex_nav/Rin_NAV_Data_record.h"
 #include "rinex_nav/Rin_hwriter.h"
 #include "rinex_nav/Sat_type.h"
+#include "stores/Sat_type.h"
 #include "stores/VLX_objects.h"
 
 namespace {
@@ -39,26 +40,25 @@ void make(std::ofstream& os) {
 
 // One RINEX 3.05 file per row, in the order they are written.
 struct Nav305File {
-    const bool* enabled;            // the constellation's switch
+    int sys;                        // the constellation (its switch in SAT_SYSTEM)
     const char* letter;             // the type letter after the stem: rover.26 + N
     void (*sort_store)();           // orders its ephemeris store, just before it is written
     void (*maker)(std::ofstream&);  // writes the file: header once, then the records
 };
 
 const Nav305File nav305_files[] = {
-    {&Enable_GPS, "N", sort_GPS_ephemeris, make<GPS_NavigationFileMaker>},
-    {&Enable_NavIC, "I", sort_NavIC_ephemeris, make<NavIC_NavigationFileMaker>},
-    {&Enable_GLO, "G", sort_GLO_ephemeris, make<GLO_NavigationFileMaker>},
-    {&Enable_GAL, "L", sort_GAL_ephemeris, make<GAL_NavigationFileMaker>},
-    {&Enable_BDS, "C", sort_BDS_ephemeris, make<BDS_NavigationFileMaker>},
+    {SYS_GPS, "N", sort_GPS_ephemeris, make<GPS_NavigationFileMaker>},
+    {SYS_NAVIC, "I", sort_NavIC_ephemeris, make<NavIC_NavigationFileMaker>},
+    {SYS_GLO, "G", sort_GLO_ephemeris, make<GLO_NavigationFileMaker>},
+    {SYS_GAL, "L", sort_GAL_ephemeris, make<GAL_NavigationFileMaker>},
+    {SYS_BDS, "C", sort_BDS_ephemeris, make<BDS_NavigationFileMaker>},
 };
 
 // One constellation of a RINEX 4 file, in the order the groups stand in a
 // mixed file.
 struct Nav4System {
-    const bool* enabled;                  // the constellation's switch
+    NavSys sys;                           // the constellation (its switch in SAT_SYSTEM), header selector of its own file
     const char* ending;                   // ending of its own file after the stem
-    NavSys sys;                           // header selector of its own file
     void (*sort_store)();                 // orders its ephemeris store before any file is written
     void (*ephemerides)(std::ofstream&);  // its ephemeris records
     int (*time_offsets)(std::ofstream&);  // its time-offset records
@@ -66,21 +66,28 @@ struct Nav4System {
 };
 
 const Nav4System nav4_systems[] = {
-    {&Enable_GPS, "_GN.rnx", NAV_GPS, sort_GPS_ephemeris, Add_GPS_Ephemeris, Add_GPS_Nav_File_Time_corr_mixed,
+    {NAV_GPS, "_GN.rnx", sort_GPS_ephemeris, Add_GPS_Ephemeris, Add_GPS_Nav_File_Time_corr_mixed,
      Add_GPS_Nav_File_iono_mixed},
-    {&Enable_GLO, "_RN.rnx", NAV_GLO, sort_GLO_ephemeris, Add_GLO_Ephemeris, Add_GLO_Nav_File_Time_corr_mixed,
+    {NAV_GLO, "_RN.rnx", sort_GLO_ephemeris, Add_GLO_Ephemeris, Add_GLO_Nav_File_Time_corr_mixed,
      nullptr},
-    {&Enable_GAL, "_EN.rnx", NAV_GAL, sort_GAL_ephemeris, Add_GAL_Ephemeris, Add_GAL_Nav_File_Time_corr_mixed,
+    {NAV_GAL, "_EN.rnx", sort_GAL_ephemeris, Add_GAL_Ephemeris, Add_GAL_Nav_File_Time_corr_mixed,
      Add_GAL_Nav_File_iono_mixed},
-    {&Enable_QZSS, "_JN.rnx", NAV_QZSS, sort_QZSS_ephemeris, Add_QZSS_Ephemeris, Add_QZSS_Nav_File_Time_corr_mixed,
+    {NAV_QZSS, "_JN.rnx", sort_QZSS_ephemeris, Add_QZSS_Ephemeris, Add_QZSS_Nav_File_Time_corr_mixed,
      Add_QZSS_Nav_File_iono_mixed},
-    {&Enable_BDS, "_CN.rnx", NAV_BDS, sort_BDS_ephemeris, Add_BDS_Ephemeris, Add_BDS_Nav_File_Time_corr_mixed,
+    {NAV_BDS, "_CN.rnx", sort_BDS_ephemeris, Add_BDS_Ephemeris, Add_BDS_Nav_File_Time_corr_mixed,
      Add_BDS_Nav_File_iono_mixed},
-    {&Enable_NavIC, "_IN.rnx", NAV_NAVIC, sort_NavIC_ephemeris, Add_NavIC_Ephemeris,
+    {NAV_NAVIC, "_IN.rnx", sort_NavIC_ephemeris, Add_NavIC_Ephemeris,
      Add_NavIC_Nav_File_Time_corr_mixed, Add_NavIC_Nav_File_iono_mixed},
-    {&Enable_SBAS, "_SN.rnx", NAV_SBAS, sort_SBAS_ephemeris, Add_SBAS_Ephemeris, Add_SBAS_Nav_File_Time_corr_mixed,
+    {NAV_SBAS, "_SN.rnx", sort_SBAS_ephemeris, Add_SBAS_Ephemeris, Add_SBAS_Nav_File_Time_corr_mixed,
      nullptr},
 };
+
+// A navigation selector names the system of the same index.
+constexpr bool same_index(NavSys n, int s) { return static_cast<int>(n) == s; }
+static_assert(same_index(NAV_GPS, SYS_GPS) && same_index(NAV_GLO, SYS_GLO) && same_index(NAV_GAL, SYS_GAL) &&
+              same_index(NAV_QZSS, SYS_QZSS) && same_index(NAV_BDS, SYS_BDS) && same_index(NAV_NAVIC, SYS_NAVIC) &&
+              same_index(NAV_SBAS, SYS_SBAS));
+bool enabled(int sys) { return *SAT_SYSTEM[sys].enabled; }
 
 void nav4_group(std::ofstream& os, const Nav4System& s) {
     s.ephemerides(os);
@@ -143,12 +150,12 @@ bool NavigationFileMaker(const std::string& stem, bool mixed) {
             Add_Nav_File_heading(os, NAV_MIXED);
             Add_end_of_header(os);
             for (const Nav4System& s : nav4_systems)
-                if (*s.enabled) nav4_group(os, s);
+                if (enabled(s.sys)) nav4_group(os, s);
         });
     }
     bool ok = true;
     for (const Nav4System& s : nav4_systems) {
-        if (!*s.enabled) continue;
+        if (!enabled(s.sys)) continue;
         const bool written = write_file(stem + s.ending, [&s](std::ofstream& os) {
             Add_Nav_File_heading(os, s.sys);
             Add_end_of_header(os);
@@ -162,12 +169,12 @@ bool NavigationFileMaker(const std::string& stem, bool mixed) {
 bool write_navigation_files(const std::string& stem, bool mixed) {
     if (Rinex_Ver >= 4.0) {
         for (const Nav4System& s : nav4_systems)
-            if (*s.enabled) s.sort_store();
+            if (enabled(s.sys)) s.sort_store();
         return NavigationFileMaker(stem, mixed);
     }
     bool ok = true;
     for (const Nav305File& f : nav305_files) {
-        if (!*f.enabled) continue;
+        if (!enabled(f.sys)) continue;
         const bool written = write_file(stem + f.letter, [&f](std::ofstream& os) {
             f.sort_store();
             f.maker(os);
