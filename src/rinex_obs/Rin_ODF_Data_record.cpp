@@ -78,12 +78,7 @@ void mergeSatelliteData(SV_data& target, const SV_data& source) {
         const bool take = !(target.flags[s] & SLOT_HAS_DATA) ||
                           (slot_values_zero(target, s) && !slot_values_zero(source, s));
         if (!take) continue;  // a slot that holds data is never replaced
-        target.code[s] = source.code[s];
-        target.phase[s] = source.phase[s];
-        target.doppler[s] = source.doppler[s];
-        target.snr[s] = source.snr[s];
-        target.snr_digit[s] = source.snr_digit[s];
-        target.phase_shift[s] = source.phase_shift[s];
+        copy_slot_values(target, s, source, s);
         target.flags[s] = source.flags[s];
     }
 }

@@ -97,12 +97,7 @@ void fold_GLCDMA_observations() {
             // values of that group. Where both hold, code division wins.
             if (!slot_holds_data(c, s)) continue;
             mark_written(SV_written[SYS_GLO], i);
-            g.code[t] = c.code[s];
-            g.phase[t] = c.phase[s];
-            g.doppler[t] = c.doppler[s];
-            g.snr[t] = c.snr[s];
-            g.snr_digit[t] = c.snr_digit[s];
-            g.phase_shift[t] = c.phase_shift[s];
+            copy_slot_values(g, t, c, s);
             constexpr uint32_t carried = SLOT_HAS_DATA | SLOT_VALUES;
             g.flags[t] = (g.flags[t] & ~carried) | (c.flags[s] & carried);
         }

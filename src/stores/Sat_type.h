@@ -58,6 +58,16 @@ inline bool slot_values_zero(const SV_data& r, int s) {
 inline bool slot_holds_data(const SV_data& r, int s) {
     return (r.flags[s] & SLOT_HAS_DATA) && !slot_values_zero(r, s);
 }
+// Copies the values of slot `from` of one record into slot `to` of another
+// (the flag word is the caller's: merging and folding carry different bits).
+inline void copy_slot_values(SV_data& dst, int to, const SV_data& src, int from) {
+    dst.code[to] = src.code[from];
+    dst.phase[to] = src.phase[from];
+    dst.doppler[to] = src.doppler[from];
+    dst.snr[to] = src.snr[from];
+    dst.snr_digit[to] = src.snr_digit[from];
+    dst.phase_shift[to] = src.phase_shift[from];
+}
 
 // Satellite tables; the entry index is the satellite's rank among its
 // constellation's entries of the epoch's "SX" list.
