@@ -20,14 +20,10 @@
 
 namespace {
 
-// The GLONASS code completion and the fold of the code-division signals
-// into the GLONASS tables, run on every decoded epoch before it is sorted.
+// The fold of the code-division signals into the GLONASS tables, run on
+// every decoded epoch before it is sorted. (The GLONASS code completion is
+// decode_OBS's: every header and record follows a decoded epoch.)
 void fold_glonass() {
-    if (!GLO_OBS_Arr[5].empty()) {
-        GLO_OBS_Arr[6] = "L1P";
-        GLO_OBS_Arr[7] = "D1P";
-        GLO_OBS_Arr[8] = "S1P";
-    }
     if (Enable_GLCDMA) add_GLCDMAtoGLO();
 }
 
@@ -66,11 +62,11 @@ int ObservationFileMaker(std::ofstream& obs, FILE* log) {
         any_written = true;
     };
 
-    // The GLONASS code completion and the code-division fold depend only
-    // on the tables, and applying them twice in a row changes nothing
-    // (they write fields that they do not read). So they run again only
-    // after something may have changed the tables: a decoder, an epoch
-    // close, a sort, a clear or the header. Most messages do none of that.
+    // The code-division fold depends only on the tables, and applying it
+    // twice in a row changes nothing (it writes fields that it does not
+    // read). So it runs again only after something may have changed the
+    // tables: a decoder, an epoch close, a sort, a clear or the header.
+    // Most messages do none of that.
     bool fold_due = true;
 
     auto finish_epoch = [&]() {
