@@ -33,7 +33,7 @@ struct Epoch_frame {
     // there and only takes its flags into the inventory.
     bool early_end_closes;
     bool started;  // a "~~" has been read
-    bool closed;   // a "TD" has ended the current epoch: nothing more ends it
+    bool closed;   // a "TD" has come since the last "~~": nothing more ends its epoch
 };
 // What one message does to the epoch.
 struct Epoch_step {

@@ -59,7 +59,7 @@ int process_aux_file(FILE* log) {
     // A "TD" before the first "~~" ends no epoch of this pass.
     Epoch_frame frame = {false, false, false};
     bool interval_found = false;
-    uint32_t prev = 0;   // time of day of the previous "~~", ms
+    uint32_t prev = 0;  // time of day of the previous "~~", ms
 
     // The epochs as the observation pass will time and keep them: the
     // first one, then those on the requested grid from it that come after
