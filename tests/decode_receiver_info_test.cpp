@@ -3,9 +3,11 @@
 // GLONASS slot table.
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <string>
 
 #include "decode/VLX_decode.h"
+#include "rinex_obs/Rinex_File_maker.h"
 #include "stores/Sat_type.h"
 #include "stores/VLX_msgs.h"
 #include "stores/VLX_objects.h"
@@ -17,6 +19,14 @@ using namespace vlxlog;
 namespace {
 
 void second_pass(const std::string& log) { feed(log, [](std::string& id) { decode_vlx(id); }); }
+// The whole observation pass, with no file to write: its epochs are
+// decoded where they end, and nothing is sorted, written or cleared.
+void observation_pass(const std::string& log) {
+    run_pass(log, [](FILE* f) {
+        std::ofstream none;
+        ObservationFileMaker(none, f);
+    });
+}
 
 // "JP": five leading bytes, then the text and its NUL.
 std::string jp(const std::string& text) { return frame("JP", zeros(5) + text + u8(0)); }
@@ -213,8 +223,8 @@ TEST(GlonassSlots, LongListIsBoundedBySlotBytesAndRecords) {
 
 TEST(SecondPassDispatch, TDEndsTheEpoch) {
     // "TD" decodes the epoch: slots from "NN", then the observations.
-    second_pass(frame("SX", sx_payload({{2, 1}, {1, 5}})) + frame("NN", items8({9})) +
-                frame("rx", items32({0, 0})) + frame("TD", zeros(3)));
+    observation_pass(frame("SX", sx_payload({{2, 1}, {1, 5}})) + frame("NN", items8({9})) +
+                     frame("rx", items32({0, 0})) + frame("TD", zeros(3)));
     EXPECT_EQ(GLO_SVs[0].glo_slot, 9u);
     EXPECT_EQ(GLO_SVs[0].SV_num, 1u);
     EXPECT_NEAR(static_cast<double>(GPS_SVs[0].code[0]), 22484434.35, 0.005);

@@ -11,6 +11,7 @@
 
 #include "decode/Auxiliary_decoder_for_OBS.h"
 #include "decode/Decode_OBS.h"
+#include "decode/Decode_func.h"
 #include "decode/VLX_decode.h"
 #include "decode/VLX_reader.h"
 #include "decode/le_read.h"
@@ -43,12 +44,17 @@ size_t consumed(const std::string& id, unsigned L) {
     return L + static_cast<size_t>(separators_for(id));
 }
 
-// Both dispatchers and the epoch decoders, on whatever the records hold.
+// Both dispatchers and the epoch decoders of both passes, on whatever the
+// records hold.
 void decode_everything(std::string id) {
     Aux_stage = 1;
     decode_for_avail_OBS(id);
+    decode_RD_aux();
+    decode_RD();
+    decode_OBS_aux();
     Aux_stage = 0;
     decode_vlx(id);
+    decode_NN();
     decode_OBS();
 }
 

@@ -1,14 +1,13 @@
 // First-pass decoding of the ionosphere and time-system messages: logs are
-// built message by message, read by the reader and dispatched by the
-// first-pass dispatcher, then the stores are checked.
+// built message by message and read by the first pass, then the stores are
+// checked.
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <string>
 #include <vector>
 
-#include "decode/Auxiliary_decoder_for_OBS.h"
-#include "decode/VLX_reader.h"
+#include "decode/aux_file_process.h"
 #include "stores/VLX_objects.h"
 #include "support/iono_utc_builder.h"
 
@@ -16,15 +15,12 @@ using namespace vlxlog;
 
 namespace {
 
-// Reads a whole log through the first-pass dispatcher.
+// Reads a whole log through the first pass.
 void run_log(const std::string& log) {
     std::string bytes = log;
     FILE* f = fmemopen(bytes.data(), bytes.size(), "rb");
     ASSERT_NE(f, nullptr);
-    while (!std::feof(f)) {
-        std::string id = VLXFileReader(f);
-        decode_for_avail_OBS(id);
-    }
+    process_aux_file(f);
     std::fclose(f);
 }
 

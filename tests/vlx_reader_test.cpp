@@ -1,7 +1,8 @@
 // Tests of the log reader's framing: where each identifier's body lands in
 // its raw record, how many bytes each message consumes (the next message
 // must be read in step), odd and damaged lengths, overlong bodies, and the
-// end of the log. Logs are built in memory and read through fmemopen.
+// end of the log. Logs are built in memory and read through fmemopen. Last,
+// the epoch framer that both passes run on the identifiers.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -995,3 +996,47 @@ TEST(ReaderOverlong, JustBeyondTheRecord) {
 }
 
 }  // namespace
+
+// The epoch framer on sequences of identifiers, for either setting of a
+// "TD" before the first "~~". Each step is written as its letters: O opened,
+// F first, C closed, D dated, E end; the last value is whether the end of
+// the log closes an epoch.
+TEST(EpochFramer, StepsOfEachMessageAndTheEndOfTheLog) {
+    struct Case {
+        bool early_end_closes;
+        std::vector<std::string> ids;
+        std::vector<std::string> steps;
+        bool log_end_closes;
+    };
+    const Case cases[] = {
+        // A repeated "TD" ends nothing new; a "~~" after a "TD" only opens;
+        // a "~~" without a "TD" before it ends the epoch it follows.
+        {false,
+         {"JP", "TD", "~~", "rx", "RD", "TD", "TD", "~~", "~~", "td", kEnd},
+         {"", "E", "OF", "", "D", "CE", "E", "O", "OC", "", ""},
+         true},
+        {true,
+         {"JP", "TD", "~~", "rx", "RD", "TD", "TD", "~~", "~~", "td", kEnd},
+         {"", "CE", "OF", "", "D", "CE", "E", "O", "OC", "", ""},
+         true},
+        {false, {"~~", "RD", "TD"}, {"OF", "D", "CE"}, false},  // ended by its "TD"
+        {true, {"TD", "TD", "RD"}, {"CE", "E", "D"}, false},    // no "~~": nothing open at the end
+        {false, {"RD", "~~", "RD", "~~"}, {"D", "OF", "D", "OC"}, true},
+        {false, {}, {}, false},
+    };
+    for (const Case& c : cases) {
+        Epoch_frame f = {c.early_end_closes, false, false};
+        for (size_t i = 0; i < c.ids.size(); ++i) {
+            const Epoch_step s = frame_epoch(f, c.ids[i]);
+            std::string got;
+            if (s.opened) got += 'O';
+            if (s.first) got += 'F';
+            if (s.closed) got += 'C';
+            if (s.dated) got += 'D';
+            if (s.end) got += 'E';
+            EXPECT_EQ(got, c.steps[i]) << "message " << i << " (" << c.ids[i] << ")";
+        }
+        EXPECT_EQ(frame_log_end(f), c.log_end_closes);
+        EXPECT_FALSE(frame_log_end(f)) << "the end closes the last epoch once";
+    }
+}

@@ -1,5 +1,6 @@
-// First-pass dispatch: every navigation message goes to its store, the
-// dates to the first and last epoch, the flags to the signal inventory.
+// First-pass dispatch: every navigation message goes to its store; and the
+// first-pass epoch decoders: the dates to the first and last epoch, the
+// flags to the signal inventory.
 #include "decode/Auxiliary_decoder_for_OBS.h"
 
 #include "decode/Decode_OBS.h"
@@ -18,7 +19,8 @@ struct Row {
     void (*decode)();
 };
 
-// Identifier to decoder; "RD"/"~~" and "TD" are handled before the table.
+// Identifier to decoder. The messages that open, date and end an epoch are
+// the epoch framer's (VLX_reader): the pass decodes them at its steps.
 const Row rows[] = {
     {"NN", decode_NN}, {"IU", decode_IU}, {"GE", decode_GE}, {"IE", decode_IE}, {"NU", decode_NU},
     {"UO", decode_UO}, {"IO", decode_IO}, {"II", decode_II}, {"CI", decode_CI}, {"NE", decode_NE},
@@ -29,15 +31,6 @@ const Row rows[] = {
 }  // namespace
 
 void decode_for_avail_OBS(std::string& id) {
-    if (is_id(id, "RD") || is_id(id, "~~")) {
-        decode_RD_aux();
-        decode_RD();
-        return;
-    }
-    if (is_id(id, "TD")) {
-        decode_OBS_aux();
-        return;
-    }
     for (const Row& r : rows)
         if (is_id(id, r.id)) {
             r.decode();

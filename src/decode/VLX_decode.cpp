@@ -5,7 +5,6 @@
 #include "decode/VLX_decode.h"
 
 #include "decode/Decode_OBS.h"
-#include "decode/Decode_func.h"
 #include "decode/VLX_reader.h"
 #include "decode/le_read.h"
 #include "stores/Sat_type.h"
@@ -28,18 +27,15 @@ constexpr int EV_TEXT_AT = 5, EV_TEXT_END = 105;  // the checksum sits at 105
 constexpr int NN_SLOTS = 24;               // slot bytes the "NN" record holds
 constexpr int GLO_PAIRS = 32, GLO_PAIR_COUNT = 59, GLO_SLOT_AT = 60;
 
-void end_epoch_TD() {
-    decode_NN();
-    decode_OBS();
-}
-
 struct Row {
     const char* id;
     void (*decode)();
 };
+// Identifier to decoder. The messages that open, date and end an epoch are
+// the epoch framer's (VLX_reader): the pass decodes them at its steps.
 const Row rows[] = {
-    {"JP", decode_JP}, {"PM", decode_PM}, {"==", decode_FV}, {"AI", decode_AI}, {"SX", decode_SX},
-    {"TO", decode_TO}, {"RD", decode_RD}, {"PV", decode_PV}, {"TD", end_epoch_TD},
+    {"JP", decode_JP}, {"PM", decode_PM}, {"==", decode_FV}, {"AI", decode_AI},
+    {"SX", decode_SX}, {"TO", decode_TO}, {"PV", decode_PV},
 };
 
 }  // namespace

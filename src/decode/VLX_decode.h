@@ -1,4 +1,5 @@
-// Second-pass dispatch: receiver, antenna and epoch messages.
+// Second-pass dispatch: receiver and antenna messages, the satellite list
+// and the GLONASS slots.
 #pragma once
 
 #include <string>

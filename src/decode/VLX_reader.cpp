@@ -9,6 +9,9 @@
 // No write goes beyond a record: a body whose stored part would not fit is
 // cut to the record (the rest is read and dropped), so the number of bytes
 // consumed from the log is always the one the framing rule gives.
+//
+// At the end, the epoch framer: which message opens, ends or dates an
+// epoch, for both passes.
 #include "decode/VLX_reader.h"
 
 #include <cstdint>
@@ -344,4 +347,28 @@ std::string VLXFileReader(FILE* log) {
     else
         read_body(log, *l);
     return ident;
+}
+
+Epoch_step frame_epoch(Epoch_frame& f, const std::string& id) {
+    Epoch_step s = {};
+    if (is_id(id, "~~")) {
+        s.opened = true;
+        s.first = !f.started;
+        s.closed = f.started && !f.closed;
+        f.started = true;
+        f.closed = false;
+    } else if (is_id(id, "TD")) {
+        s.end = true;
+        s.closed = !f.closed && (f.started || f.early_end_closes);
+        f.closed = true;
+    } else if (is_id(id, "RD")) {
+        s.dated = true;
+    }
+    return s;
+}
+
+bool frame_log_end(Epoch_frame& f) {
+    const bool closes = f.started && !f.closed;
+    f.closed = true;
+    return closes;
 }

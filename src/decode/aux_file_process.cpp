@@ -56,10 +56,10 @@ void date_afterwards(Epoch_ms& t, int64_t shift) {
 
 int process_aux_file(FILE* log) {
     wr_u32(RT, 0, 0);
-    bool seen = false;   // a "~~" has opened an epoch
-    bool open = false;   // the current epoch is not closed yet
+    // A "TD" before the first "~~" ends no epoch of this pass.
+    Epoch_frame frame = {false, false, false};
     bool interval_found = false;
-    uint32_t prev = 0;   // time of day of the previous "~~", ms
+    uint32_t prev = 0;  // time of day of the previous "~~", ms
 
     // The epochs as the observation pass will time and keep them: the
     // first one, then those on the requested grid from it that come after
@@ -83,26 +83,39 @@ int process_aux_file(FILE* log) {
         }
         if (kept && survey) survey_epoch();
     };
+    // The records read until now end: their signal flags go to the
+    // inventory, the epoch (when one ends) is timed and surveyed, and the
+    // tables are emptied for the next one.
+    auto records_end = [&](bool epoch_closed) {
+        decode_OBS_aux();
+        if (epoch_closed) epoch_ends();
+        finalize_aux_observation_epoch();
+    };
 
     while (!std::feof(log) && !std::ferror(log)) {  // a read error ends the pass too
         std::string id = VLXFileReader(log);
-        const bool epoch_time = is_id(id, "~~");
-        if (epoch_time && seen && open) {
-            decode_OBS_aux();
-            epoch_ends();
-            finalize_aux_observation_epoch();
+        const Epoch_step step = frame_epoch(frame, id);
+        // Every "TD" runs the flag decoders, also one that ends nothing
+        // new: a repeated one, or one before the first "~~".
+        if (step.closed || step.end) records_end(step.closed);
+        // Every "~~" and "RD" renews the receiver dates: the time of day
+        // comes with the one, the day with the other.
+        if (step.opened || step.dated) {
+            decode_RD_aux();
+            decode_RD();
+        } else {
+            decode_for_avail_OBS(id);
         }
-        decode_for_avail_OBS(id);
-        if (is_id(id, "RD")) {
+        if (step.dated) {
             const Epoch_ms before = epoch;
             if (pass_clock_date(clock) && !before.dated) {
                 date_afterwards(Epoch_first_obs, epoch.day - before.day);
                 date_afterwards(Epoch_last_obs, epoch.day - before.day);
             }
         }
-        if (epoch_time) {
+        if (step.opened) {
             const uint32_t c = rd_u32(RT, 0);
-            if (seen && !interval_found) {
+            if (!step.first && !interval_found) {
                 // Over a midnight too. A step back (an epoch out of order)
                 // measures nothing, as an equal time does not, and the
                 // next step is measured from the epoch before it.
@@ -115,22 +128,11 @@ int process_aux_file(FILE* log) {
             } else {
                 prev = c;
             }
-            seen = true;
-            open = true;
             pass_clock_tick(clock, c);
             ++epochs;
         }
-        if (is_id(id, "TD")) {  // the dispatcher has just run the flag decoders
-            if (seen && open) epoch_ends();
-            finalize_aux_observation_epoch();
-            open = false;
-        }
     }
-    if (seen && open) {
-        decode_OBS_aux();
-        epoch_ends();
-        finalize_aux_observation_epoch();
-    }
+    if (frame_log_end(frame)) records_end(true);
     report_full_stores();
     return 1;
 }

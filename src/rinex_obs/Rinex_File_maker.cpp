@@ -1,4 +1,4 @@
-// The observation pass: the second pass over the log. It delimits the
+// The observation pass: the second pass over the log. It frames the
 // epochs, has each one decoded into the satellite tables, writes the header
 // once and one record per epoch on the requested interval grid.
 #include "rinex_obs/Rinex_File_maker.h"
@@ -20,15 +20,18 @@
 
 namespace {
 
-// The GLONASS code completion and the fold of the code-division signals
-// into the GLONASS tables, run on every decoded epoch before it is sorted.
+// The fold of the code-division signals into the GLONASS tables, run on
+// every decoded epoch before it is sorted. (The GLONASS code completion is
+// decode_OBS's: every header and record follows a decoded epoch.)
 void fold_glonass() {
-    if (!GLO_OBS_Arr[5].empty()) {
-        GLO_OBS_Arr[6] = "L1P";
-        GLO_OBS_Arr[7] = "D1P";
-        GLO_OBS_Arr[8] = "S1P";
-    }
     if (Enable_GLCDMA) add_GLCDMAtoGLO();
+}
+
+// The decoders of an epoch that ends: the GLONASS slots of its satellite
+// list, then every observation decoder.
+void decode_epoch() {
+    decode_NN();
+    decode_OBS();
 }
 
 }  // namespace
@@ -45,8 +48,10 @@ int ObservationFileMaker(std::ofstream& obs, FILE* log) {
     const Epoch_ms first_day = {Epoch_first_obs.day, 0, Epoch_first_obs.dated};
     Pass_clock clock = {first_day, first_day, false};
     const Epoch_ms& epoch_time = clock.epoch;
-    bool started = false;          // a "~~" has been seen
-    bool epoch_closed = false;     // the current epoch is already decoded
+    // A "TD" before the first "~~" ends the records read so far as any
+    // epoch end does: they are decoded and sorted (no epoch is written
+    // before the header).
+    Epoch_frame frame = {true, false, false};
     bool header_due = false;       // the header is written at this message
     bool header_fell_due = false;  // the header has fallen due once
     Epoch_ms header_epoch = {};    // time of the epoch that the header precedes
@@ -66,11 +71,11 @@ int ObservationFileMaker(std::ofstream& obs, FILE* log) {
         any_written = true;
     };
 
-    // The GLONASS code completion and the code-division fold depend only
-    // on the tables, and applying them twice in a row changes nothing
-    // (they write fields that they do not read). So they run again only
-    // after something may have changed the tables: a decoder, an epoch
-    // close, a sort, a clear or the header. Most messages do none of that.
+    // The code-division fold depends only on the tables, and applying it
+    // twice in a row changes nothing (it writes fields that it does not
+    // read). So it runs again only after something may have changed the
+    // tables: a decoder, an epoch close, a sort, a clear or the header.
+    // Most messages do none of that.
     bool fold_due = true;
 
     auto finish_epoch = [&]() {
@@ -81,45 +86,39 @@ int ObservationFileMaker(std::ofstream& obs, FILE* log) {
 
     while (!std::feof(log) && !std::ferror(log)) {  // a read error ends the pass too
         std::string id = VLXFileReader(log);
-        const bool is_epoch_time = is_id(id, "~~");
-        const bool is_end = is_id(id, "TD");
-        const bool was_closed = epoch_closed;
-        // A repeated "TD" ends nothing new: its epoch is decoded already
-        // (and sorted, or written and cleared), and decoding it again into
-        // sorted records would hand items to the wrong satellites.
-        const bool repeated_end = is_end && was_closed;
-
-        // An epoch ends at the next "~~" unless a "TD" has closed it.
-        bool closed_here = false;
-        if (is_epoch_time && started && !epoch_closed) {
-            decode_NN();
-            decode_OBS();
-            epoch_closed = true;
-            closed_here = true;
+        const Epoch_step step = frame_epoch(frame, id);
+        // An epoch is decoded once, where it ends. A repeated "TD" ends
+        // nothing new: its epoch is decoded already (and sorted, or written
+        // and cleared), and decoding it again into sorted records would
+        // hand items to the wrong satellites.
+        if (step.closed) {
+            decode_epoch();
+            fold_due = true;
         }
 
         // The first epoch waits in the tables for the header from its close
         // to the next "~~"; a receiver-name message must not empty them.
-        Epoch_held = started && epoch_closed && !END_flag;
-        if ((!repeated_end && decode_vlx(id)) || closed_here) fold_due = true;
+        Epoch_held = frame.started && frame.closed && !END_flag;
+        if (decode_vlx(id)) fold_due = true;
         Epoch_held = false;
-        if (is_end) epoch_closed = true;
-        if (is_id(id, "RD")) pass_clock_date(clock);
+        if (step.dated) {
+            decode_RD();
+            pass_clock_date(clock);
+        }
 
         // The time of the epoch that ends at this message: a "~~" ends the
         // epoch opened by the previous "~~", a "TD" the current one.
         const Epoch_ms ended_epoch_time = epoch_time;
-        if (is_epoch_time) {
+        if (step.opened) {
             // The header falls due at the second "~~", after the first
             // epoch, whatever its time of day (a log may cross midnight
             // right there).
-            if (!header_due && !header_fell_due && started) {
+            if (!header_due && !header_fell_due && !step.first) {
                 header_due = true;
                 header_fell_due = true;
                 header_interval = INTERVAL_Requested > 0.0 ? static_cast<float>(INTERVAL_Requested) : INTERVAL_Aux;
                 header_epoch = epoch_time;
             }
-            started = true;
             pass_clock_tick(clock, rd_u32(RT, 0));
         }
 
@@ -128,9 +127,8 @@ int ObservationFileMaker(std::ofstream& obs, FILE* log) {
                 fold_glonass();
                 fold_due = false;
             }
-            const bool epoch_ends = (is_end && !repeated_end) || closed_here;
-            if (epoch_ends) sort_SV_arr();
-            if (epoch_ends || header_due) fold_due = true;  // tables reordered or cleared
+            if (step.closed) sort_SV_arr();
+            if (step.closed || header_due) fold_due = true;  // tables reordered or cleared
             if (header_due) {
                 epoch_fields(header_epoch, RCV_date);  // also the header's first observation time
                 Add_OBS_File_heading(obs, header_interval);
@@ -139,7 +137,7 @@ int ObservationFileMaker(std::ofstream& obs, FILE* log) {
                     write_epoch(header_epoch);
                 }
                 finish_epoch();
-            } else if (END_flag && epoch_ends) {
+            } else if (END_flag && step.closed) {
                 if (!reference_set) reference = ended_epoch_time.ms;
                 if (kept(ended_epoch_time)) {
                     epoch_fields(ended_epoch_time, RCV_date);
@@ -148,12 +146,10 @@ int ObservationFileMaker(std::ofstream& obs, FILE* log) {
                 finish_epoch();
             }
         }
-        if (is_epoch_time) epoch_closed = false;
     }
 
-    if (started && !epoch_closed && END_flag && obs.is_open()) {
-        decode_NN();
-        decode_OBS();
+    if (frame_log_end(frame) && END_flag && obs.is_open()) {
+        decode_epoch();
         fold_glonass();
         sort_SV_arr();
         if (kept(epoch_time)) {

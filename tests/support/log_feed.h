@@ -8,6 +8,7 @@
 #include "decode/Auxiliary_decoder_for_OBS.h"
 #include "decode/Decode_OBS.h"
 #include "decode/VLX_reader.h"
+#include "decode/aux_file_process.h"
 #include "stores/Sat_type.h"
 #include "stores/VLX_objects.h"
 #include "support/vlx_builder.h"
@@ -32,9 +33,6 @@ inline void feed(const std::string& log) {
     feed(log, [](std::string&) {});
 }
 
-// Reads every message of `log` through the first-pass dispatcher.
-inline void feed_first_pass(const std::string& log) { feed(log, decode_for_avail_OBS); }
-
 // Runs a whole first pass over `log`.
 template <typename Pass>
 inline void run_pass(const std::string& log, Pass pass) {
@@ -44,6 +42,10 @@ inline void run_pass(const std::string& log, Pass pass) {
     pass(f);
     std::fclose(f);
 }
+
+// Reads every message of `log` through the first pass, which hands it to
+// its decoders.
+inline void feed_first_pass(const std::string& log) { run_pass(log, process_aux_file); }
 
 // One second-pass epoch: the messages land in their records, then the
 // epoch is decoded.
