@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "support/run_command.h"
-#include "support/vlx_builder.h"
+#include "vlxlog/vlx_builder.h"
 
 namespace fs = std::filesystem;
 using runcmd::Result;

@@ -5,7 +5,7 @@
 #include "decode/Decode_func.h"
 #include "stores/VLX_objects.h"
 #include "support/log_feed.h"
-#include "support/vlx_builder.h"
+#include "vlxlog/vlx_builder.h"
 
 using namespace vlxlog;
 

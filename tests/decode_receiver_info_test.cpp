@@ -10,7 +10,7 @@
 #include "stores/VLX_msgs.h"
 #include "stores/VLX_objects.h"
 #include "support/log_feed.h"
-#include "support/vlx_builder.h"
+#include "vlxlog/vlx_builder.h"
 
 using namespace vlxlog;
 

@@ -12,7 +12,7 @@
 #include "stores/VLX_objects.h"
 #include "support/iono_utc_builder.h"
 #include "support/log_feed.h"
-#include "support/vlx_builder.h"
+#include "vlxlog/vlx_builder.h"
 
 using namespace vlxlog;
 

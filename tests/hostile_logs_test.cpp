@@ -19,7 +19,7 @@
 #include "stores/VLX_objects.h"
 #include "support/log_feed.h"
 #include "support/run_limited.h"
-#include "support/vlx_builder.h"
+#include "vlxlog/vlx_builder.h"
 
 using namespace vlxlog;
 

@@ -18,7 +18,7 @@
 #include <sstream>
 #include <string>
 
-#include "support/vlx_builder.h"
+#include "vlxlog/vlx_builder.h"
 
 using namespace vlxlog;
 

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "support/vlx_builder.h"
+#include "vlxlog/vlx_builder.h"
 
 using namespace vlxlog;
 

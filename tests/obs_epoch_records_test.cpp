@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "support/obs_convert.h"
-#include "support/vlx_builder.h"
+#include "vlxlog/vlx_builder.h"
 
 using namespace vlxlog;
 using obsconv::convert;

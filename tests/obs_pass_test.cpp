@@ -11,7 +11,7 @@
 #include "rinex_obs/Rinex_File_maker.h"
 #include "stores/VLX_objects.h"
 #include "support/rinex_capture.h"
-#include "support/vlx_builder.h"
+#include "vlxlog/vlx_builder.h"
 
 using rinexcap::capture;
 using rinexcap::lines_of;

@@ -17,7 +17,7 @@
 #include "support/log_feed.h"
 #include "support/rinex_capture.h"
 #include "support/run_command.h"
-#include "support/vlx_builder.h"
+#include "vlxlog/vlx_builder.h"
 
 #ifndef VLXSIM_BIN
 #define VLXSIM_BIN ""

@@ -7,7 +7,7 @@
 
 #include "decode/VLX_reader.h"
 #include "stores/VLX_msgs.h"
-#include "support/vlx_builder.h"
+#include "vlxlog/vlx_builder.h"
 
 TEST(ReaderSmoke, EpochTimeSetsTimeTag) {
     std::string log = vlxlog::epoch_time(45296789) + vlxlog::receiver_date(2024, 3, 15);

@@ -14,7 +14,7 @@
 #include "decode/VLX_reader.h"
 #include "decode/le_read.h"
 #include "stores/VLX_msgs.h"
-#include "support/vlx_builder.h"
+#include "vlxlog/vlx_builder.h"
 
 using namespace vlxlog;
 

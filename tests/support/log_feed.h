@@ -10,7 +10,7 @@
 #include "decode/VLX_reader.h"
 #include "stores/Sat_type.h"
 #include "stores/VLX_objects.h"
-#include "support/vlx_builder.h"
+#include "vlxlog/vlx_builder.h"
 
 namespace vlxlog {
 

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "support/run_command.h"
-#include "support/vlx_builder.h"
+#include "vlxlog/vlx_builder.h"
 
 namespace obsconv {
 

@@ -3,6 +3,10 @@
 // digits of body length L, L body bytes (the last one a checksum), then the
 // separator byte(s). Payloads here are given without the checksum; the
 // builder appends it and counts it in L.
+//
+// Header only and standard C++ only: the simulator, the tests and the fuzz
+// seed generator all include it as "vlxlog/vlx_builder.h", and it depends on
+// none of them nor on the converter.
 #pragma once
 
 #include <cstdint>
