@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "support/eph_builder.h"
+#include "support/files.h"
 #include "support/run_command.h"
 
 using namespace vlxlog;
@@ -56,7 +57,7 @@ std::string values_log() {
 
 // Converts the log with `args` in a directory of its own and returns it.
 std::string convert(const std::string& args_text) {
-    const std::string dir = runcmd::temp_dir();
+    const std::string dir = testfiles::temp_dir();
     EXPECT_FALSE(dir.empty());
     EXPECT_TRUE(write_file(dir + "/rover.bin", values_log()));
     std::vector<std::string> argv = {VORSKEL_BIN, "-f", dir + "/rover.bin"};
@@ -76,7 +77,7 @@ std::string file_ending(const std::string& dir, const std::string& ending) {
             const std::string name = e->d_name;
             if (name.rfind("rover.", 0) == 0 && name.size() == 8 + ending.size() &&
                 name.compare(name.size() - ending.size(), ending.size(), ending) == 0)
-                text = runcmd::slurp(dir + "/" + name);
+                text = testfiles::read_file(dir + "/" + name);
         }
         closedir(d);
     }

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "support/files.h"
 #include "support/run_command.h"
 #include "vlxlog/vlx_builder.h"
 
@@ -86,7 +87,7 @@ std::string help_text() {
 }
 
 TEST(Cli, UnsupportedVersionEndsBeforeTheLogIsOpened) {
-    std::string dir = runcmd::temp_dir();
+    std::string dir = testfiles::temp_dir();
     for (const char* v : {"3.04", "4.02", "3", "5", "0", "-4", "4.001", "3.050001"}) {
         SCOPED_TRACE(v);
         Result r = vorskel({"-rv", v, "-f", "x"}, dir);
@@ -98,7 +99,7 @@ TEST(Cli, UnsupportedVersionEndsBeforeTheLogIsOpened) {
 }
 
 TEST(Cli, AcceptedVersionsAndTheMissingLog) {
-    std::string dir = runcmd::temp_dir();
+    std::string dir = testfiles::temp_dir();
     const std::string help = help_text();
     ASSERT_NE(help.find("Usage: VORSKEL"), std::string::npos);
     struct Case {
@@ -138,7 +139,7 @@ TEST(Cli, AcceptedVersionsAndTheMissingLog) {
 }
 
 TEST(Cli, HelpAndVersionEndWithStatusZero) {
-    std::string dir = runcmd::temp_dir();
+    std::string dir = testfiles::temp_dir();
     ASSERT_TRUE(vlxlog::write_file(dir + "/rover.bin", tiny_log()));
     for (const char* opt : {"-h", "--help"}) {
         SCOPED_TRACE(opt);
@@ -164,7 +165,7 @@ TEST(Cli, HelpAndVersionEndWithStatusZero) {
 }
 
 TEST(Cli, RejectedCommandLineGivesAReasonAndTheUsage) {
-    std::string dir = runcmd::temp_dir();
+    std::string dir = testfiles::temp_dir();
     ASSERT_TRUE(vlxlog::write_file(dir + "/rover.bin", tiny_log()));
     const std::string help = help_text();
     const std::string usage = help.substr(0, help.find("\n\n") + 1);
@@ -250,7 +251,7 @@ TEST(Cli, ShortNamesOfEveryFile) {
         std::string trace = c.log;
         for (const std::string& a : c.args) trace += " " + a;
         SCOPED_TRACE(trace);
-        std::string dir = runcmd::temp_dir();
+        std::string dir = testfiles::temp_dir();
         ASSERT_TRUE(vlxlog::write_file(dir + "/" + c.log, tiny_log()));
         std::vector<std::string> args = {"-f", c.log};
         args.insert(args.end(), c.args.begin(), c.args.end());
@@ -264,7 +265,7 @@ TEST(Cli, ShortNamesOfEveryFile) {
 
 TEST(Cli, ShortNamesKeepTheDirectoryOfTheLog) {
     const std::string y = yy();
-    std::string dir = runcmd::temp_dir();
+    std::string dir = testfiles::temp_dir();
     fs::create_directories(dir + "/sub/dir");
     ASSERT_TRUE(vlxlog::write_file(dir + "/sub/dir/rover.bin", tiny_log()));
     Result r = vorskel({"-f", "sub/dir/rover.bin"}, dir);
@@ -275,7 +276,7 @@ TEST(Cli, ShortNamesKeepTheDirectoryOfTheLog) {
     EXPECT_EQ(files_in(dir), Names{"sub"});
 
     // An absolute path, run from elsewhere.
-    std::string other = runcmd::temp_dir();
+    std::string other = testfiles::temp_dir();
     r = vorskel({"-f", dir + "/sub/dir/rover.bin", "-rv", "3.05", "-R", "-I", "-E", "-C"}, other);
     expect_complete_run(r);
     EXPECT_EQ(files_in(dir + "/sub/dir"),
@@ -284,7 +285,7 @@ TEST(Cli, ShortNamesKeepTheDirectoryOfTheLog) {
 }
 
 TEST(Cli, ALogThatIsADirectoryIsAnError) {
-    std::string dir = runcmd::temp_dir();
+    std::string dir = testfiles::temp_dir();
     fs::create_directories(dir + "/logs.bin");
     Result r = vorskel({"-f", "logs.bin"}, dir);
     EXPECT_EQ(r.status, 1);
@@ -319,7 +320,7 @@ TEST(Cli, ALogWithoutAReceiverDateIsNotConverted) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        std::string dir = runcmd::temp_dir();
+        std::string dir = testfiles::temp_dir();
         ASSERT_TRUE(vlxlog::write_file(dir + "/rover.bin", c.log));
         std::vector<std::string> args = {"-f", "rover.bin"};
         args.insert(args.end(), c.args.begin(), c.args.end());
@@ -369,7 +370,7 @@ TEST(Cli, AnOutputFileThatCannotBeCreatedFailsTheRun) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        std::string dir = runcmd::temp_dir();
+        std::string dir = testfiles::temp_dir();
         ASSERT_TRUE(vlxlog::write_file(dir + "/rover.bin", tiny_log()));
         ASSERT_TRUE(vlxlog::write_file(dir + "/plain", "not a directory"));
         if (c.as_directory)
@@ -419,8 +420,8 @@ TEST(CliLongNames, ObservationAndNavigationNamesInTheWorkingDirectory) {
         std::string trace;
         for (const std::string& a : c.args) trace += " " + a;
         SCOPED_TRACE(trace);
-        std::string dir = runcmd::temp_dir();
-        std::string cwd = runcmd::temp_dir();
+        std::string dir = testfiles::temp_dir();
+        std::string cwd = testfiles::temp_dir();
         ASSERT_TRUE(vlxlog::write_file(dir + "/rover.bin", tiny_log()));
         std::vector<std::string> args = {"-f", dir + "/rover.bin", "--longname"};
         args.insert(args.end(), c.args.begin(), c.args.end());
@@ -446,7 +447,7 @@ TEST(CliLongNames, AFieldThatFailsItsCheckEndsTheRunBeforeAnyFile) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.message);
-        std::string dir = runcmd::temp_dir();
+        std::string dir = testfiles::temp_dir();
         ASSERT_TRUE(vlxlog::write_file(dir + "/rover.bin", tiny_log()));
         std::vector<std::string> args = {"-f", "rover.bin", "-ln"};
         args.insert(args.end(), c.args.begin(), c.args.end());

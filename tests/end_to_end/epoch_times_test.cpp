@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "support/rinex_capture.h"
+#include "support/files.h"
 #include "support/run_command.h"
 
 #ifndef VLXSIM_BIN
@@ -114,7 +114,7 @@ struct Converted {
 
 Converted simulate_and_convert(const SimCase& c) {
     Converted r;
-    const std::string dir = runcmd::temp_dir();
+    const std::string dir = testfiles::temp_dir();
     char start[32];
     std::snprintf(start, sizeof start, "%04d-%02d-%02d %02d:%02d:%02d", c.start.y, c.start.mo, c.start.d, c.start.h,
                   c.start.mi, c.start.s);
@@ -137,9 +137,9 @@ Converted simulate_and_convert(const SimCase& c) {
         if (name == "s.vlx") continue;
         r.files.push_back(name);
         const bool short_obs = name.size() == 5 && name.rfind("s.", 0) == 0 && name.back() == 'o';
-        if (short_obs || (c.long_name && name == c.long_name)) text = runcmd::slurp(e.path());
+        if (short_obs || (c.long_name && name == c.long_name)) text = testfiles::read_file(e.path());
     }
-    for (const std::string& l : rinexcap::lines_of(text)) {
+    for (const std::string& l : testfiles::lines_of(text)) {
         if (l.rfind("> ", 0) == 0) r.epochs.push_back(l.substr(0, 29));
         if (l.size() > 60 && l.substr(60) == "TIME OF FIRST OBS") r.first_obs = l.substr(0, 43);
         if (l.size() > 60 && l.substr(60) == "TIME OF LAST OBS") r.last_obs = l.substr(0, 43);

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "support/files.h"
 #include "support/run_limited.h"
 
 namespace fs = std::filesystem;
@@ -36,7 +37,7 @@ TEST(FuzzRegressions, EveryKeptInputEndsCleanly) {
         {"-rv", "4.00"}, {"-rv", "3.05"}, {"-rv", "4.01", "-SN"}};
     for (const fs::path& log : logs) {
         for (const std::vector<std::string>& opts : command_lines) {
-            const std::string dir = runcmd::temp_dir();
+            const std::string dir = testfiles::temp_dir();
             ASSERT_FALSE(dir.empty());
             fs::copy_file(log, dir + "/log.vlx");
             const Outcome o = limited::convert(dir, opts, 60);

@@ -17,6 +17,7 @@
 #include "stores/Sat_type.h"
 #include "stores/VLX_msgs.h"
 #include "stores/VLX_objects.h"
+#include "support/files.h"
 #include "support/log_feed.h"
 #include "support/run_limited.h"
 #include "vlxlog/vlx_builder.h"
@@ -177,7 +178,7 @@ TEST(HostileLogs, BrokenLogsEndCleanly) {
     for (const Case& c : cases) {
         for (const std::vector<std::string>& opts :
              std::vector<std::vector<std::string>>{{"-rv", "4.00"}, {"-rv", "3.05"}, {"-rv", "4.01", "-SN"}}) {
-            const std::string dir = runcmd::temp_dir();
+            const std::string dir = testfiles::temp_dir();
             ASSERT_FALSE(dir.empty());
             ASSERT_TRUE(write_file(dir + "/log.vlx", c.log));
             const limited::Outcome o = limited::convert(dir, opts, 60);

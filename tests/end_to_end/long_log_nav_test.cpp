@@ -17,6 +17,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "support/files.h"
 #include "support/log_walk.h"
 #include "support/rinex_text.h"
 #include "support/run_command.h"
@@ -232,7 +233,7 @@ protected:
 
 TEST_P(LongLogNav, EveryRecordOfTheLogInTheOrderOfItsFullTime) {
     const LongLog& c = GetParam();
-    const std::string dir = runcmd::temp_dir();
+    const std::string dir = testfiles::temp_dir();
     const std::string log = dir + "/long.vlx";
     const runcmd::Result sim = runcmd::run({"/bin/sh", "-c", std::string("\"") + VLXSIM_BIN + "\" -o \"" + log +
                                                                  "\" " + c.sim});
@@ -241,7 +242,7 @@ TEST_P(LongLogNav, EveryRecordOfTheLogInTheOrderOfItsFullTime) {
     std::vector<Msg> msgs;
     std::string err;
     {
-        const std::string bytes = runcmd::slurp(log);
+        const std::string bytes = testfiles::read_file(log);
         ASSERT_TRUE(walk(bytes, &msgs, &err)) << err;
     }
     const Carried carried = carried_by(msgs);
@@ -252,7 +253,7 @@ TEST_P(LongLogNav, EveryRecordOfTheLogInTheOrderOfItsFullTime) {
     EXPECT_EQ(run.out.find("store full"), std::string::npos) << run.out;
     std::string nav;
     for (const auto& e : std::filesystem::directory_iterator(dir))
-        if (e.path().filename().string().ends_with("_MN.rnx")) nav = runcmd::slurp(e.path().string());
+        if (e.path().filename().string().ends_with("_MN.rnx")) nav = testfiles::read_file(e.path().string());
     ASSERT_FALSE(nav.empty());
 
     // Every distinct ephemeris once, per system and message type.

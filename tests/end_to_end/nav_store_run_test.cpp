@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "support/eph_builder.h"
+#include "support/files.h"
 #include "support/iono_utc_builder.h"
 #include "support/run_command.h"
 
@@ -28,7 +29,7 @@ struct Conversion {
 
 // Converts `log` with the given options in a fresh directory.
 Conversion convert(const std::string& log, std::vector<std::string> args) {
-    Conversion r{runcmd::temp_dir(), -1};
+    Conversion r{testfiles::temp_dir(), -1};
     const std::string path = r.dir + "/rover.bin";
     if (!write_file(path, log)) return r;
     args.insert(args.begin(), {VORSKEL_BIN, "-f", path});
@@ -40,7 +41,7 @@ Conversion convert(const std::string& log, std::vector<std::string> args) {
 std::string output(const Conversion& r, const std::string& suffix) {
     std::string text = "(no file ending in " + suffix + ")";
     for (const auto& e : fs::directory_iterator(r.dir)) {
-        if (e.path().filename().string().ends_with(suffix)) text = runcmd::slurp(e.path().string());
+        if (e.path().filename().string().ends_with(suffix)) text = testfiles::read_file(e.path().string());
     }
     return text;
 }

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "support/files.h"
 #include "support/rinex_text.h"
 #include "support/run_command.h"
 
@@ -36,7 +37,7 @@ const Sim SIMS[] = {
 // Simulates `sim` in a directory of its own and converts it with `args`;
 // returns the observation file.
 std::string simulate_and_convert(const Sim& sim, const std::vector<std::string>& args) {
-    const std::string dir = runcmd::temp_dir();
+    const std::string dir = testfiles::temp_dir();
     std::vector<std::string> s = {VLXSIM_BIN, "-o", "s.vlx"};
     s.insert(s.end(), sim.args.begin(), sim.args.end());
     const runcmd::Result r = runcmd::run(s, dir);
@@ -47,7 +48,7 @@ std::string simulate_and_convert(const Sim& sim, const std::vector<std::string>&
     EXPECT_EQ(v.status, 0) << v.out;
     for (const auto& e : std::filesystem::directory_iterator(dir)) {
         const std::string name = e.path().filename().string();
-        if (name.size() == 5 && name.rfind("s.", 0) == 0 && name.back() == 'o') return runcmd::slurp(e.path());
+        if (name.size() == 5 && name.rfind("s.", 0) == 0 && name.back() == 'o') return testfiles::read_file(e.path());
     }
     ADD_FAILURE() << "no observation file";
     return "";
@@ -69,7 +70,7 @@ struct PhaseLine {
 std::map<std::string, std::vector<PhaseLine>> phase_lines(const std::string& text) {
     std::map<std::string, std::vector<PhaseLine>> out;
     std::vector<PhaseLine>* last = nullptr;
-    for (const std::string& l : rnxtext::lines_of(text)) {
+    for (const std::string& l : testfiles::lines_of(text)) {
         if (l.size() <= 60 || l.substr(60) != "SYS / PHASE SHIFT") continue;
         if (l[0] != ' ') {
             last = &out[l.substr(0, 1) + l.substr(2, 3)];
@@ -96,7 +97,7 @@ std::map<std::string, std::set<std::string>> phases_in_records(const rnxtext::Ob
 }
 
 int header_satellite_count(const std::string& text) {
-    for (const std::string& l : rnxtext::lines_of(text))
+    for (const std::string& l : testfiles::lines_of(text))
         if (l.size() > 60 && l.substr(60) == "# OF SATELLITES") return static_cast<int>(rnxtext::field(l, 0, 6));
     return -1;
 }

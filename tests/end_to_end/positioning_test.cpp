@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "support/broadcast_orbit.h"
+#include "support/files.h"
 #include "support/rinex_text.h"
 #include "support/run_command.h"
 
@@ -371,7 +372,7 @@ class Positioning : public ::testing::TestWithParam<Case> {};
 
 TEST_P(Positioning, ConvertedFilesPositionTheStationAndDopplerFollowsPhase) {
     const Case& c = GetParam();
-    const std::string dir = runcmd::temp_dir();
+    const std::string dir = testfiles::temp_dir();
     ASSERT_FALSE(dir.empty());
     const std::string log = dir + "/sky.vlx";
     const runcmd::Result sim =
@@ -389,7 +390,7 @@ TEST_P(Positioning, ConvertedFilesPositionTheStationAndDopplerFollowsPhase) {
     while (const dirent* ent = readdir(d)) {
         const std::string name = ent->d_name;
         if (name.rfind("sky.", 0) != 0 || name == "sky.vlx") continue;
-        const std::string text = runcmd::slurp(dir + "/" + name);
+        const std::string text = testfiles::read_file(dir + "/" + name);
         if (name.back() == 'o') {
             obs = rnxtext::read_obs(text);
             ++obs_files;

@@ -13,6 +13,7 @@
 #include "rinex_obs/Rinex_File_maker.h"
 #include "rinex_obs/Sat_type.h"
 #include "stores/VLX_objects.h"
+#include "support/files.h"
 #include "support/rinex_capture.h"
 #include "support/run_command.h"
 
@@ -46,7 +47,7 @@ std::string convert(std::string log, double version, const std::string& stem) {
     sort_QZSS_ephemeris();
     sort_SBAS_ephemeris();
     EXPECT_TRUE(NavigationFileMaker(stem, true));
-    return text + runcmd::slurp(stem + "_MN.rnx");
+    return text + testfiles::read_file(stem + "_MN.rnx");
 }
 
 // A log of the simulator, with the options `sim`.
@@ -56,7 +57,7 @@ std::string simulated_log(const std::string& dir, const std::string& name, const
     argv.insert(argv.end(), sim.begin(), sim.end());
     const runcmd::Result r = runcmd::run(argv);
     EXPECT_EQ(r.status, 0) << r.err;
-    return runcmd::slurp(path);
+    return testfiles::read_file(path);
 }
 
 class StoresReset : public testing::TestWithParam<double> {};
@@ -71,7 +72,7 @@ class StoresReset : public testing::TestWithParam<double> {};
 TEST_P(StoresReset, AConversionAfterAnotherWritesWhatAFreshProcessWrites) {
     if (std::string(VLXSIM_BIN).empty()) GTEST_SKIP() << "simulator not built";
     const double version = GetParam();
-    const std::string dir = runcmd::temp_dir();
+    const std::string dir = testfiles::temp_dir();
     ASSERT_FALSE(dir.empty());
     const std::string log = simulated_log(dir, "sky.vlx", {"--epochs", "40", "--td-every", "3", "--seed", "3"});
     const std::string other = simulated_log(

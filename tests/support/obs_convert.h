@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "support/files.h"
 #include "support/run_command.h"
 #include "vlxlog/vlx_builder.h"
 
@@ -27,7 +28,7 @@ inline std::string mask_run_date(std::string text) {
 // Converts `log` with the options `args` in a directory of its own; ""
 // when no observation file was written.
 inline std::string convert(const std::string& log, const std::vector<std::string>& args = {}) {
-    const std::string dir = runcmd::temp_dir();
+    const std::string dir = testfiles::temp_dir();
     EXPECT_FALSE(dir.empty());
     const std::string path = dir + "/log.vlx";
     EXPECT_TRUE(vlxlog::write_file(path, log));
@@ -40,7 +41,7 @@ inline std::string convert(const std::string& log, const std::vector<std::string
         while (dirent* e = readdir(d)) {
             const std::string name = e->d_name;
             if (name.rfind("log.", 0) == 0 && name.size() == 7 && name.back() == 'o')
-                text = runcmd::slurp(dir + "/" + name);
+                text = testfiles::read_file(dir + "/" + name);
         }
         closedir(d);
     }

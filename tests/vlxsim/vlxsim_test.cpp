@@ -5,14 +5,12 @@
 // (support/log_walk.h), not by the simulator's or the converter's code.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <map>
 #include <set>
 #include <sstream>
@@ -20,6 +18,7 @@
 #include <tuple>
 #include <vector>
 
+#include "support/files.h"
 #include "support/log_walk.h"
 
 #ifndef VLXSIM_BIN
@@ -32,8 +31,10 @@ using namespace logwalk;
 
 constexpr double C = 299792458.0;
 
+// A scratch file in this test process's own directory.
 std::string temp_path(const std::string& name) {
-    return ::testing::TempDir() + "vlxsim_" + std::to_string(::getpid()) + "_" + name;
+    static const std::string dir = testfiles::temp_dir();
+    return dir + "/" + name;
 }
 
 // Runs the simulator; returns its exit status (-1 if it did not exit normally).
@@ -42,13 +43,6 @@ int run_sim(const std::string& args) {
     const int st = std::system(cmd.c_str());
     if (st == -1 || !WIFEXITED(st)) return -1;
     return WEXITSTATUS(st);
-}
-
-std::string read_file(const std::string& path) {
-    std::ifstream f(path, std::ios::binary);
-    std::stringstream ss;
-    ss << f.rdbuf();
-    return ss.str();
 }
 
 // Capacity of the converter's record for each identifier.
@@ -153,8 +147,8 @@ struct Generated {
 void generate(const std::string& name, const std::string& opts, Generated* g) {
     const std::string log = temp_path(name + ".vlx"), man = temp_path(name + ".man");
     ASSERT_EQ(run_sim(opts + " -o \"" + log + "\" --manifest \"" + man + "\""), 0) << opts;
-    g->log = read_file(log);
-    g->manifest = read_file(man);
+    g->log = testfiles::read_file(log);
+    g->manifest = testfiles::read_file(man);
     std::string err;
     ASSERT_TRUE(walk(g->log, &g->msgs, &err)) << err;
     g->epochs = epochs_of(g->msgs);
