@@ -8,9 +8,10 @@
 
 #include "rinex_nav/Rin_NAV_Data_record.h"
 #include "stores/VLX_objects.h"
-#include "support/nav_capture.h"
+#include "support/rinex_capture.h"
 
-using namespace vlxlog;
+using rinexcap::capture;
+using rinexcap::set_epoch;
 
 namespace {
 
@@ -299,49 +300,49 @@ I256 2024 03 05 14 10 00-3.250000008848e-04-7.499999753191e-12 0.000000000000e+0
 TEST(GalEphRecord, Rinex4) {
     fill_galileo();
     Rinex_Ver = 4.0;
-    EXPECT_EQ(capture_writer(Add_GAL_Ephemeris), GAL_V4);
+    EXPECT_EQ(capture(Add_GAL_Ephemeris), GAL_V4);
 }
 
 TEST(GalEphRecord, Rinex305WritesBothKindsWithoutHeaderLines) {
     fill_galileo();
     Rinex_Ver = 3.05;
-    EXPECT_EQ(capture_writer(Add_GAL_Ephemeris), GAL_V305);
+    EXPECT_EQ(capture(Add_GAL_Ephemeris), GAL_V305);
 }
 
 TEST(BdsEphRecord, Rinex4WritesEveryKind) {
     fill_beidou();
     Rinex_Ver = 4.01;
-    EXPECT_EQ(capture_writer(Add_BDS_Ephemeris), BDS_V4);
+    EXPECT_EQ(capture(Add_BDS_Ephemeris), BDS_V4);
 }
 
 TEST(BdsEphRecord, Rinex305WritesD1AndD2Only) {
     fill_beidou();
     Rinex_Ver = 3.05;
-    EXPECT_EQ(capture_writer(Add_BDS_Ephemeris), BDS_V305);
+    EXPECT_EQ(capture(Add_BDS_Ephemeris), BDS_V305);
 }
 
 TEST(NavicEphRecord, Rinex4) {
     fill_navic();
     Rinex_Ver = 4.01;
-    EXPECT_EQ(capture_writer(Add_NavIC_Ephemeris), NAVIC_V4);
+    EXPECT_EQ(capture(Add_NavIC_Ephemeris), NAVIC_V4);
 }
 
 TEST(NavicEphRecord, Rinex305) {
     fill_navic();
     Rinex_Ver = 3.05;
-    EXPECT_EQ(capture_writer(Add_NavIC_Ephemeris), NAVIC_V305);
+    EXPECT_EQ(capture(Add_NavIC_Ephemeris), NAVIC_V305);
 }
 
 TEST(KeplerEphRecord, EmptyStoresWriteNothingAndTheLastSlotIsWritten) {
     Rinex_Ver = 4.0;
-    EXPECT_EQ(capture_writer(Add_GAL_Ephemeris), "");
-    EXPECT_EQ(capture_writer(Add_BDS_Ephemeris), "");
-    EXPECT_EQ(capture_writer(Add_NavIC_Ephemeris), "");
+    EXPECT_EQ(capture(Add_GAL_Ephemeris), "");
+    EXPECT_EQ(capture(Add_BDS_Ephemeris), "");
+    EXPECT_EQ(capture(Add_NavIC_Ephemeris), "");
 
     GAL_Ephemeris& g = GAL_Eph[EPH_STORE_SIZE - 1];
     fill_kepler(g);
     g.type = "INAV";
-    const std::string text = capture_writer(Add_GAL_Ephemeris);
+    const std::string text = capture(Add_GAL_Ephemeris);
     EXPECT_EQ(text.rfind("> EPH E11 INAV\n", 0), 0u);
     EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 9);
 }

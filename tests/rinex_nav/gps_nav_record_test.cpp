@@ -12,33 +12,18 @@
 #include "decode/Decode_func.h"
 #include "rinex_nav/Rin_NAV_Data_record.h"
 #include "stores/VLX_objects.h"
+#include "support/rinex_capture.h"
+
+using rinexcap::capture;
+using rinexcap::set_epoch;
 
 namespace {
-
-std::string write_with(void (*writer)(std::ofstream&)) {
-    // One file per test: the tests run in parallel processes.
-    const std::string path = ::testing::TempDir() + "gps_nav_record_" +
-                             ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".out";
-    {
-        std::ofstream os(path, std::ios::out | std::ios::trunc);
-        writer(os);
-    }
-    std::ifstream in(path);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
-
-void set_date(GPS_Ephemeris& r, float y, float mo, float d, float h, float mi, float s) {
-    const float v[7] = {y, mo, d, h, mi, s, 0};
-    for (int k = 0; k < 7; ++k) r.clock_epoch.v[k] = v[k];
-}
 
 // An LNAV record whose every field has its own value.
 void fill_lnav(GPS_Ephemeris& r) {
     r.SV = 1;
     r.type = "LNAV";
-    set_date(r, 2024, 3, 5, 14, 0, 0);
+    set_epoch(r.clock_epoch, 2024, 3, 5, 14, 0, 0);
     r.af0 = -4.5f;
     r.af1 = 0.125f;
     r.af2 = 0;
@@ -85,7 +70,7 @@ const char* const lnav_body =
 void fill_cnav(GPS_Ephemeris& r, uint32_t sv, const char* type) {
     r.SV = sv;
     r.type = type;
-    set_date(r, 2024, 1, 9, 0, 0, 0);
+    set_epoch(r.clock_epoch, 2024, 1, 9, 0, 0, 0);
     r.af0 = 1.0f;
     r.clock_bias_addend = std::ldexp(1.0f, -30);
     r.af1 = -1.0f;
@@ -128,13 +113,13 @@ std::string cnav_common(const char* sv) {
 TEST(GpsNavRecord, LnavRinex305HasNoHeaderLine) {
     Rinex_Ver = 3.05;
     fill_lnav(GPS_Eph[0]);
-    EXPECT_EQ(write_with(Add_GPS_Ephemeris), lnav_body);
+    EXPECT_EQ(capture(Add_GPS_Ephemeris), lnav_body);
 }
 
 TEST(GpsNavRecord, LnavRinex4) {
     Rinex_Ver = 4.01;
     fill_lnav(GPS_Eph[0]);
-    EXPECT_EQ(write_with(Add_GPS_Ephemeris), std::string("> EPH G01 LNAV\n") + lnav_body);
+    EXPECT_EQ(capture(Add_GPS_Ephemeris), std::string("> EPH G01 LNAV\n") + lnav_body);
 }
 
 TEST(GpsNavRecord, CnavRecord) {
@@ -144,7 +129,7 @@ TEST(GpsNavRecord, CnavRecord) {
         "> EPH G02 CNAV\n" + cnav_common("G02") +
         "     1.000000000000e+00 2.000000000000e+00-3.000000000000e+00 4.000000000000e+00\n"
         "     6.058000000000e+05 2.296000000000e+03\n";
-    EXPECT_EQ(write_with(Add_GPS_Ephemeris), want);
+    EXPECT_EQ(capture(Add_GPS_Ephemeris), want);
 }
 
 TEST(GpsNavRecord, Cnav2Record) {
@@ -155,7 +140,7 @@ TEST(GpsNavRecord, Cnav2Record) {
     const std::string want = "> EPH G03 CNV2\n" + cnav_common("G03") + std::string(80, ' ') + "\n" +
                              "    -1.250000000000e-01 7.500000000000e-01\n"
                              "     3.024000000000e+05 2.296000000000e+03\n";
-    EXPECT_EQ(write_with(Add_GPS_Ephemeris), want);
+    EXPECT_EQ(capture(Add_GPS_Ephemeris), want);
 }
 
 TEST(GpsNavRecord, QzssAlwaysRinex4WithOffsetNumbers) {
@@ -164,7 +149,7 @@ TEST(GpsNavRecord, QzssAlwaysRinex4WithOffsetNumbers) {
     QZSS_Eph[0].SV = 199;
     std::string body = lnav_body;
     body.replace(0, 3, "J07");
-    EXPECT_EQ(write_with(Add_QZSS_Ephemeris), "> EPH J07 LNAV\n" + body);
+    EXPECT_EQ(capture(Add_QZSS_Ephemeris), "> EPH J07 LNAV\n" + body);
 }
 
 TEST(GpsNavRecord, RecordsChosenByVersionInStoreOrder) {
@@ -184,16 +169,16 @@ TEST(GpsNavRecord, RecordsChosenByVersionInStoreOrder) {
         return h;
     };
     Rinex_Ver = 3.05;
-    EXPECT_EQ(heads(write_with(Add_GPS_Ephemeris)), "G01;G32;");
+    EXPECT_EQ(heads(capture(Add_GPS_Ephemeris)), "G01;G32;");
     Rinex_Ver = 4.0;
-    EXPECT_EQ(heads(write_with(Add_GPS_Ephemeris)),
+    EXPECT_EQ(heads(capture(Add_GPS_Ephemeris)),
               "> EG01 LNAV;G01;> EG04 CNAV;G04;> EG06 CNV2;G06;> EG32 LNAV;G32;");
 }
 
 TEST(GpsNavRecord, EmptyStoreWritesNothing) {
     Rinex_Ver = 4.0;
-    EXPECT_EQ(write_with(Add_GPS_Ephemeris), "");
-    EXPECT_EQ(write_with(Add_QZSS_Ephemeris), "");
+    EXPECT_EQ(capture(Add_GPS_Ephemeris), "");
+    EXPECT_EQ(capture(Add_QZSS_Ephemeris), "");
 }
 
 TEST(GpsNavRecord, TransmissionTimeAdjustment) {
@@ -214,7 +199,7 @@ TEST(GpsNavRecord, TransmissionTimeAdjustment) {
         fill_lnav(GPS_Eph[0]);
         GPS_Eph[0].tx_time = c.tx;
         GPS_Eph[0].toe = c.toe;
-        const std::string text = write_with(Add_GPS_Ephemeris);
+        const std::string text = capture(Add_GPS_Ephemeris);
         const size_t last = text.rfind('\n', text.size() - 2) + 1;
         EXPECT_EQ(text.substr(last, 23), c.last) << c.tx << " " << c.toe;
     }
@@ -235,7 +220,7 @@ TEST(GpsNavRecord, FlagBitsOfLnav) {
     for (const Case& c : cases) {
         fill_lnav(GPS_Eph[0]);
         GPS_Eph[0].flags = c.flags;
-        const std::string text = write_with(Add_GPS_Ephemeris);
+        const std::string text = capture(Add_GPS_Ephemeris);
         EXPECT_NE(text.find(std::string(c.line) + "\n"), std::string::npos) << int(c.flags);
     }
 }

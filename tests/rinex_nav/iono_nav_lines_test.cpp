@@ -14,36 +14,20 @@
 #include "rinex_nav/Rin_NAV_Data_record.h"
 #include "rinex_nav/Rin_hwriter.h"
 #include "stores/VLX_objects.h"
+#include "support/rinex_capture.h"
+
+using rinexcap::set_date;
 
 namespace {
 
-// Runs one writer into a file and returns what it wrote.
+// What one writer writes; it reports success.
 std::string capture(int (*writer)(std::ofstream&)) {
-    std::string path = testing::TempDir() + "iono_nav_lines_" +
-                       testing::UnitTest::GetInstance()->current_test_info()->name() + ".txt";
-    {
-        std::ofstream os(path);
-        EXPECT_EQ(writer(os), 1);
-    }
-    std::ifstream in(path);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    std::remove(path.c_str());
-    return ss.str();
+    return rinexcap::capture([&](std::ofstream& os) { EXPECT_EQ(writer(os), 1); });
 }
 
 const double P29 = std::ldexp(1.0, -29);  // 1.862645149230957e-09
 const double P30 = std::ldexp(1.0, -30);  // 9.313225746154785e-10
 const float F50 = std::ldexp(1.0f, -50);  // 8.881784197001252e-16
-
-void set_date(RCV_Epoch& d, float y, float mo, float da, float h, float mi, float s) {
-    d.v[EP_YEAR] = y;
-    d.v[EP_MONTH] = mo;
-    d.v[EP_DAY] = da;
-    d.v[EP_HOUR] = h;
-    d.v[EP_MIN] = mi;
-    d.v[EP_SEC] = s;
-}
 
 // A Klobuchar record whose coefficients are exact binary fractions.
 Iono_Par klob(float a0) {

@@ -11,20 +11,14 @@
 
 #include "rinex_nav/Rin_hwriter.h"
 #include "stores/VLX_objects.h"
+#include "support/files.h"
+#include "support/rinex_capture.h"
 
 namespace {
 
+// The lines a header writer writes.
 std::vector<std::string> header_of(int (*writer)(std::ofstream&)) {
-    const std::string path = ::testing::TempDir() + "nav_header_" +
-                             ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".out";
-    {
-        std::ofstream os(path, std::ios::out | std::ios::trunc);
-        writer(os);
-    }
-    std::ifstream in(path);
-    std::vector<std::string> lines;
-    for (std::string l; std::getline(in, l);) lines.push_back(l);
-    return lines;
+    return testfiles::lines_of(rinexcap::capture([&](std::ofstream& os) { writer(os); }));
 }
 
 void run_date_2025() {

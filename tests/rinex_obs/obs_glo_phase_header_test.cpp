@@ -9,12 +9,13 @@
 #include "rinex_obs/Rin_hwriter.h"
 #include "stores/Sat_type.h"
 #include "stores/VLX_objects.h"
+#include "support/files.h"
 #include "support/rinex_capture.h"
 
 using rinexcap::blanks;
 using rinexcap::capture;
 using rinexcap::H;
-using rinexcap::lines_of;
+using testfiles::lines_of;
 
 namespace {
 

@@ -10,12 +10,14 @@
 #include "rinex_obs/Rin_hwriter.h"
 #include "stores/Sat_type.h"
 #include "stores/VLX_objects.h"
+#include "support/files.h"
 #include "support/rinex_capture.h"
 
 using rinexcap::blanks;
 using rinexcap::capture;
 using rinexcap::H;
-using rinexcap::lines_of;
+using rinexcap::set_epoch;
+using testfiles::lines_of;
 
 namespace {
 
@@ -27,16 +29,6 @@ void set_gps_codes_groups_0_and_2() {
         GPS_OBS_Arr[10 + i] = g2[i];
     }
     SYS_OBS_NUM[SYS_GPS] = 8;
-}
-
-void set_epoch(RCV_Epoch& d, float y, float mo, float dy, float h, float mi, float s, float sys) {
-    d.v[0] = y;
-    d.v[1] = mo;
-    d.v[2] = dy;
-    d.v[3] = h;
-    d.v[4] = mi;
-    d.v[5] = s;
-    d.v[6] = sys;
 }
 
 // A GPS-only receiver with two signal groups; every header value set.

@@ -10,11 +10,12 @@
 #include "decode/Decode_func.h"
 #include "rinex_obs/Rinex_File_maker.h"
 #include "stores/VLX_objects.h"
+#include "support/files.h"
 #include "support/rinex_capture.h"
 #include "vlxlog/vlx_builder.h"
 
 using rinexcap::capture;
-using rinexcap::lines_of;
+using testfiles::lines_of;
 
 namespace {
 

@@ -7,11 +7,12 @@
 
 #include "rinex_obs/Rin_ODF_Data_record.h"
 #include "stores/VLX_objects.h"
+#include "support/files.h"
 #include "support/rinex_capture.h"
 
 using rinexcap::blanks;
 using rinexcap::capture;
-using rinexcap::lines_of;
+using testfiles::lines_of;
 
 namespace {
 
@@ -32,14 +33,8 @@ void set_codes(std::string* table, int group, const char* c) {
     table[5 * group + 3] = std::string("S") + c;
 }
 
-void set_date(float y, float mo, float d, float h, float mi, float s) {
-    RCV_date.v[0] = y;
-    RCV_date.v[1] = mo;
-    RCV_date.v[2] = d;
-    RCV_date.v[3] = h;
-    RCV_date.v[4] = mi;
-    RCV_date.v[5] = s;
-}
+// The receiver date of the epoch being written.
+void set_date(float y, float mo, float d, float h, float mi, float s) { rinexcap::set_date(RCV_date, y, mo, d, h, mi, s); }
 
 // The example group of the format: 21234567.123 m, 111587654.321 cycles,
 // digit 7, -1234.567 Hz, 45.25 dB-Hz.
