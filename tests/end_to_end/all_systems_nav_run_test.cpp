@@ -2,42 +2,21 @@
 // constellation: which records reach which navigation file, in which
 // order, and how many lines each record has.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdio>
-#include <cstdlib>
-#include <ctime>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
+#include "support/converter_run.h"
 #include "support/eph_builder.h"
+#include "support/files.h"
 
 namespace fs = std::filesystem;
+using convrun::run_year;
+using testfiles::file_lines;
 using namespace vlxlog;
 
 namespace {
-
-std::string test_dir() {
-    const std::string d =
-        ::testing::TempDir() + "all_nav_" + ::testing::UnitTest::GetInstance()->current_test_info()->name();
-    fs::remove_all(d);
-    fs::create_directories(d);
-    return d;
-}
-
-std::vector<std::string> lines_of(const std::string& path) {
-    std::ifstream in(path);
-    std::vector<std::string> lines;
-    for (std::string l; std::getline(in, l);) lines.push_back(l);
-    return lines;
-}
-
-std::string year_text() {
-    std::time_t now = std::time(nullptr);
-    return std::to_string(std::gmtime(&now)->tm_year + 1900 - 2000);
-}
 
 // Ephemerides of every system, deliberately out of order and with one
 // repeat per system (dropped), one SBAS record of URA 16 (not written) and
@@ -99,12 +78,9 @@ std::string all_systems_log() {
     return log;
 }
 
-int convert(const std::string& dir, const std::string& args) {
-    EXPECT_TRUE(write_file(dir + "/rover.bin", all_systems_log()));
-    const std::string cmd = "cd '" + dir + "' && '" VORSKEL_BIN "' -f '" + dir + "/rover.bin' " + args +
-                            " >/dev/null 2>&1";
-    const int st = std::system(cmd.c_str());
-    return WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+// Converts the log in `dir` with `args`; the converter's exit status.
+int convert(const std::string& dir, const std::vector<std::string>& args) {
+    return convrun::convert_in(dir, all_systems_log(), args).status;
 }
 
 // Each ephemeris record's header line with its number of lines, the
@@ -137,14 +113,14 @@ std::string records_305(const std::vector<std::string>& lines) {
 }  // namespace
 
 TEST(AllSystemsNavRun, Rinex4MixedFileHoldsEverySystemInOrder) {
-    const std::string dir = test_dir();
-    ASSERT_EQ(convert(dir, "-rv 4.00"), 0);
-    const std::string nav = dir + "/rover." + year_text() + "p_MN.rnx";
+    const std::string dir = testfiles::temp_dir();
+    ASSERT_EQ(convert(dir, {"-rv", "4.00"}), 0);
+    const std::string nav = dir + "/rover." + run_year() + "p_MN.rnx";
     ASSERT_TRUE(fs::exists(nav));
     // Groups in the order GPS, GLONASS, Galileo, QZSS, BeiDou, NavIC, SBAS;
     // within a group by reference time, then satellite; the Galileo F/NAV
     // batch before the I/NAV one of the same satellite.
-    EXPECT_EQ(eph_records(lines_of(nav)),
+    EXPECT_EQ(eph_records(file_lines(nav)),
               "> EPH G03 LNAV:9;"
               "> EPH R09 FDMA:6;> EPH R02 FDMA:6;> EPH R07 FDMA:6;"
               "> EPH E11 FNAV:9;> EPH E11 INAV:9;> EPH E05 INAV:9;"
@@ -154,26 +130,26 @@ TEST(AllSystemsNavRun, Rinex4MixedFileHoldsEverySystemInOrder) {
 }
 
 TEST(AllSystemsNavRun, Rinex4SeparateFiles) {
-    const std::string dir = test_dir();
-    ASSERT_EQ(convert(dir, "-rv 4.01 -SN"), 0);
-    const std::string stem = dir + "/rover." + year_text() + "p";
-    EXPECT_EQ(eph_records(lines_of(stem + "_RN.rnx")), "> EPH R09 FDMA:6;> EPH R02 FDMA:6;> EPH R07 FDMA:6;");
-    EXPECT_EQ(eph_records(lines_of(stem + "_EN.rnx")),
+    const std::string dir = testfiles::temp_dir();
+    ASSERT_EQ(convert(dir, {"-rv", "4.01", "-SN"}), 0);
+    const std::string stem = dir + "/rover." + run_year() + "p";
+    EXPECT_EQ(eph_records(file_lines(stem + "_RN.rnx")), "> EPH R09 FDMA:6;> EPH R02 FDMA:6;> EPH R07 FDMA:6;");
+    EXPECT_EQ(eph_records(file_lines(stem + "_EN.rnx")),
               "> EPH E11 FNAV:9;> EPH E11 INAV:9;> EPH E05 INAV:9;");
-    EXPECT_EQ(eph_records(lines_of(stem + "_CN.rnx")), "> EPH C06 D1:9;> EPH C21 CNV1:11;");
-    EXPECT_EQ(eph_records(lines_of(stem + "_IN.rnx")), "> EPH I05 LNAV:9;");
-    EXPECT_EQ(eph_records(lines_of(stem + "_SN.rnx")), "> EPH S33 SBAS:5;> EPH S20 SBAS:5;");
-    EXPECT_EQ(eph_records(lines_of(stem + "_JN.rnx")), "");
+    EXPECT_EQ(eph_records(file_lines(stem + "_CN.rnx")), "> EPH C06 D1:9;> EPH C21 CNV1:11;");
+    EXPECT_EQ(eph_records(file_lines(stem + "_IN.rnx")), "> EPH I05 LNAV:9;");
+    EXPECT_EQ(eph_records(file_lines(stem + "_SN.rnx")), "> EPH S33 SBAS:5;> EPH S20 SBAS:5;");
+    EXPECT_EQ(eph_records(file_lines(stem + "_JN.rnx")), "");
 }
 
 TEST(AllSystemsNavRun, Rinex305FilePerConstellation) {
-    const std::string dir = test_dir();
-    ASSERT_EQ(convert(dir, "-rv 3.05"), 0);
-    const std::string base = dir + "/rover." + year_text();
-    EXPECT_EQ(records_305(lines_of(base + "N")), "G03:8;");
-    EXPECT_EQ(records_305(lines_of(base + "G")), "R09:5;R02:5;R07:5;");
-    EXPECT_EQ(records_305(lines_of(base + "L")), "E11:8;E11:8;E05:8;");
-    EXPECT_EQ(records_305(lines_of(base + "C")), "C06:8;") << "RINEX 3.05 has no CNAV records";
-    EXPECT_EQ(records_305(lines_of(base + "I")), "I05:8;");
+    const std::string dir = testfiles::temp_dir();
+    ASSERT_EQ(convert(dir, {"-rv", "3.05"}), 0);
+    const std::string base = dir + "/rover." + run_year();
+    EXPECT_EQ(records_305(file_lines(base + "N")), "G03:8;");
+    EXPECT_EQ(records_305(file_lines(base + "G")), "R09:5;R02:5;R07:5;");
+    EXPECT_EQ(records_305(file_lines(base + "L")), "E11:8;E11:8;E05:8;");
+    EXPECT_EQ(records_305(file_lines(base + "C")), "C06:8;") << "RINEX 3.05 has no CNAV records";
+    EXPECT_EQ(records_305(file_lines(base + "I")), "I05:8;");
     EXPECT_FALSE(fs::exists(base + "S"));
 }

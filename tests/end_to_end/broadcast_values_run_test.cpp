@@ -8,10 +8,10 @@
 
 #include <dirent.h>
 
-#include <sstream>
 #include <string>
 #include <vector>
 
+#include "support/converter_run.h"
 #include "support/eph_builder.h"
 #include "support/files.h"
 #include "support/run_command.h"
@@ -56,14 +56,10 @@ std::string values_log() {
 }
 
 // Converts the log with `args` in a directory of its own and returns it.
-std::string convert(const std::string& args_text) {
+std::string convert(const std::vector<std::string>& args) {
     const std::string dir = testfiles::temp_dir();
     EXPECT_FALSE(dir.empty());
-    EXPECT_TRUE(write_file(dir + "/rover.bin", values_log()));
-    std::vector<std::string> argv = {VORSKEL_BIN, "-f", dir + "/rover.bin"};
-    std::istringstream args(args_text);
-    for (std::string a; args >> a;) argv.push_back(a);
-    const runcmd::Result r = runcmd::run(argv, dir);
+    const runcmd::Result r = convrun::convert_in(dir, values_log(), args);
     EXPECT_EQ(r.status, 0) << r.out << r.err;
     return dir;
 }
@@ -103,7 +99,7 @@ size_t count_of(const std::string& text, const std::string& what) {
 }  // namespace
 
 TEST(BroadcastValuesRun, Rinex305CarriesTheValuesWhole) {
-    const std::string dir = convert("-rv 3.05");
+    const std::string dir = convert({"-rv", "3.05"});
     EXPECT_EQ(count_of(file_ending(dir, "N"), KEPLER_ORBIT_4), 1u);
     EXPECT_EQ(count_of(file_ending(dir, "C"), KEPLER_ORBIT_4), 2u);
     const std::string glo = file_ending(dir, "G");
@@ -111,7 +107,7 @@ TEST(BroadcastValuesRun, Rinex305CarriesTheValuesWhole) {
 }
 
 TEST(BroadcastValuesRun, Rinex4CarriesTheValuesWholeAndC59SendsD2) {
-    const std::string nav = file_ending(convert("-rv 4.00"), "p_MN.rnx");
+    const std::string nav = file_ending(convert({"-rv", "4.00"}), "p_MN.rnx");
     EXPECT_EQ(count_of(nav, KEPLER_ORBIT_4), 3u);
     EXPECT_NE(nav.find(GLO_X + GLO_Y + GLO_Z), std::string::npos) << nav;
     EXPECT_NE(nav.find("\n> EPH C58 D1\nC58 "), std::string::npos) << nav;

@@ -13,12 +13,16 @@
 #include <string>
 #include <vector>
 
+#include "support/converter_run.h"
 #include "support/files.h"
 #include "support/run_command.h"
 #include "vlxlog/vlx_builder.h"
 
 namespace fs = std::filesystem;
+using convrun::run_converter;
+using convrun::run_year;
 using runcmd::Result;
+using testfiles::lines_of;
 using Names = std::set<std::string>;
 
 namespace {
@@ -27,19 +31,6 @@ const std::string kBin = VORSKEL_BIN;
 
 const char* const kProgress[] = {"Conversion in progress", "Preparing Observation data",
                                  "Preparing Navigation data", "The process is complete"};
-
-// The run year less 2000, as the short names carry it.
-std::string yy() {
-    std::time_t now = std::time(nullptr);
-    std::tm utc{};
-    gmtime_r(&now, &utc);
-    return std::to_string(utc.tm_year + 1900 - 2000);
-}
-
-Result vorskel(std::vector<std::string> args, const std::string& cwd) {
-    args.insert(args.begin(), kBin);
-    return runcmd::run(args, cwd);
-}
 
 // Two dated epochs 30 s apart on 1 January 2024.
 std::string tiny_log() {
@@ -52,18 +43,6 @@ Names files_in(const std::string& dir) {
     Names n;
     for (const fs::directory_entry& e : fs::directory_iterator(dir)) n.insert(e.path().filename().string());
     return n;
-}
-
-std::vector<std::string> lines_of(const std::string& text) {
-    std::vector<std::string> v;
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t end = text.find('\n', start);
-        if (end == std::string::npos) end = text.size();
-        v.push_back(text.substr(start, end - start));
-        start = end + 1;
-    }
-    return v;
 }
 
 // The progress lines appear in their order and the last line is the last
@@ -90,7 +69,7 @@ TEST(Cli, UnsupportedVersionEndsBeforeTheLogIsOpened) {
     std::string dir = testfiles::temp_dir();
     for (const char* v : {"3.04", "4.02", "3", "5", "0", "-4", "4.001", "3.050001"}) {
         SCOPED_TRACE(v);
-        Result r = vorskel({"-rv", v, "-f", "x"}, dir);
+        Result r = run_converter({"-rv", v, "-f", "x"}, dir);
         EXPECT_EQ(r.status, 1);
         EXPECT_EQ(r.out, "Unsupported Rinex Version\n");
         EXPECT_EQ(r.err, "");
@@ -119,20 +98,20 @@ TEST(Cli, AcceptedVersionsAndTheMissingLog) {
         std::vector<std::string> args = c.args;
         args.insert(args.end(), {"-f", "missing.bin"});
         SCOPED_TRACE(c.shown);
-        Result r = vorskel(args, dir);
+        Result r = run_converter(args, dir);
         EXPECT_EQ(r.status, 1);
         EXPECT_EQ(r.out,
                   std::string("Rinex Version: ") + c.shown + "\nVLX File: missing.bin\n" + help + "\n");
         EXPECT_EQ(r.err, std::string("File Error: : ") + std::strerror(ENOENT) + "\n");
     }
     // Without "-f" the log name is a single blank.
-    Result r = vorskel({}, dir);
+    Result r = run_converter({}, dir);
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out.rfind("Rinex Version: 4\nVLX File:  \n", 0), 0u) << r.out;
     EXPECT_EQ(r.err, std::string("File Error: : ") + std::strerror(ENOENT) + "\n");
     // A log below a regular file cannot be opened either.
     ASSERT_TRUE(vlxlog::write_file(dir + "/plain", "x"));
-    r = vorskel({"-f", "plain/rover.bin"}, dir);
+    r = run_converter({"-f", "plain/rover.bin"}, dir);
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, std::string("File Error: : ") + std::strerror(ENOTDIR) + "\n");
     EXPECT_EQ(files_in(dir), Names{"plain"});
@@ -143,7 +122,7 @@ TEST(Cli, HelpAndVersionEndWithStatusZero) {
     ASSERT_TRUE(vlxlog::write_file(dir + "/rover.bin", tiny_log()));
     for (const char* opt : {"-h", "--help"}) {
         SCOPED_TRACE(opt);
-        Result r = vorskel({"-f", "rover.bin", opt}, dir);
+        Result r = run_converter({"-f", "rover.bin", opt}, dir);
         EXPECT_EQ(r.status, 0);
         EXPECT_EQ(r.err, "");
         EXPECT_EQ(r.out.rfind("Usage: VORSKEL", 0), 0u);
@@ -156,7 +135,7 @@ TEST(Cli, HelpAndVersionEndWithStatusZero) {
     }
     for (const char* opt : {"-v", "--version"}) {
         SCOPED_TRACE(opt);
-        Result r = vorskel({opt, "-f", "rover.bin"}, dir);
+        Result r = run_converter({opt, "-f", "rover.bin"}, dir);
         EXPECT_EQ(r.status, 0);
         EXPECT_EQ(r.out, "VORSKEL v0.1.2b\n");  // as the RINEX program line names it
         EXPECT_EQ(r.err, "");
@@ -182,7 +161,7 @@ TEST(Cli, RejectedCommandLineGivesAReasonAndTheUsage) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.reason);
-        Result r = vorskel(c.args, dir);
+        Result r = run_converter(c.args, dir);
         EXPECT_EQ(r.status, 1);
         EXPECT_EQ(r.out, "");
         std::vector<std::string> l = lines_of(r.err);
@@ -197,7 +176,7 @@ TEST(Cli, RejectedCommandLineGivesAReasonAndTheUsage) {
 // Short names: the log name less its last four characters, the run year
 // less 2000, the type letter; next to the log.
 TEST(Cli, ShortNamesOfEveryFile) {
-    const std::string y = yy();
+    const std::string y = run_year();
     struct Case {
         const char* log;
         std::vector<std::string> args;
@@ -255,7 +234,7 @@ TEST(Cli, ShortNamesOfEveryFile) {
         ASSERT_TRUE(vlxlog::write_file(dir + "/" + c.log, tiny_log()));
         std::vector<std::string> args = {"-f", c.log};
         args.insert(args.end(), c.args.begin(), c.args.end());
-        Result r = vorskel(args, dir);
+        Result r = run_converter(args, dir);
         expect_complete_run(r);
         Names expect = c.made;
         expect.insert(c.log);
@@ -264,11 +243,11 @@ TEST(Cli, ShortNamesOfEveryFile) {
 }
 
 TEST(Cli, ShortNamesKeepTheDirectoryOfTheLog) {
-    const std::string y = yy();
+    const std::string y = run_year();
     std::string dir = testfiles::temp_dir();
     fs::create_directories(dir + "/sub/dir");
     ASSERT_TRUE(vlxlog::write_file(dir + "/sub/dir/rover.bin", tiny_log()));
-    Result r = vorskel({"-f", "sub/dir/rover.bin"}, dir);
+    Result r = run_converter({"-f", "sub/dir/rover.bin"}, dir);
     expect_complete_run(r);
     EXPECT_NE(r.out.find("VLX File: sub/dir/rover.bin\n"), std::string::npos);
     EXPECT_EQ(files_in(dir + "/sub/dir"),
@@ -277,7 +256,7 @@ TEST(Cli, ShortNamesKeepTheDirectoryOfTheLog) {
 
     // An absolute path, run from elsewhere.
     std::string other = testfiles::temp_dir();
-    r = vorskel({"-f", dir + "/sub/dir/rover.bin", "-rv", "3.05", "-R", "-I", "-E", "-C"}, other);
+    r = run_converter({"-f", dir + "/sub/dir/rover.bin", "-rv", "3.05", "-R", "-I", "-E", "-C"}, other);
     expect_complete_run(r);
     EXPECT_EQ(files_in(dir + "/sub/dir"),
               (Names{"rover.bin", "rover." + y + "o", "rover." + y + "p_MN.rnx", "rover." + y + "N"}));
@@ -287,7 +266,7 @@ TEST(Cli, ShortNamesKeepTheDirectoryOfTheLog) {
 TEST(Cli, ALogThatIsADirectoryIsAnError) {
     std::string dir = testfiles::temp_dir();
     fs::create_directories(dir + "/logs.bin");
-    Result r = vorskel({"-f", "logs.bin"}, dir);
+    Result r = run_converter({"-f", "logs.bin"}, dir);
     EXPECT_EQ(r.status, 1);
     std::vector<std::string> l = lines_of(r.out);
     ASSERT_FALSE(l.empty());
@@ -301,7 +280,7 @@ TEST(Cli, ALogThatIsADirectoryIsAnError) {
 // made. One date anywhere in the log is enough.
 TEST(Cli, ALogWithoutAReceiverDateIsNotConverted) {
     using namespace vlxlog;
-    const std::string y = yy();
+    const std::string y = run_year();
     struct Case {
         const char* what;
         std::string log;
@@ -324,7 +303,7 @@ TEST(Cli, ALogWithoutAReceiverDateIsNotConverted) {
         ASSERT_TRUE(vlxlog::write_file(dir + "/rover.bin", c.log));
         std::vector<std::string> args = {"-f", "rover.bin"};
         args.insert(args.end(), c.args.begin(), c.args.end());
-        Result r = vorskel(args, dir);
+        Result r = run_converter(args, dir);
         if (c.dated) {
             expect_complete_run(r);
             EXPECT_EQ(files_in(dir), (Names{"rover.bin", "rover." + y + "o", "rover." + y + "p_MN.rnx"}));
@@ -345,7 +324,7 @@ TEST(Cli, ALogWithoutAReceiverDateIsNotConverted) {
 // are made unwritable by pointing them below a regular file (a symbolic
 // link) or by a directory in their place.
 TEST(Cli, AnOutputFileThatCannotBeCreatedFailsTheRun) {
-    const std::string y = yy();
+    const std::string y = run_year();
     struct Case {
         const char* what;
         std::vector<std::string> args;
@@ -379,7 +358,7 @@ TEST(Cli, AnOutputFileThatCannotBeCreatedFailsTheRun) {
             ASSERT_EQ(symlink("plain/out", (dir + "/" + c.blocked).c_str()), 0);
         std::vector<std::string> args = {"-f", "rover.bin"};
         args.insert(args.end(), c.args.begin(), c.args.end());
-        Result r = vorskel(args, dir);
+        Result r = run_converter(args, dir);
         EXPECT_EQ(r.status, 1);
         EXPECT_EQ(r.out.find("The process is complete"), std::string::npos) << r.out;
         std::vector<std::string> l = lines_of(r.out);
@@ -425,7 +404,7 @@ TEST(CliLongNames, ObservationAndNavigationNamesInTheWorkingDirectory) {
         ASSERT_TRUE(vlxlog::write_file(dir + "/rover.bin", tiny_log()));
         std::vector<std::string> args = {"-f", dir + "/rover.bin", "--longname"};
         args.insert(args.end(), c.args.begin(), c.args.end());
-        Result r = vorskel(args, cwd);
+        Result r = run_converter(args, cwd);
         if (first_pass_finds_no_dates(r)) GTEST_SKIP() << "this build has no first pass to find the dates";
         expect_complete_run(r);
         EXPECT_EQ(files_in(cwd), c.made);
@@ -451,7 +430,7 @@ TEST(CliLongNames, AFieldThatFailsItsCheckEndsTheRunBeforeAnyFile) {
         ASSERT_TRUE(vlxlog::write_file(dir + "/rover.bin", tiny_log()));
         std::vector<std::string> args = {"-f", "rover.bin", "-ln"};
         args.insert(args.end(), c.args.begin(), c.args.end());
-        Result r = vorskel(args, dir);
+        Result r = run_converter(args, dir);
         if (first_pass_finds_no_dates(r)) GTEST_SKIP() << "this build has no first pass to find the dates";
         EXPECT_EQ(r.status, 1);
         std::vector<std::string> l = lines_of(r.out);

@@ -4,21 +4,17 @@
 // records in the RINEX 4 mixed and separate files.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
 #include <cmath>
-#include <cstdio>
-#include <ctime>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
+#include "support/converter_run.h"
+#include "support/files.h"
 #include "support/gps_eph_builder.h"
 #include "support/iono_utc_builder.h"
 
-namespace fs = std::filesystem;
+using convrun::run_year;
+using testfiles::read_file;
 using namespace vlxlog;
 
 namespace {
@@ -52,31 +48,9 @@ std::string iono_log() {
     return log;
 }
 
-std::string test_dir() {
-    const std::string d = ::testing::TempDir() + "iono_run_" +
-                          ::testing::UnitTest::GetInstance()->current_test_info()->name();
-    fs::remove_all(d);
-    fs::create_directories(d);
-    return d;
-}
-
-std::string year_text() {
-    std::time_t now = std::time(nullptr);
-    return std::to_string(std::gmtime(&now)->tm_year + 1900 - 2000);
-}
-
-int convert(const std::string& dir, const std::string& args) {
-    EXPECT_TRUE(write_file(dir + "/rover.bin", iono_log()));
-    const std::string cmd = "cd '" + dir + "' && '" VORSKEL_BIN "' -f '" + dir + "/rover.bin' " + args + " >/dev/null";
-    const int st = std::system(cmd.c_str());
-    return WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-}
-
-std::string text_of(const std::string& path) {
-    std::ifstream in(path);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
+// Converts the log in `dir` with `args`; the converter's exit status.
+int convert(const std::string& dir, const std::vector<std::string>& args) {
+    return convrun::convert_in(dir, iono_log(), args).status;
 }
 
 // The header lines after PGM / RUN BY / DATE, up to END OF HEADER.
@@ -135,9 +109,9 @@ const std::string ION_I = ion("> ION I   LNAV", " 1.490116119385e-08");
 }  // namespace
 
 TEST(IonoNavRun, Rinex305HeaderLinesBeforeEndOfHeader) {
-    const std::string dir = test_dir();
-    ASSERT_EQ(convert(dir, "-rv 3.05"), 0);
-    const std::string stem = dir + "/rover." + year_text();
+    const std::string dir = testfiles::temp_dir();
+    ASSERT_EQ(convert(dir, {"-rv", "3.05"}), 0);
+    const std::string stem = dir + "/rover." + run_year();
     struct Case {
         const char* letter;
         std::string lines;
@@ -158,7 +132,7 @@ TEST(IonoNavRun, Rinex305HeaderLinesBeforeEndOfHeader) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.letter);
-        const std::string text = text_of(stem + c.letter);
+        const std::string text = read_file(stem + c.letter);
         std::string tail = header_tail(text);
         // The LEAP SECONDS line (its writer belongs to the observation
         // header) comes first, with the leap seconds of the last UTC record
@@ -174,9 +148,9 @@ TEST(IonoNavRun, Rinex305HeaderLinesBeforeEndOfHeader) {
 // Each constellation's records follow its ephemerides: GPS, GLONASS,
 // Galileo, QZSS, BeiDou, NavIC.
 TEST(IonoNavRun, Rinex4MixedFileGroupsByConstellation) {
-    const std::string dir = test_dir();
-    ASSERT_EQ(convert(dir, "-rv 4.00"), 0);
-    const std::string text = body(text_of(dir + "/rover." + year_text() + "p_MN.rnx"));
+    const std::string dir = testfiles::temp_dir();
+    ASSERT_EQ(convert(dir, {"-rv", "4.00"}), 0);
+    const std::string text = body(read_file(dir + "/rover." + run_year() + "p_MN.rnx"));
     ASSERT_EQ(text.compare(0, 15, "> EPH G03 LNAV\n"), 0) << text;
     const size_t sto = text.find("> STO");
     ASSERT_NE(sto, std::string::npos);
@@ -185,16 +159,16 @@ TEST(IonoNavRun, Rinex4MixedFileGroupsByConstellation) {
 }
 
 TEST(IonoNavRun, Rinex4SeparateFiles) {
-    const std::string dir = test_dir();
-    ASSERT_EQ(convert(dir, "-rv 4.01 -SN"), 0);
-    const std::string stem = dir + "/rover." + year_text() + "p";
-    const std::string gps = body(text_of(stem + "_GN.rnx"));
+    const std::string dir = testfiles::temp_dir();
+    ASSERT_EQ(convert(dir, {"-rv", "4.01", "-SN"}), 0);
+    const std::string stem = dir + "/rover." + run_year() + "p";
+    const std::string gps = body(read_file(stem + "_GN.rnx"));
     ASSERT_EQ(gps.compare(0, 15, "> EPH G03 LNAV\n"), 0) << gps;
     EXPECT_EQ(gps.substr(gps.find("> STO")), STO_G + ION_G);
-    EXPECT_EQ(body(text_of(stem + "_RN.rnx")), STO_R);
-    EXPECT_EQ(body(text_of(stem + "_EN.rnx")), STO_E + ION_E);
-    EXPECT_EQ(body(text_of(stem + "_JN.rnx")), STO_J + ION_J);
-    EXPECT_EQ(body(text_of(stem + "_CN.rnx")), STO_C);
-    EXPECT_EQ(body(text_of(stem + "_IN.rnx")), STO_I + ION_I);
-    EXPECT_EQ(body(text_of(stem + "_SN.rnx")), "");
+    EXPECT_EQ(body(read_file(stem + "_RN.rnx")), STO_R);
+    EXPECT_EQ(body(read_file(stem + "_EN.rnx")), STO_E + ION_E);
+    EXPECT_EQ(body(read_file(stem + "_JN.rnx")), STO_J + ION_J);
+    EXPECT_EQ(body(read_file(stem + "_CN.rnx")), STO_C);
+    EXPECT_EQ(body(read_file(stem + "_IN.rnx")), STO_I + ION_I);
+    EXPECT_EQ(body(read_file(stem + "_SN.rnx")), "");
 }

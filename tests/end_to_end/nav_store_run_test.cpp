@@ -12,10 +12,10 @@
 #include <string>
 #include <vector>
 
+#include "support/converter_run.h"
 #include "support/eph_builder.h"
 #include "support/files.h"
 #include "support/iono_utc_builder.h"
-#include "support/run_command.h"
 
 namespace fs = std::filesystem;
 using namespace vlxlog;
@@ -28,12 +28,9 @@ struct Conversion {
 };
 
 // Converts `log` with the given options in a fresh directory.
-Conversion convert(const std::string& log, std::vector<std::string> args) {
+Conversion convert(const std::string& log, const std::vector<std::string>& args) {
     Conversion r{testfiles::temp_dir(), -1};
-    const std::string path = r.dir + "/rover.bin";
-    if (!write_file(path, log)) return r;
-    args.insert(args.begin(), {VORSKEL_BIN, "-f", path});
-    r.status = runcmd::run(args, r.dir).status;
+    r.status = convrun::convert_in(r.dir, log, args).status;
     return r;
 }
 

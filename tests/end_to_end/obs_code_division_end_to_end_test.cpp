@@ -10,16 +10,16 @@
 //   UPDATE_EXPECTED=1 ctest --test-dir build -R ObsCodeDivision
 #include <gtest/gtest.h>
 
-#include <dirent.h>
-#include <unistd.h>
-
 #include <cstdlib>
 #include <fstream>
-#include <sstream>
 #include <string>
+#include <vector>
 
+#include "support/converter_run.h"
+#include "support/files.h"
 #include "vlxlog/vlx_builder.h"
 
+using convrun::converted_obs;
 using namespace vlxlog;
 
 namespace {
@@ -83,48 +83,8 @@ std::string log_of(int epochs) {
     return s;
 }
 
-std::string read_file(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
-
-std::string mask_run_date(std::string text) {
-    size_t p = 0;
-    while ((p = text.find("PGM / RUN BY / DATE", p)) != std::string::npos) {
-        if (p >= 60) text.replace(p - 20, 15, "YYYYMMDD HHMMSS");
-        p += 19;
-    }
-    return text;
-}
-
-// Runs the converter with `args` in a directory of its own and returns the
-// observation file ("" when there is none).
-std::string convert(const std::string& log, const std::string& args) {
-    std::string tmpl = ::testing::TempDir() + "vorskel_cdma_XXXXXX";
-    const char* dir = mkdtemp(tmpl.data());
-    EXPECT_NE(dir, nullptr);
-    if (dir == nullptr) return "";
-    const std::string path = std::string(dir) + "/cdma.vlx";
-    EXPECT_TRUE(write_file(path, log));
-    const std::string cmd = std::string(VORSKEL_BIN) + " -f " + path + " " + args + " > " + dir + "/console.txt";
-    EXPECT_EQ(std::system(cmd.c_str()), 0) << read_file(std::string(dir) + "/console.txt");
-    std::string text;
-    if (DIR* d = opendir(dir)) {
-        while (dirent* e = readdir(d)) {
-            const std::string name = e->d_name;
-            if (name.rfind("cdma.", 0) == 0 && name.size() == 8 && name.back() == 'o')
-                text = read_file(std::string(dir) + "/" + name);
-        }
-        closedir(d);
-    }
-    std::system((std::string("rm -rf ") + dir).c_str());
-    return text;
-}
-
-void check(const std::string& args, const char* expected_name) {
-    const std::string got = mask_run_date(convert(log_of(12), args));
+void check(const std::vector<std::string>& args, const char* expected_name) {
+    const std::string got = converted_obs(log_of(12), args);
     ASSERT_FALSE(got.empty());
     const std::string path = std::string(VORSKEL_TEST_DATA) + "/" + expected_name;
     const char* update = std::getenv("UPDATE_EXPECTED");
@@ -132,13 +92,13 @@ void check(const std::string& args, const char* expected_name) {
         std::ofstream(path, std::ios::binary | std::ios::trunc) << got;
         GTEST_SKIP() << "expected file written: " << path;
     }
-    EXPECT_EQ(got, read_file(path));
+    EXPECT_EQ(got, testfiles::read_file(path));
 }
 
 }  // namespace
 
-TEST(ObsCodeDivision, Rinex401FoldsCodeDivisionIntoGlonass) { check("-rv 4.01", "obs_cdma_401.rnx"); }
+TEST(ObsCodeDivision, Rinex401FoldsCodeDivisionIntoGlonass) { check({"-rv", "4.01"}, "obs_cdma_401.rnx"); }
 
-TEST(ObsCodeDivision, Rinex305FoldsCodeDivisionIntoGlonass) { check("-rv 3.05", "obs_cdma_305.rnx"); }
+TEST(ObsCodeDivision, Rinex305FoldsCodeDivisionIntoGlonass) { check({"-rv", "3.05"}, "obs_cdma_305.rnx"); }
 
-TEST(ObsCodeDivision, WithoutCodeDivisionSwitch) { check("-rv 4.00 -GC", "obs_cdma_400_off.rnx"); }
+TEST(ObsCodeDivision, WithoutCodeDivisionSwitch) { check({"-rv", "4.00", "-GC"}, "obs_cdma_400_off.rnx"); }

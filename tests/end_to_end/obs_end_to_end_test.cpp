@@ -4,17 +4,14 @@
 // antenna and position messages, and epochs one second apart.
 #include <gtest/gtest.h>
 
-#include <dirent.h>
-#include <unistd.h>
-
-#include <cstdlib>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
+#include "support/converter_run.h"
+#include "support/files.h"
 #include "vlxlog/vlx_builder.h"
 
+using convrun::converted_obs;
 using namespace vlxlog;
 
 namespace {
@@ -60,52 +57,7 @@ std::string log_of(uint32_t start_ms, Date first, Date second_day, int epochs, b
     return s;
 }
 
-std::string read_file(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
-
-// Hides the run date and time in the "PGM / RUN BY / DATE" line.
-std::string mask_run_date(std::string text) {
-    size_t p = 0;
-    while ((p = text.find("PGM / RUN BY / DATE", p)) != std::string::npos) {
-        if (p >= 60) text.replace(p - 20, 15, "YYYYMMDD HHMMSS");
-        p += 19;
-    }
-    return text;
-}
-
-// Runs the converter on `log` with `args` in a directory of its own and
-// returns the observation file ("" when there is none).
-std::string convert(const std::string& log, const std::string& args) {
-    std::string tmpl_s = ::testing::TempDir() + "vorskel_e2e_XXXXXX";
-    char* tmpl = tmpl_s.data();
-    const char* dir = mkdtemp(tmpl);
-    EXPECT_NE(dir, nullptr);
-    const std::string path = std::string(dir) + "/obs1.vlx";
-    EXPECT_TRUE(write_file(path, log));
-    const std::string cmd = std::string(VORSKEL_BIN) + " -f " + path + " " + args + " > " + dir + "/console.txt";
-    EXPECT_EQ(std::system(cmd.c_str()), 0) << read_file(std::string(dir) + "/console.txt");
-    std::string text;
-    bool found = false;
-    if (DIR* d = opendir(dir)) {
-        while (dirent* e = readdir(d)) {
-            const std::string name = e->d_name;
-            if (name.rfind("obs1.", 0) == 0 && name.size() == 8 && name.back() == 'o') {
-                text = read_file(std::string(dir) + "/" + name);
-                found = true;
-            }
-        }
-        closedir(d);
-    }
-    EXPECT_TRUE(found) << "no observation file in " << dir;
-    std::system((std::string("rm -rf ") + dir).c_str());
-    return text;
-}
-
-std::string expected(const char* name) { return read_file(std::string(VORSKEL_TEST_DATA) + "/" + name); }
+std::string expected(const char* name) { return testfiles::read_file(std::string(VORSKEL_TEST_DATA) + "/" + name); }
 
 const Date MAY9 = {2024, 5, 9}, MAY10 = {2024, 5, 10};
 constexpr uint32_t T1030 = 10 * H_MS + 30 * M_MS;
@@ -113,39 +65,39 @@ constexpr uint32_t T1030 = 10 * H_MS + 30 * M_MS;
 }  // namespace
 
 TEST(ObsEndToEnd, Rinex400EpochsEndedByTD) {
-    const std::string got = convert(log_of(T1030, MAY9, MAY9, 4, true), "");
-    EXPECT_EQ(mask_run_date(got), expected("obs_400.rnx"));
+    const std::string got = converted_obs(log_of(T1030, MAY9, MAY9, 4, true));
+    EXPECT_EQ(got, expected("obs_400.rnx"));
 }
 
 // The log holds no phases: the 3.05 header has its satellite count and no
 // SYS / PHASE SHIFT line; the records leave every value blank that the log
 // does not give.
 TEST(ObsEndToEnd, Rinex305HeaderAndRecordsOfALogWithoutPhases) {
-    const std::string got = convert(log_of(T1030, MAY9, MAY9, 4, true), "-rv 3.05");
-    EXPECT_EQ(mask_run_date(got), expected("obs_305.rnx"));
+    const std::string got = converted_obs(log_of(T1030, MAY9, MAY9, 4, true), {"-rv", "3.05"});
+    EXPECT_EQ(got, expected("obs_305.rnx"));
 }
 
 // Without "TD" every epoch ends at the next "~~" and the last at the end of
 // the log; the file is the same as with "TD".
 TEST(ObsEndToEnd, Rinex401LogWithoutTD) {
-    const std::string got = convert(log_of(T1030, MAY9, MAY9, 4, false), "-rv 4.01");
-    EXPECT_EQ(mask_run_date(got), expected("obs_401.rnx"));
+    const std::string got = converted_obs(log_of(T1030, MAY9, MAY9, 4, false), {"-rv", "4.01"});
+    EXPECT_EQ(got, expected("obs_401.rnx"));
 }
 
 TEST(ObsEndToEnd, PeriodKeepsEveryOtherEpochFromTheFirst) {
     for (bool with_end : {false, true}) {
-        const std::string got = convert(log_of(T1030, MAY9, MAY9, 5, with_end), "-p 2");
-        EXPECT_EQ(mask_run_date(got), expected("obs_400_p2.rnx")) << (with_end ? "with TD" : "without TD");
+        const std::string got = converted_obs(log_of(T1030, MAY9, MAY9, 5, with_end), {"-p", "2"});
+        EXPECT_EQ(got, expected("obs_400_p2.rnx")) << (with_end ? "with TD" : "without TD");
     }
 }
 
 TEST(ObsEndToEnd, SingleEpochGivesAnEmptyFile) {
-    EXPECT_EQ(convert(log_of(T1030, MAY9, MAY9, 1, true), ""), "");
-    EXPECT_EQ(convert(log_of(T1030, MAY9, MAY9, 1, false), ""), "");
+    EXPECT_EQ(converted_obs(log_of(T1030, MAY9, MAY9, 1, true)), "");
+    EXPECT_EQ(converted_obs(log_of(T1030, MAY9, MAY9, 1, false)), "");
 }
 
 // A log that starts at 23:59:59: its second epoch begins at 00:00:00.000.
 TEST(ObsEndToEnd, LogCrossingMidnightKeepsItsFirstEpoch) {
-    const std::string got = convert(log_of(23 * H_MS + 59 * M_MS + 59 * S_MS, MAY9, MAY10, 3, true), "");
-    EXPECT_EQ(mask_run_date(got), expected("obs_400_midnight.rnx"));
+    const std::string got = converted_obs(log_of(23 * H_MS + 59 * M_MS + 59 * S_MS, MAY9, MAY10, 3, true));
+    EXPECT_EQ(got, expected("obs_400_midnight.rnx"));
 }

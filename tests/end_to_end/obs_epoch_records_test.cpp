@@ -14,12 +14,12 @@
 #include <string>
 #include <vector>
 
-#include "support/obs_convert.h"
+#include "support/converter_run.h"
 #include "vlxlog/vlx_builder.h"
 
 using namespace vlxlog;
-using obsconv::convert;
-using obsconv::has_lines;
+using convrun::converted_obs;
+using convrun::has_lines;
 
 namespace {
 
@@ -191,7 +191,7 @@ std::string every_kind_of_satellite_log() {
 }
 
 void check(const Case& c) {
-    const std::string text = convert(c.log, c.args);
+    const std::string text = converted_obs(c.log, c.args);
     EXPECT_TRUE(has_lines(text, c.lines)) << c.what << "\n" << text;
 }
 
@@ -241,9 +241,9 @@ TEST(ObsEpochRecords, EveryEpochWholeWithItsOwnValues) {
 }
 
 TEST(ObsEpochRecords, RepeatedEpochEndChangesNothing) {
-    const std::string once = convert(repeated_end_log(false));
+    const std::string once = converted_obs(repeated_end_log(false));
     ASSERT_FALSE(once.empty());
-    EXPECT_EQ(convert(repeated_end_log(true)), once);
+    EXPECT_EQ(converted_obs(repeated_end_log(true)), once);
 }
 
 // Without code-division satellites the code-division switch changes
@@ -269,7 +269,7 @@ TEST(ObsEpochRecords, GlonassBand5WithoutCodeDivisionSatellites) {
         check(c);
         std::vector<std::string> off = c.args;
         off.push_back("-GC");
-        EXPECT_EQ(convert(c.log, c.args), convert(c.log, off)) << c.what;
+        EXPECT_EQ(converted_obs(c.log, c.args), converted_obs(c.log, off)) << c.what;
     }
 }
 

@@ -12,7 +12,6 @@
 #include <gtest/gtest.h>
 
 #include <dirent.h>
-#include <unistd.h>
 
 #include <cctype>
 #include <cstdint>
@@ -20,9 +19,11 @@
 #include <cstdlib>
 #include <fstream>
 #include <map>
-#include <sstream>
 #include <string>
 #include <vector>
+
+#include "support/converter_run.h"
+#include "support/files.h"
 
 namespace {
 
@@ -42,23 +43,6 @@ std::string hex64(uint64_t v) {
     return b;
 }
 
-std::string read_file(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
-
-// Hides the run date and time in every "PGM / RUN BY / DATE" line.
-std::string mask_run_date(std::string text) {
-    size_t p = 0;
-    while ((p = text.find("PGM / RUN BY / DATE", p)) != std::string::npos) {
-        if (p >= 60) text.replace(p - 20, 15, "YYYYMMDD HHMMSS");
-        p += 19;
-    }
-    return text;
-}
-
 // Short names carry the run year after the first dot ("a.26o",
 // "a.26p_MN.rnx"): shown as "YY".
 std::string mask_name_year(std::string name) {
@@ -67,15 +51,6 @@ std::string mask_name_year(std::string name) {
         std::isdigit(static_cast<unsigned char>(name[dot + 2])))
         name.replace(dot + 1, 2, "YY");
     return name;
-}
-
-// Scratch directories under the test's temporary directory (in the build
-// folder when run by ctest).
-std::string make_temp_dir() {
-    std::string tmpl = ::testing::TempDir() + "vorskel_digest_XXXXXX";
-    const char* dir = mkdtemp(tmpl.data());
-    EXPECT_NE(dir, nullptr);
-    return dir != nullptr ? dir : ::testing::TempDir();
 }
 
 // Runs a command line; false when it does not exit with status 0.
@@ -100,11 +75,12 @@ const char* const OPTION_SETS[] = {"", "-SN", "-p 30", "-R", "-C -E"};
 // and adds "<log> <args> | <file> <digest>" for every file written.
 void digest_run(const std::string& log_path, const std::string& log_name, const std::string& args,
                 std::map<std::string, std::string>& out) {
-    const std::string dir = make_temp_dir();
+    const std::string dir = testfiles::temp_dir();
+    ASSERT_FALSE(dir.empty());
     const std::string local = dir + "/" + log_name + ".vlx";
     ASSERT_TRUE(run("cp " + log_path + " " + local));
     const std::string cmd = "cd " + dir + " && " + VORSKEL_BIN + " -f " + log_name + ".vlx " + args + " > console.txt";
-    EXPECT_TRUE(run(cmd)) << cmd << "\n" << read_file(dir + "/console.txt");
+    EXPECT_TRUE(run(cmd)) << cmd << "\n" << testfiles::read_file(dir + "/console.txt");
     std::vector<std::string> names;
     if (DIR* d = opendir(dir.c_str())) {
         while (dirent* e = readdir(d)) {
@@ -116,7 +92,7 @@ void digest_run(const std::string& log_path, const std::string& log_name, const 
     }
     for (const std::string& name : names) {
         const std::string key = log_name + " [" + args + "] " + mask_name_year(name);
-        out[key] = hex64(fnv1a64(mask_run_date(read_file(dir + "/" + name))));
+        out[key] = hex64(fnv1a64(convrun::mask_run_date(testfiles::read_file(dir + "/" + name))));
     }
     run("rm -rf " + dir);
 }
@@ -147,7 +123,8 @@ TEST(OutputDigest, DigestFunctionIsFnv1a64) {
 }
 
 TEST(OutputDigest, EveryVersionAndOptionSet) {
-    const std::string work = make_temp_dir();
+    const std::string work = testfiles::temp_dir();
+    ASSERT_FALSE(work.empty());
     std::map<std::string, std::string> got;
     for (const Log& log : LOGS) {
         const std::string path = work + "/" + log.name + ".vlx";

@@ -3,42 +3,29 @@
 // be created, and whole runs of the converter on a log with GPS and QZSS
 // ephemerides.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
 
 #include <algorithm>
-#include <cstdio>
-#include <ctime>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "rinex_nav/Rinex_File_maker.h"
 #include "stores/VLX_objects.h"
+#include "support/converter_run.h"
+#include "support/files.h"
 #include "support/gps_eph_builder.h"
+#include "support/rinex_capture.h"
+#include "support/run_command.h"
 
 namespace fs = std::filesystem;
+using convrun::run_year;
+using rinexcap::set_epoch;
+using testfiles::file_lines;
+using testfiles::read_file;
 using namespace vlxlog;
 
 namespace {
-
-// A fresh directory per test: the tests run in parallel processes.
-std::string test_dir() {
-    const std::string d =
-        ::testing::TempDir() + "nav_maker_" + ::testing::UnitTest::GetInstance()->current_test_info()->name();
-    fs::remove_all(d);
-    fs::create_directories(d);
-    return d;
-}
-
-std::vector<std::string> lines_of(const std::string& path) {
-    std::ifstream in(path);
-    std::vector<std::string> lines;
-    for (std::string l; std::getline(in, l);) lines.push_back(l);
-    return lines;
-}
 
 // The header lines these makers write themselves (the LEAP SECONDS,
 // ionosphere and time-system lines have writers of their own) and the first
@@ -75,8 +62,7 @@ void one_lnav(GPS_Ephemeris& r, uint32_t sv) {
     r.SV = sv;
     r.type = "LNAV";
     r.toe = 7200;
-    const float d[7] = {2024, 1, 7, 2, 0, 0, 0};
-    for (int k = 0; k < 7; ++k) r.clock_epoch.v[k] = d[k];
+    set_epoch(r.clock_epoch, 2024, 1, 7, 2, 0, 0);
 }
 
 }  // namespace
@@ -84,14 +70,14 @@ void one_lnav(GPS_Ephemeris& r, uint32_t sv) {
 TEST(NavFileMaker, Rinex305HeaderWrittenOnce) {
     Rinex_Ver = 3.05;
     one_lnav(GPS_Eph[0], 7);
-    const std::string path = test_dir() + "/x.26N";
+    const std::string path = testfiles::temp_dir() + "/x.26N";
     {
         std::ofstream os(path);
         GPS_NavigationFileMaker(os);
         EXPECT_TRUE(END_flag_gps);
         GPS_NavigationFileMaker(os);
     }
-    EXPECT_EQ(outline(lines_of(path)), "RINEX VERSION / TYPE;PGM / RUN BY / DATE;END OF HEADER;G07;G07;");
+    EXPECT_EQ(outline(file_lines(path)), "RINEX VERSION / TYPE;PGM / RUN BY / DATE;END OF HEADER;G07;G07;");
 }
 
 TEST(NavFileMaker, Rinex305MakersOfTheOtherConstellations) {
@@ -105,7 +91,7 @@ TEST(NavFileMaker, Rinex305MakersOfTheOtherConstellations) {
                           {GLO_NavigationFileMaker, &END_flag_GLO, "R: GLONASS"},
                           {GAL_NavigationFileMaker, &END_flag_GAL, "E: Galileo"},
                           {BDS_NavigationFileMaker, &END_flag_BDS, "C: BDS"}};
-    const std::string dir = test_dir();
+    const std::string dir = testfiles::temp_dir();
     for (const Case& c : cases) {
         const std::string path = dir + "/" + c.field[0];
         {
@@ -113,7 +99,7 @@ TEST(NavFileMaker, Rinex305MakersOfTheOtherConstellations) {
             EXPECT_EQ(c.maker(os), 1);
         }
         EXPECT_TRUE(*c.flag);
-        const std::vector<std::string> lines = lines_of(path);
+        const std::vector<std::string> lines = file_lines(path);
         ASSERT_FALSE(lines.empty());
         EXPECT_EQ(lines[0].substr(40, 20).substr(0, std::string(c.field).size()), c.field);
         EXPECT_EQ(lines.back(), std::string(60, ' ') + "END OF HEADER");
@@ -124,10 +110,10 @@ TEST(NavFileMaker, MixedFileWithEverySystemOff) {
     Rinex_Ver = 4.0;
     all_systems(false);
     one_lnav(GPS_Eph[0], 1);
-    const std::string dir = test_dir();
+    const std::string dir = testfiles::temp_dir();
     EXPECT_TRUE(NavigationFileMaker(dir + "/run.26p", true));
     EXPECT_EQ(files_in(dir), std::vector<std::string>{"run.26p_MN.rnx"});
-    const std::vector<std::string> lines = lines_of(dir + "/run.26p_MN.rnx");
+    const std::vector<std::string> lines = file_lines(dir + "/run.26p_MN.rnx");
     EXPECT_EQ(outline(lines), "RINEX VERSION / TYPE;PGM / RUN BY / DATE;END OF HEADER;");
     EXPECT_EQ(lines[0].substr(40), "M: MIXED            RINEX VERSION / TYPE");
 }
@@ -135,7 +121,7 @@ TEST(NavFileMaker, MixedFileWithEverySystemOff) {
 TEST(NavFileMaker, SeparateFilesWithEverySystemOffCreateNothing) {
     Rinex_Ver = 4.0;
     all_systems(false);
-    const std::string dir = test_dir();
+    const std::string dir = testfiles::temp_dir();
     EXPECT_TRUE(NavigationFileMaker(dir + "/run.26p", false));
     EXPECT_TRUE(files_in(dir).empty());
 }
@@ -146,16 +132,16 @@ TEST(NavFileMaker, SeparateFilesPerEnabledSystem) {
     Enable_GPS = Enable_QZSS = Enable_SBAS = true;
     one_lnav(GPS_Eph[0], 2);
     one_lnav(QZSS_Eph[0], 194);
-    const std::string dir = test_dir();
+    const std::string dir = testfiles::temp_dir();
     EXPECT_TRUE(NavigationFileMaker(dir + "/run.26p", false));
     EXPECT_EQ(files_in(dir),
               (std::vector<std::string>{"run.26p_GN.rnx", "run.26p_JN.rnx", "run.26p_SN.rnx"}));
     const std::string head = "RINEX VERSION / TYPE;PGM / RUN BY / DATE;END OF HEADER;";
-    EXPECT_EQ(outline(lines_of(dir + "/run.26p_GN.rnx")), head + "> EPH G02 LNAV;G02;");
-    EXPECT_EQ(outline(lines_of(dir + "/run.26p_JN.rnx")), head + "> EPH J02 LNAV;J02;");
-    EXPECT_EQ(lines_of(dir + "/run.26p_JN.rnx")[0].substr(0, 60),
+    EXPECT_EQ(outline(file_lines(dir + "/run.26p_GN.rnx")), head + "> EPH G02 LNAV;G02;");
+    EXPECT_EQ(outline(file_lines(dir + "/run.26p_JN.rnx")), head + "> EPH J02 LNAV;J02;");
+    EXPECT_EQ(file_lines(dir + "/run.26p_JN.rnx")[0].substr(0, 60),
               "     4.01           N: GNSS NAV DATA    J: QZSS             ");
-    EXPECT_EQ(lines_of(dir + "/run.26p_SN.rnx")[0].substr(40, 20), "S: SBAS             ");
+    EXPECT_EQ(file_lines(dir + "/run.26p_SN.rnx")[0].substr(40, 20), "S: SBAS             ");
 }
 
 TEST(NavFileMaker, MixedFileGroupsByConstellation) {
@@ -164,9 +150,9 @@ TEST(NavFileMaker, MixedFileGroupsByConstellation) {
     one_lnav(QZSS_Eph[0], 193);
     one_lnav(GPS_Eph[0], 9);
     one_lnav(GPS_Eph[1], 4);
-    const std::string dir = test_dir();
+    const std::string dir = testfiles::temp_dir();
     EXPECT_TRUE(NavigationFileMaker(dir + "/run.26p", true));
-    EXPECT_EQ(outline(lines_of(dir + "/run.26p_MN.rnx")),
+    EXPECT_EQ(outline(file_lines(dir + "/run.26p_MN.rnx")),
               "RINEX VERSION / TYPE;PGM / RUN BY / DATE;END OF HEADER;"
               "> EPH G09 LNAV;G09;> EPH G04 LNAV;G04;> EPH J01 LNAV;J01;");
 }
@@ -175,7 +161,7 @@ TEST(NavFileMaker, FileThatCannotBeCreatedIsAnError) {
     Rinex_Ver = 4.0;
     all_systems(false);
     Enable_GPS = Enable_GAL = true;
-    const std::string dir = test_dir();
+    const std::string dir = testfiles::temp_dir();
     const std::string stem = dir + "/missing/run.26p";
     testing::internal::CaptureStdout();
     EXPECT_FALSE(NavigationFileMaker(stem, true));
@@ -218,25 +204,25 @@ TEST(NavFileMaker, EveryFileOfTheVersionFromTheStem) {
         one_lnav(GPS_Eph[0], 9);
         one_lnav(GPS_Eph[1], 4);
         GPS_SV_index = 2;
-        const std::string dir = test_dir() + "/" + std::to_string(c.ver);
+        const std::string dir = testfiles::temp_dir() + "/" + std::to_string(c.ver);
         fs::create_directories(dir);
         testing::internal::CaptureStdout();
         EXPECT_TRUE(write_navigation_files(dir + "/" + c.stem, c.mixed));
         EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
         EXPECT_EQ(files_in(dir), c.files);
-        EXPECT_EQ(outline(lines_of(dir + "/" + c.gps_file)), head + c.gps_outline);
+        EXPECT_EQ(outline(file_lines(dir + "/" + c.gps_file)), head + c.gps_outline);
     }
 
     // RINEX 3.05 with the NavIC file blocked: reported, the rest written
     // (their headers were written above: the once-flags stay set).
     Rinex_Ver = 3.05;
-    const std::string dir = test_dir() + "/blocked";
+    const std::string dir = testfiles::temp_dir() + "/blocked";
     fs::create_directories(dir + "/run.26I");
     testing::internal::CaptureStdout();
     EXPECT_FALSE(write_navigation_files(dir + "/run.26", false));
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "Cannot create navigation file " + dir + "/run.26I\n");
     EXPECT_EQ(files_in(dir), (std::vector<std::string>{"run.26C", "run.26I", "run.26L", "run.26N"}));
-    EXPECT_EQ(lines_of(dir + "/run.26N").size(), 16u);  // two GPS records
+    EXPECT_EQ(file_lines(dir + "/run.26N").size(), 16u);  // two GPS records
 }
 
 // ------------------------------------------------------------ whole runs
@@ -279,72 +265,47 @@ const char* const g03_lnav =
     "     4.000000000000e+00 0.000000000000e+00 0.000000000000e+00 1.000000000000e+01\n"
     "     7.000000000000e+03 4.000000000000e+00\n";
 
-std::string year_text() {
-    std::time_t now = std::time(nullptr);
-    return std::to_string(std::gmtime(&now)->tm_year + 1900 - 2000);
-}
-
-struct RunResult {
-    int status;
-    std::string out;
-};
-
-RunResult convert(const std::string& dir, const std::string& args) {
-    EXPECT_TRUE(write_file(dir + "/rover.bin", gps_qzss_log()));
-    const std::string cmd = "cd '" + dir + "' && '" VORSKEL_BIN "' -f '" + dir + "/rover.bin' " + args;
-    FILE* p = popen(cmd.c_str(), "r");
-    RunResult r{-1, ""};
-    if (p == nullptr) return r;
-    char b[512];
-    for (size_t n; (n = std::fread(b, 1, sizeof b, p)) > 0;) r.out.append(b, n);
-    const int st = pclose(p);
-    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-    return r;
-}
-
-std::string text_of(const std::string& path) {
-    std::ifstream in(path);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
+// Converts the log in `dir` with `args`.
+runcmd::Result convert(const std::string& dir, const std::vector<std::string>& args) {
+    return convrun::convert_in(dir, gps_qzss_log(), args);
 }
 
 }  // namespace
 
 TEST(NavFileMakerRun, Rinex305GpsFile) {
-    const std::string dir = test_dir();
-    const RunResult r = convert(dir, "-rv 3.05");
+    const std::string dir = testfiles::temp_dir();
+    const runcmd::Result r = convert(dir, {"-rv", "3.05"});
     ASSERT_EQ(r.status, 0) << r.out;
     EXPECT_NE(r.out.find("The process is complete"), std::string::npos);
-    const std::string yy = year_text();
+    const std::string yy = run_year();
     const std::string nav = dir + "/rover." + yy + "N";
     EXPECT_TRUE(fs::exists(nav));
     for (const char* letter : {"I", "G", "L", "C"})
         EXPECT_TRUE(fs::exists(dir + "/rover." + yy + letter)) << letter;
     EXPECT_FALSE(fs::exists(dir + "/rover." + yy + "J"));
-    const std::vector<std::string> lines = lines_of(nav);
+    const std::vector<std::string> lines = file_lines(nav);
     ASSERT_FALSE(lines.empty());
     EXPECT_EQ(lines[0], "     3.05           N: GNSS NAV DATA    G: GPS              RINEX VERSION / TYPE");
     // LNAV only, no record header lines; the repeat of G05 is gone.
     EXPECT_EQ(outline(lines), "RINEX VERSION / TYPE;PGM / RUN BY / DATE;END OF HEADER;G03;G05;");
-    const std::string text = text_of(nav);
+    const std::string text = read_file(nav);
     const size_t end = text.find("END OF HEADER\n");
     ASSERT_NE(end, std::string::npos);
     EXPECT_EQ(text.substr(end + 14, std::string(g03_lnav).size()), g03_lnav);
 }
 
 TEST(NavFileMakerRun, Rinex4MixedFile) {
-    const std::string dir = test_dir();
-    const RunResult r = convert(dir, "-rv 4.00");
+    const std::string dir = testfiles::temp_dir();
+    const runcmd::Result r = convert(dir, {"-rv", "4.00"});
     ASSERT_EQ(r.status, 0) << r.out;
-    const std::string nav = dir + "/rover." + year_text() + "p_MN.rnx";
+    const std::string nav = dir + "/rover." + run_year() + "p_MN.rnx";
     ASSERT_TRUE(fs::exists(nav));
-    const std::vector<std::string> lines = lines_of(nav);
+    const std::vector<std::string> lines = file_lines(nav);
     EXPECT_EQ(lines[0], "     4.00           N: GNSS NAV DATA    M: MIXED            RINEX VERSION / TYPE");
     EXPECT_EQ(outline(lines),
               "RINEX VERSION / TYPE;PGM / RUN BY / DATE;END OF HEADER;"
               "> EPH G03 LNAV;G03;> EPH G03 CNAV;G03;> EPH G05 LNAV;G05;> EPH J01 LNAV;J01;");
-    const std::string text = text_of(nav);
+    const std::string text = read_file(nav);
     EXPECT_NE(text.find(std::string("> EPH G03 LNAV\n") + g03_lnav + "> EPH G03 CNAV\n"), std::string::npos);
     std::string j01 = g03_lnav;
     j01.replace(0, 3, "J01");
@@ -352,31 +313,31 @@ TEST(NavFileMakerRun, Rinex4MixedFile) {
 }
 
 TEST(NavFileMakerRun, Rinex4SeparateFiles) {
-    const std::string dir = test_dir();
-    const RunResult r = convert(dir, "-rv 4.01 -SN");
+    const std::string dir = testfiles::temp_dir();
+    const runcmd::Result r = convert(dir, {"-rv", "4.01", "-SN"});
     ASSERT_EQ(r.status, 0) << r.out;
-    const std::string stem = "rover." + year_text() + "p";
-    std::vector<std::string> want = {"rover.bin", "rover." + year_text() + "o"};
+    const std::string stem = "rover." + run_year() + "p";
+    std::vector<std::string> want = {"rover.bin", "rover." + run_year() + "o"};
     for (const char* e : {"_CN", "_EN", "_GN", "_IN", "_JN", "_RN", "_SN"}) want.push_back(stem + e + ".rnx");
     std::sort(want.begin(), want.end());
     EXPECT_EQ(files_in(dir), want);
     const std::string head = "RINEX VERSION / TYPE;PGM / RUN BY / DATE;END OF HEADER;";
-    EXPECT_EQ(outline(lines_of(dir + "/" + stem + "_GN.rnx")),
+    EXPECT_EQ(outline(file_lines(dir + "/" + stem + "_GN.rnx")),
               head + "> EPH G03 LNAV;G03;> EPH G03 CNAV;G03;> EPH G05 LNAV;G05;");
-    EXPECT_EQ(outline(lines_of(dir + "/" + stem + "_JN.rnx")), head + "> EPH J01 LNAV;J01;");
-    EXPECT_EQ(lines_of(dir + "/" + stem + "_GN.rnx")[0],
+    EXPECT_EQ(outline(file_lines(dir + "/" + stem + "_JN.rnx")), head + "> EPH J01 LNAV;J01;");
+    EXPECT_EQ(file_lines(dir + "/" + stem + "_GN.rnx")[0],
               "     4.01           N: GNSS NAV DATA    G: GPS              RINEX VERSION / TYPE");
-    EXPECT_EQ(lines_of(dir + "/" + stem + "_JN.rnx")[0],
+    EXPECT_EQ(file_lines(dir + "/" + stem + "_JN.rnx")[0],
               "     4.01           N: GNSS NAV DATA    J: QZSS             RINEX VERSION / TYPE");
 }
 
 TEST(NavFileMakerRun, Rinex4NavigationFileThatCannotBeCreated) {
-    const std::string dir = test_dir();
+    const std::string dir = testfiles::temp_dir();
     // A directory in the way of the mixed file's name.
-    fs::create_directories(dir + "/rover." + year_text() + "p_MN.rnx");
-    const RunResult r = convert(dir, "-rv 4.00");
+    fs::create_directories(dir + "/rover." + run_year() + "p_MN.rnx");
+    const runcmd::Result r = convert(dir, {"-rv", "4.00"});
     EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.out.find("Cannot create navigation file " + dir + "/rover." + year_text() + "p_MN.rnx"),
+    EXPECT_NE(r.out.find("Cannot create navigation file " + dir + "/rover." + run_year() + "p_MN.rnx"),
               std::string::npos)
         << r.out;
     EXPECT_EQ(r.out.find("The process is complete"), std::string::npos);
