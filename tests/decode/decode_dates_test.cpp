@@ -5,9 +5,11 @@
 #include "decode/Decode_func.h"
 #include "stores/VLX_objects.h"
 #include "support/log_feed.h"
+#include "support/store_dates.h"
 #include "vlxlog/vlx_builder.h"
 
 using namespace vlxlog;
+using storedate::expect_date;
 
 namespace {
 
@@ -16,15 +18,6 @@ void set_date(float y, float m, float d) {
     RCV_date.v[EP_YEAR] = y;
     RCV_date.v[EP_MONTH] = m;
     RCV_date.v[EP_DAY] = d;
-}
-
-void expect_date(const float* v, int y, int mo, int d, int h, int mi, int s) {
-    EXPECT_EQ(v[EP_YEAR], y);
-    EXPECT_EQ(v[EP_MONTH], mo);
-    EXPECT_EQ(v[EP_DAY], d);
-    EXPECT_EQ(v[EP_HOUR], h);
-    EXPECT_EQ(v[EP_MIN], mi);
-    EXPECT_EQ(v[EP_SEC], s);
 }
 
 }  // namespace

@@ -12,25 +12,14 @@
 #include "stores/VLX_objects.h"
 #include "support/log_feed.h"
 #include "support/eph_builder.h"
+#include "support/store_dates.h"
 
 using namespace vlxlog;
+using storedate::expect_date;
 
 namespace {
 
 constexpr double PI = 3.141592653589793;
-
-
-// 2024-01-07 is the first day of GPS week 2296.
-std::string week_2296() { return receiver_date(2024, 1, 7) + epoch_time(0); }
-
-void expect_date(const RCV_Epoch& e, int y, int mo, int d, int h, int mi, int s) {
-    EXPECT_EQ(e.v[EP_YEAR], y);
-    EXPECT_EQ(e.v[EP_MONTH], mo);
-    EXPECT_EQ(e.v[EP_DAY], d);
-    EXPECT_EQ(e.v[EP_HOUR], h);
-    EXPECT_EQ(e.v[EP_MIN], mi);
-    EXPECT_EQ(e.v[EP_SEC], s);
-}
 
 }  // namespace
 

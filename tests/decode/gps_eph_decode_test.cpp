@@ -17,14 +17,6 @@
 
 using namespace vlxlog;
 
-namespace {
-
-
-// 2024-01-07 is the first day of GPS week 2296.
-std::string week_2296() { return receiver_date(2024, 1, 7) + epoch_time(0); }
-
-}  // namespace
-
 TEST(GpsEphDecode, WeekResolvedAgainstReceiverWeek) {
     struct Case {
         int16_t sent;

@@ -11,8 +11,10 @@
 #include "decode/VLX_reader.h"
 #include "stores/VLX_objects.h"
 #include "support/iono_utc_builder.h"
+#include "support/store_dates.h"
 
 using namespace vlxlog;
+using storedate::expect_date;
 
 namespace {
 
@@ -33,15 +35,6 @@ std::string dated() { return epoch_time(45296789) + receiver_date(2024, 3, 15); 
 
 Klob klob(float a0, float a1 = 2e-8f, float b0 = 9e4f, float b1 = 6.5e4f) {
     return Klob{{a0, a1, -1.2e-7f, 1.1e-7f}, {b0, b1, -1.3e5f, -4.0e5f}};
-}
-
-void expect_date(const RCV_Epoch& d, float y, float mo, float da, float h, float mi, float s) {
-    EXPECT_EQ(d.v[EP_YEAR], y);
-    EXPECT_EQ(d.v[EP_MONTH], mo);
-    EXPECT_EQ(d.v[EP_DAY], da);
-    EXPECT_EQ(d.v[EP_HOUR], h);
-    EXPECT_EQ(d.v[EP_MIN], mi);
-    EXPECT_EQ(d.v[EP_SEC], s);
 }
 
 // ------------------------------------------------ GPS, QZSS, NavIC ionosphere

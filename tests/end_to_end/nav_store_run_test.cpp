@@ -49,9 +49,6 @@ std::string body(const std::string& text) {
     return end == std::string::npos ? "?" : text.substr(end + 14);
 }
 
-// 2024-01-07 is the first day of GPS week 2296.
-const std::string WEEK_2296 = receiver_date(2024, 1, 7) + epoch_time(0);
-
 }  // namespace
 
 // ------------------------------------------- the slot of a dropped repeat
@@ -185,8 +182,8 @@ class RepeatThenUnsetField : public testing::TestWithParam<RepeatCase> {};
 // both records (A A B A B) are still recognised after the slot was reused.
 TEST_P(RepeatThenUnsetField, RecordHoldsOnlyItsOwnMessage) {
     const RepeatCase& c = GetParam();
-    const Conversion with = convert(WEEK_2296 + c.a + c.a + c.b + c.a + c.b, {"-rv", "4.00", "-SN"});
-    const Conversion without = convert(WEEK_2296 + c.a + c.b, {"-rv", "4.00", "-SN"});
+    const Conversion with = convert(week_2296() + c.a + c.a + c.b + c.a + c.b, {"-rv", "4.00", "-SN"});
+    const Conversion without = convert(week_2296() + c.a + c.b, {"-rv", "4.00", "-SN"});
     ASSERT_EQ(with.status, 0);
     ASSERT_EQ(without.status, 0);
     const std::string records = body(output(with, c.file));

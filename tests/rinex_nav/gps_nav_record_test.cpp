@@ -13,9 +13,10 @@
 #include "rinex_nav/Rin_NAV_Data_record.h"
 #include "stores/VLX_objects.h"
 #include "support/rinex_capture.h"
+#include "support/store_dates.h"
 
 using rinexcap::capture;
-using rinexcap::set_epoch;
+using storedate::set_epoch;
 
 namespace {
 

@@ -15,8 +15,9 @@
 #include "rinex_nav/Rin_hwriter.h"
 #include "stores/VLX_objects.h"
 #include "support/rinex_capture.h"
+#include "support/store_dates.h"
 
-using rinexcap::set_date;
+using storedate::set_date;
 
 namespace {
 

@@ -15,12 +15,12 @@
 #include "support/converter_run.h"
 #include "support/files.h"
 #include "support/gps_eph_builder.h"
-#include "support/rinex_capture.h"
 #include "support/run_command.h"
+#include "support/store_dates.h"
 
 namespace fs = std::filesystem;
 using convrun::run_year;
-using rinexcap::set_epoch;
+using storedate::set_epoch;
 using testfiles::file_lines;
 using testfiles::read_file;
 using namespace vlxlog;

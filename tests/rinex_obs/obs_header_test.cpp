@@ -12,11 +12,12 @@
 #include "stores/VLX_objects.h"
 #include "support/files.h"
 #include "support/rinex_capture.h"
+#include "support/store_dates.h"
 
 using rinexcap::blanks;
 using rinexcap::capture;
 using rinexcap::H;
-using rinexcap::set_epoch;
+using storedate::set_epoch;
 using testfiles::lines_of;
 
 namespace {

@@ -9,6 +9,7 @@
 #include "stores/VLX_objects.h"
 #include "support/files.h"
 #include "support/rinex_capture.h"
+#include "support/store_dates.h"
 
 using rinexcap::blanks;
 using rinexcap::capture;
@@ -34,7 +35,7 @@ void set_codes(std::string* table, int group, const char* c) {
 }
 
 // The receiver date of the epoch being written.
-void set_date(float y, float mo, float d, float h, float mi, float s) { rinexcap::set_date(RCV_date, y, mo, d, h, mi, s); }
+void set_date(float y, float mo, float d, float h, float mi, float s) { storedate::set_date(RCV_date, y, mo, d, h, mi, s); }
 
 // The example group of the format: 21234567.123 m, 111587654.321 cycles,
 // digit 7, -1234.567 Hz, 45.25 dB-Hz.

@@ -1,8 +1,7 @@
 // Captures what a RINEX writer puts into its std::ofstream: the writer runs
 // against a scratch file, whose bytes come back as a string, so that tests
-// compare whole lines and records byte for byte. Also the small fixtures
-// such tests share: a date in the form the stores keep it, and a header
-// line padded to its label column.
+// compare whole lines and records byte for byte. Also a header line padded
+// to its label column.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -13,7 +12,6 @@
 #include <functional>
 #include <string>
 
-#include "stores/VLX_objects.h"
 #include "support/files.h"
 
 namespace rinexcap {
@@ -35,19 +33,6 @@ inline std::string capture(const std::function<void(std::ofstream&)>& write) {
     std::string text = testfiles::read_file(path);
     std::remove(path.c_str());
     return text;
-}
-
-// Year, month, day, hour, minute and second of a date as the stores keep
-// it (the time-system code left as it is).
-inline void set_date(RCV_Epoch& e, float y, float mo, float d, float h, float mi, float s) {
-    const float v[6] = {y, mo, d, h, mi, s};
-    for (int k = EP_YEAR; k <= EP_SEC; ++k) e.v[k] = v[k];
-}
-
-// A whole date as the stores keep it, with its time-system code.
-inline void set_epoch(RCV_Epoch& e, float y, float mo, float d, float h, float mi, float s, float sys = TS_GPS) {
-    set_date(e, y, mo, d, h, mi, s);
-    e.v[EP_SYS] = sys;
 }
 
 // A header line: its content blank-padded to 60 columns, then the label.
