@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "rinex_nav/Rinex_File_maker.h"
+#include "stores/Sat_type.h"
 #include "stores/VLX_objects.h"
 #include "support/converter_run.h"
 #include "support/files.h"
@@ -54,8 +55,9 @@ std::vector<std::string> files_in(const std::string& dir) {
     return v;
 }
 
+// Every system with lines of its own on, or every one off.
 void all_systems(bool on) {
-    Enable_GPS = Enable_GLO = Enable_GAL = Enable_QZSS = Enable_BDS = Enable_NavIC = Enable_SBAS = on;
+    for (int k = 0; k < RINEX_SYSTEMS; ++k) *SAT_SYSTEM[k].enabled = on;
 }
 
 void one_lnav(GPS_Ephemeris& r, uint32_t sv) {

@@ -46,7 +46,7 @@ void set_gps_station() {
     APPR_POS_Y = -2345678.1234;
     APPR_POS_Z = 3456789.0;
     Ant_delt_H = 1.5;
-    Enable_GLO = Enable_GAL = Enable_QZSS = Enable_BDS = Enable_NavIC = Enable_SBAS = false;
+    for (int k = 0; k < RINEX_SYSTEMS; ++k) *SAT_SYSTEM[k].enabled = k == SYS_GPS;
     set_gps_codes_groups_0_and_2();
     set_epoch(RCV_date, 2024, 5, 9, 10, 30, 30, 0);
     set_epoch(RCV_date_last, 2024, 5, 9, 12, 0, 0, 0);  // its time-system code names the system
