@@ -141,7 +141,7 @@ TEST(OutputDigest, EveryVersionAndOptionSet) {
     const char* update = std::getenv("UPDATE_DIGESTS");
     if (update != nullptr && std::string(update) == "1") {
         std::ofstream out(digest_file(), std::ios::trunc);
-        out << "# FNV-1a 64 of every output file (run date masked); see tests/output_digest_test.cpp\n";
+        out << "# FNV-1a 64 of every output file (run date masked); see tests/end_to_end/output_digest_test.cpp\n";
         for (const auto& [key, digest] : got) out << key << ' ' << digest << '\n';
         ASSERT_TRUE(out.good());
         GTEST_SKIP() << "digests written to " << digest_file();
