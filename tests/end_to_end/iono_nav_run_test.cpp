@@ -12,8 +12,10 @@
 #include "support/files.h"
 #include "support/gps_eph_builder.h"
 #include "support/iono_utc_builder.h"
+#include "support/rinex_text.h"
 
 using convrun::run_year;
+using rnxtext::body;
 using testfiles::read_file;
 using namespace vlxlog;
 
@@ -60,12 +62,6 @@ std::string header_tail(const std::string& text) {
     if (pgm == std::string::npos || end == std::string::npos) return "?";
     size_t from = pgm + 20;
     return text.substr(from, end + 14 - from);
-}
-
-// Everything after END OF HEADER.
-std::string body(const std::string& text) {
-    size_t end = text.find("END OF HEADER\n");
-    return end == std::string::npos ? "?" : text.substr(end + 14);
 }
 
 const std::string END = std::string(60, ' ') + "END OF HEADER\n";

@@ -30,13 +30,6 @@ namespace {
 
 using namespace logwalk;
 
-float f32_at(const std::string& s, size_t off) {
-    const uint32_t u = u32_at(s, off);
-    float f;
-    std::memcpy(&f, &u, 4);
-    return f;
-}
-
 // ------------------------------------------------ what the log carries
 
 // The body of a Keplerian ephemeris ("GE", "QE", "EN", "CN", "IE") without

@@ -16,8 +16,10 @@
 #include "support/eph_builder.h"
 #include "support/files.h"
 #include "support/iono_utc_builder.h"
+#include "support/rinex_text.h"
 
 namespace fs = std::filesystem;
+using rnxtext::body;
 using namespace vlxlog;
 
 namespace {
@@ -41,12 +43,6 @@ std::string output(const Conversion& r, const std::string& suffix) {
         if (e.path().filename().string().ends_with(suffix)) text = testfiles::read_file(e.path().string());
     }
     return text;
-}
-
-// Everything after END OF HEADER.
-std::string body(const std::string& text) {
-    const size_t end = text.find("END OF HEADER\n");
-    return end == std::string::npos ? "?" : text.substr(end + 14);
 }
 
 }  // namespace

@@ -33,6 +33,12 @@ inline double field(const std::string& line, size_t start, size_t width) {
 
 inline bool starts_with(const std::string& s, const char* p) { return s.rfind(p, 0) == 0; }
 
+// The records of a file: everything after END OF HEADER ("?" without one).
+inline std::string body(const std::string& text) {
+    const size_t end = text.find("END OF HEADER\n");
+    return end == std::string::npos ? "?" : text.substr(end + 14);
+}
+
 // Whole days from 6 January 1980 to a calendar date (proleptic Gregorian).
 inline int64_t days_since_1980_01_06(int y, int m, int d) {
     static const int before_month[12] = {0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334};

@@ -661,20 +661,6 @@ TEST_F(VlxsimTest, ManifestListsTheSatellitesOfEachEpoch) {
 
 // ------------------------------------------------------------- one sky
 
-double f64_at(const std::string& s, size_t off) {
-    uint64_t u = 0;
-    for (int k = 0; k < 8; ++k) u |= static_cast<uint64_t>(static_cast<unsigned char>(s[off + k])) << (8 * k);
-    double d;
-    std::memcpy(&d, &u, 8);
-    return d;
-}
-float f32_at(const std::string& s, size_t off) {
-    const uint32_t u = u32_at(s, off);
-    float f;
-    std::memcpy(&f, &u, 4);
-    return f;
-}
-
 // Satellite position (ECEF, m) and clock (s) at system time t_sys (seconds of
 // week) from a Keplerian ephemeris message body, written here from the
 // interface documents: GPS (WGS-84), Galileo and BeiDou (CGCS2000; GEO
