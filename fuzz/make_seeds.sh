@@ -24,7 +24,7 @@ head -c 4096 /tmp/vorskel-seed-all.vlx >"$out/sim-all-head.vlx"
 tail -c 6144 /tmp/vorskel-seed-all.vlx >"$out/sim-all-tail.vlx"
 rm -f /tmp/vorskel-seed-all.vlx
 
-g++ -std=c++20 -O1 -I "$root/tests" "$root/fuzz/seedgen.cpp" -o /tmp/vorskel-seedgen
+g++ -std=c++20 -O1 -I "$root/tools" "$root/fuzz/seedgen.cpp" -o /tmp/vorskel-seedgen
 /tmp/vorskel-seedgen "$out"
 rm -f /tmp/vorskel-seedgen
 

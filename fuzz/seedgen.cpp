@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <string>
 
-#include "support/vlx_builder.h"
+#include "vlxlog/vlx_builder.h"
 
 using namespace vlxlog;
 

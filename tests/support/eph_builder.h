@@ -7,7 +7,7 @@
 #include <string>
 
 #include "support/gps_eph_builder.h"
-#include "support/vlx_builder.h"
+#include "vlxlog/vlx_builder.h"
 
 namespace vlxlog {
 

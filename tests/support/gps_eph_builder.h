@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "support/vlx_builder.h"
+#include "vlxlog/vlx_builder.h"
 
 namespace vlxlog {
 
@@ -62,5 +62,10 @@ inline std::string gps_eph_payload(const GpsEphFields& f, int length = 123) {
 inline std::string gps_eph(const GpsEphFields& f, int length = 123, const std::string& id = "GE") {
     return frame(id, gps_eph_payload(f, length));
 }
+
+// A receiver date and epoch time that put a log into GPS week 2296
+// (2024-01-07 is its first day), against which the decoders resolve the
+// weeks that the ephemeris messages send.
+inline std::string week_2296() { return receiver_date(2024, 1, 7) + epoch_time(0); }
 
 }  // namespace vlxlog

@@ -11,7 +11,7 @@
 #include "decode/aux_file_process.h"
 #include "stores/Sat_type.h"
 #include "stores/VLX_objects.h"
-#include "support/vlx_builder.h"
+#include "vlxlog/vlx_builder.h"
 
 namespace vlxlog {
 

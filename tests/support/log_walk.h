@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -77,5 +78,18 @@ inline int16_t i16_at(const std::string& s, size_t off) {
 }
 inline uint32_t u32_at(const std::string& s, size_t off) { return static_cast<uint32_t>(i32_at(s, off)); }
 inline uint8_t u8_at(const std::string& s, size_t off) { return static_cast<uint8_t>(s[off]); }
+inline float f32_at(const std::string& s, size_t off) {
+    const uint32_t u = u32_at(s, off);
+    float f;
+    std::memcpy(&f, &u, 4);
+    return f;
+}
+inline double f64_at(const std::string& s, size_t off) {
+    uint64_t u = 0;
+    for (int k = 0; k < 8; ++k) u |= static_cast<uint64_t>(static_cast<unsigned char>(s[off + k])) << (8 * k);
+    double d;
+    std::memcpy(&d, &u, 8);
+    return d;
+}
 
 }  // namespace logwalk

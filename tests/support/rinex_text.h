@@ -7,9 +7,10 @@
 #include <cstdint>
 #include <cstdlib>
 #include <map>
-#include <sstream>
 #include <string>
 #include <vector>
+
+#include "support/files.h"
 
 namespace rnxtext {
 
@@ -32,15 +33,10 @@ inline double field(const std::string& line, size_t start, size_t width) {
 
 inline bool starts_with(const std::string& s, const char* p) { return s.rfind(p, 0) == 0; }
 
-inline std::vector<std::string> lines_of(const std::string& text) {
-    std::vector<std::string> out;
-    std::istringstream in(text);
-    std::string l;
-    while (std::getline(in, l)) {
-        if (!l.empty() && l.back() == '\r') l.pop_back();
-        out.push_back(l);
-    }
-    return out;
+// The records of a file: everything after END OF HEADER ("?" without one).
+inline std::string body(const std::string& text) {
+    const size_t end = text.find("END OF HEADER\n");
+    return end == std::string::npos ? "?" : text.substr(end + 14);
 }
 
 // Whole days from 6 January 1980 to a calendar date (proleptic Gregorian).
@@ -111,7 +107,7 @@ inline double obs_value(const ObsEpoch& e, const std::string& sat, int k) {
 
 inline ObsFile read_obs(const std::string& text) {
     ObsFile f;
-    const std::vector<std::string> ls = lines_of(text);
+    const std::vector<std::string> ls = testfiles::lines_of(text);
     size_t i = 0;
     char cont_sys = 0;  // system of a "SYS / # / OBS TYPES" continuation line
     for (; i < ls.size(); ++i) {
@@ -197,7 +193,7 @@ struct NavRecord {
 // of other kinds (RINEX 4 "> STO", "> ION", "> EOP") are passed over.
 inline std::vector<NavRecord> read_nav(const std::string& text) {
     std::vector<NavRecord> out;
-    const std::vector<std::string> ls = lines_of(text);
+    const std::vector<std::string> ls = testfiles::lines_of(text);
     size_t i = 0;
     while (i < ls.size() && ls[i].find("END OF HEADER") == std::string::npos) ++i;
     ++i;

@@ -1,6 +1,6 @@
 // Runs a program as a subprocess for end-to-end tests: its standard output
 // and standard error captured separately, its exit status, optionally in
-// another working directory. Also a fresh temporary directory per test.
+// another working directory.
 #pragma once
 
 #include <fcntl.h>
@@ -10,13 +10,10 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdio>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
+
+#include "support/files.h"
 
 namespace runcmd {
 
@@ -26,42 +23,11 @@ struct Result {
     std::string err;  // standard error
 };
 
-inline std::string slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-// Directories made by temp_dir, removed with their contents when the test
-// process ends.
-inline std::vector<std::string>& made_dirs() {
-    static std::vector<std::string> dirs;
-    return dirs;
-}
-inline void remove_made_dirs() {
-    std::error_code ec;
-    for (const std::string& d : made_dirs()) std::filesystem::remove_all(d, ec);
-}
-
-// A new empty directory under the system's temporary directory; it is
-// removed at the end of the test process.
-inline std::string temp_dir() {
-    const char* base = std::getenv("TMPDIR");
-    std::string templ = std::string(base && *base ? base : "/tmp") + "/vorskel-XXXXXX";
-    std::vector<char> name(templ.begin(), templ.end());
-    name.push_back('\0');
-    if (mkdtemp(name.data()) == nullptr) return "";
-    if (made_dirs().empty()) std::atexit(remove_made_dirs);
-    made_dirs().push_back(name.data());
-    return name.data();
-}
-
 // Runs argv[0] with the arguments argv[1..] (no shell), in `cwd` when it
 // is not empty; standard input is /dev/null.
 inline Result run(const std::vector<std::string>& argv, const std::string& cwd = "") {
     Result r;
-    const std::string dir = temp_dir();
+    const std::string dir = testfiles::temp_dir();
     if (dir.empty() || argv.empty()) return r;
     const std::string out_path = dir + "/stdout", err_path = dir + "/stderr";
 
@@ -87,8 +53,8 @@ inline Result run(const std::vector<std::string>& argv, const std::string& cwd =
         if (errno != EINTR) return r;
     }
     r.status = WIFEXITED(st) ? WEXITSTATUS(st) : 128 + WTERMSIG(st);
-    r.out = slurp(out_path);
-    r.err = slurp(err_path);
+    r.out = testfiles::read_file(out_path);
+    r.err = testfiles::read_file(err_path);
     return r;
 }
 

@@ -14,6 +14,7 @@
 #include <thread>
 #include <vector>
 
+#include "support/files.h"
 #include "support/run_command.h"
 
 namespace limited {
@@ -62,7 +63,7 @@ inline Outcome convert(const std::string& dir, const std::vector<std::string>& o
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
     o.status = WIFEXITED(st) ? WEXITSTATUS(st) : 128 + WTERMSIG(st);
-    o.err = runcmd::slurp(err_path);
+    o.err = testfiles::read_file(err_path);
     return o;
 }
 

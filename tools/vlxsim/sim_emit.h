@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "support/vlx_builder.h"
+#include "vlxlog/vlx_builder.h"
 
 namespace vlxsim {
 

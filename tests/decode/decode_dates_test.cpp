@@ -1,0 +1,83 @@
+// Receiver dates from "RD" and "~~", the GPS week of a receiver date and
+// the calendar date of a week and seconds of week.
+#include <gtest/gtest.h>
+
+#include "decode/Decode_func.h"
+#include "stores/VLX_objects.h"
+#include "support/log_feed.h"
+#include "support/store_dates.h"
+#include "vlxlog/vlx_builder.h"
+
+using namespace vlxlog;
+using storedate::expect_date;
+
+namespace {
+
+void set_date(float y, float m, float d) {
+    RCV_date = RCV_Epoch{};
+    RCV_date.v[EP_YEAR] = y;
+    RCV_date.v[EP_MONTH] = m;
+    RCV_date.v[EP_DAY] = d;
+}
+
+}  // namespace
+
+TEST(ReceiverDate, TimeOfDayFromEpochTimeAndDateFromRD) {
+    struct Case {
+        uint32_t ms;
+        uint8_t code;
+        int h, mi, s;
+    };
+    const Case cases[] = {
+        {45296789, 0, 12, 34, 56},  // 12:34:56.789: milliseconds dropped
+        {86399999, 1, 23, 59, 59},  // one millisecond before midnight
+        {0, 3, 0, 0, 0},
+    };
+    for (const Case& c : cases) {
+        feed(epoch_time(c.ms) + receiver_date(2024, 3, 15, c.code));
+        decode_RD();
+        expect_date(RCV_date.v, 2024, 3, 15, c.h, c.mi, c.s);
+        EXPECT_EQ(RCV_date.v[EP_SYS], c.code);
+    }
+}
+
+TEST(ReceiverDate, GpsWeekOfReceiverDate) {
+    struct Case {
+        float y, m, d;
+        int week;
+    };
+    const Case cases[] = {
+        {2024, 1, 7, 2296},  // a Sunday starts the week
+        {2024, 1, 6, 2295},
+        {1980, 1, 6, 0},
+        {1980, 1, 1, 0},  // before the first Sunday, truncated toward zero
+        {1979, 12, 31, -1},
+        {0, 0, 0, -1},
+        {2024, 0, 7, -1},
+        {2024, 1, 0, -1},
+    };
+    for (const Case& c : cases) {
+        set_date(c.y, c.m, c.d);
+        EXPECT_EQ(get_GPS_week_from_receiver_date(), c.week) << c.y << "-" << c.m << "-" << c.d;
+    }
+}
+
+TEST(ReceiverDate, CalendarDateOfWeekAndSeconds) {
+    struct Case {
+        int week, seconds;
+        int y, mo, d, h, mi, s;
+    };
+    const Case cases[] = {
+        {2296, 86399, 2024, 1, 7, 23, 59, 59},
+        {2296, 604800, 2024, 1, 14, 0, 0, 0},  // first day of the next week
+        {0, 0, 1980, 1, 6, 0, 0, 0},
+        {0, -1, 1980, 1, 5, 23, 59, 59},  // negative instants still give 0..86399 s of day
+    };
+    RCV_date.v[EP_SYS] = 2;
+    for (const Case& c : cases) {
+        float date[7] = {};
+        set_GPS_EPH_date(c.week, c.seconds, date);
+        expect_date(date, c.y, c.mo, c.d, c.h, c.mi, c.s);
+        EXPECT_EQ(date[EP_SYS], 2);
+    }
+}
