@@ -19,6 +19,21 @@ void get_cur_time() {
     sec = t->tm_sec;
 }
 
+void Add_version_type(std::ostream& os, const char* file_type, const std::string& system_field) {
+    std::string line;
+    fmt_fixed(line, Rinex_Ver, 9, 2);
+    fmt_blanks(line, 11);
+    line += file_type;
+    fmt_blanks(line, 4);
+    fmt_left(line, system_field, 20);
+    put_header_line(os, line, "RINEX VERSION / TYPE");
+}
+
+void Add_end_of_header_line(std::ostream& os) {
+    std::string line;
+    put_header_line(os, line, "END OF HEADER");
+}
+
 void Add_pgm_run_by_date(std::ostream& os) {
     std::string line;
     fmt_left(line, "VORSKEL " + version, 20);

@@ -4,6 +4,14 @@
 
 #include <fstream>
 #include <ostream>
+#include <string>
+
+// "RINEX VERSION / TYPE": the version as F9.2, the file type from column
+// 21 and the system field from column 41 (a field of 20 or more
+// characters moves the label).
+void Add_version_type(std::ostream& os, const char* file_type, const std::string& system_field);
+// "END OF HEADER".
+void Add_end_of_header_line(std::ostream& os);
 
 // The UTC run date into year, month, day, hour, minutes, sec.
 void get_cur_time();

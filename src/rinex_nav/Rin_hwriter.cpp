@@ -56,13 +56,7 @@ namespace {
 // RINEX VERSION / TYPE with the given system field, PGM / RUN BY / DATE
 // and LEAP SECONDS: the three lines every navigation header opens with.
 int nav_header_lines(std::ofstream& os, const std::string& system_field) {
-    std::string line;
-    fmt_fixed(line, Rinex_Ver, 9, 2);
-    fmt_blanks(line, 11);
-    line += "N: GNSS NAV DATA";
-    fmt_blanks(line, 4);
-    fmt_left(line, system_field, 20);
-    put_header_line(os, line, "RINEX VERSION / TYPE");
+    Add_version_type(os, "N: GNSS NAV DATA", system_field);
     Add_pgm_run_by_date(os);
     LEAP_flag = Add_leap_sec(os);
     return 1;
@@ -88,8 +82,7 @@ int Add_Mixed_Nav_File_heading(std::ofstream& os) {
 }
 
 int Add_end_of_header(std::ofstream& os) {
-    std::string line;
-    put_header_line(os, line, "END OF HEADER");
+    Add_end_of_header_line(os);
     return 1;
 }
 

@@ -87,27 +87,20 @@ void Add_OBS_File_heading(std::ofstream& obs, float& interval) {
         OF_SAT_flag = true;
     }
     if (!END_flag) {
-        std::string line;
-        put_whole(obs, line, "END OF HEADER");
+        Add_end_of_header_line(obs);
+        obs.flush();
         END_flag = true;
     }
 }
 
 int Add_OBSheading(std::ofstream& obs) {
-    std::string line;
-    fmt_fixed(line, Rinex_Ver, 9, 2);
-    fmt_blanks(line, 11);
-    line += "OBSERVATION DATA";
-    fmt_blanks(line, 4);
-    line += file_system_marker();
-    put_whole(obs, line, "RINEX VERSION / TYPE");
-
+    Add_version_type(obs, "OBSERVATION DATA", file_system_marker());
     Add_pgm_run_by_date(obs);
     obs.flush();
 
     // Text fields are cut to their widths: a longer text would push the
     // label out of column 61 and spoil the line for every reader.
-    line.clear();
+    std::string line;
     fmt_left_cut(line, OBSERVER, 20);
     fmt_left_cut(line, AGENCY, 40);
     put_whole(obs, line, "OBSERVER / AGENCY");
