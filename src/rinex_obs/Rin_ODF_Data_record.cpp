@@ -275,32 +275,6 @@ Block block_of(int sys) {
     return {sys, &x, *x.enabled, x.extended == nullptr || *x.extended};
 }
 
-// The satellite lines of a block, appended to the epoch's text.
-void writeSatelliteBlock(std::string& text, const Block& b) {
-    const Sat_system& x = *b.x;
-    const int groups = printed_groups(x.line_groups);
-    for_each_selected(x.table, x, x.records, x.line_groups, b.extendedSlots, x.codes,
-                      [&](const SV_data& r, uint32_t key) {
-                          satellite_head(text, x.letter, key);
-                          for (int s = 0; s < groups; ++s)
-                              if (group_printed(s, b.extendedSlots, x.codes))
-                                  observation_group(text, r, data_slot(r, x.letter, s));
-                          text += '\n';
-                      });
-}
-
-void writeBdsSatelliteBlock(std::string& text, const Block& b) {
-    const Sat_system& x = *b.x;
-    for_each_selected(x.table, x, x.records, 0, true, BDS_OBS_Arr, [&](const SV_data& r, uint32_t key) {
-        satellite_head(text, 'C', key);
-        for (const BdsColumn& c : BDS_COLUMNS) {
-            if (BDS_OBS_Arr[c.code_index].empty()) continue;
-            observation_group(text, r, bds_in_column(c, r.SV_num) ? c.slot : -1);
-        }
-        text += '\n';
-    });
-}
-
 // A block is printed when its system is on and has observation codes.
 bool block_printed(const Block& b) { return b.enabled && SYS_OBS_NUM[b.sys] > 0; }
 
@@ -334,15 +308,22 @@ const std::string& column_code(const Block& b, int c, int k) {
     return b.x->letter == 'C' ? BDS_OBS_Arr[BDS_COLUMNS[c].code_index + k] : b.x->codes[5 * c + k];
 }
 
-// The satellites of the printed blocks that get a line: the count of the
-// epoch line.
-int epoch_satellites(const Block* blocks, int nblocks) {
-    int n = 0;
-    for (int i = 0; i < nblocks; ++i) {
-        const Sat_system& x = *blocks[i].x;
-        n += selected_satellites(x.table, x, x.records, x.line_groups, blocks[i].extendedSlots, x.codes);
-    }
-    return n;
+// The satellite lines of a block, appended to the epoch's text; the number
+// of lines. The selection is that of countSatelliteBlock.
+int write_satellite_block(std::string& text, const Block& b) {
+    const Sat_system& x = *b.x;
+    const int columns = column_count(b);
+    int lines = 0;
+    for_each_selected(x.table, x, x.records, x.line_groups, b.extendedSlots, x.codes,
+                      [&](const SV_data& r, uint32_t key) {
+                          satellite_head(text, x.letter, key);
+                          for (int c = 0; c < columns; ++c)
+                              if (!column_code(b, c, 0).empty())
+                                  observation_group(text, r, column_data_slot(b, r, c));
+                          text += '\n';
+                          ++lines;
+                      });
+    return lines;
 }
 
 }  // namespace
@@ -384,12 +365,11 @@ void Add_data_record(std::ofstream& obs, int& epochFlag) {
     Block blocks[RINEX_SYSTEMS];
     const int nblocks = epoch_blocks(blocks);
 
-    nSAt_current = epoch_satellites(blocks, nblocks);
-    if (nSAt_current > nSAt_max) nSAt_max = nSAt_current;
-
     // The whole record is built in one buffer, kept between epochs so that
     // its capacity is reused, and written with one call: a day of 1 Hz
-    // data is tens of thousands of lines per hour.
+    // data is tens of thousands of lines per hour. The satellite count of
+    // the epoch line is the number of lines the blocks write, put into its
+    // field once they are written (one walk of the tables per epoch).
     static std::string text;
     text.clear();
     std::string& line = text;
@@ -405,16 +385,19 @@ void Add_data_record(std::ofstream& obs, int& epochFlag) {
     line += ' ';
     fmt_second(line, RCV_date.v[EP_SEC], 10);
     fmt_int(line, epochFlag, 3);
-    fmt_int(line, nSAt_current, 3);
+    const size_t count_at = line.size();
+    fmt_blanks(line, 3);
     fmt_blanks(line, 6);
     fmt_fixed(line, RcvTimeOffset, 15, 12);
     text += '\n';
 
-    for (int b = 0; b < nblocks; ++b) {
-        if (blocks[b].x->letter == 'C')
-            writeBdsSatelliteBlock(text, blocks[b]);
-        else
-            writeSatelliteBlock(text, blocks[b]);
-    }
+    int satellites = 0;
+    for (int b = 0; b < nblocks; ++b) satellites += write_satellite_block(text, blocks[b]);
+    nSAt_current = satellites;
+    if (nSAt_current > nSAt_max) nSAt_max = nSAt_current;
+
+    std::string count;  // I3; a wider count widens the line, as it always did
+    fmt_int(count, nSAt_current, 3);
+    text.replace(count_at, 3, count);
     obs.write(text.data(), static_cast<std::streamsize>(text.size()));
 }
