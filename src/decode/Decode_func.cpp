@@ -65,16 +65,17 @@ void epoch_clock_tick(Epoch_ms& t, uint32_t ms_of_day) {
 
 bool epoch_after(const Epoch_ms& a, const Epoch_ms& b) { return a.day > b.day || (a.day == b.day && a.ms > b.ms); }
 
-void pass_clock_tick(Pass_clock& c, uint32_t ms_of_day) {
+int64_t pass_clock_tick(Pass_clock& c, uint32_t ms_of_day) {
     if (!c.begun) {
         c.epoch.ms = ms_of_day;
         c.latest = c.epoch;
         c.begun = true;
-        return;
+        return 0;
     }
     if (epoch_after(c.epoch, c.latest)) c.latest = c.epoch;
     c.epoch = c.latest;
     epoch_clock_tick(c.epoch, ms_of_day);
+    return (c.epoch.day - c.latest.day) * int64_t{MS_PER_DAY} + static_cast<int64_t>(c.epoch.ms) - c.latest.ms;
 }
 
 bool pass_clock_date(Pass_clock& c) {
@@ -115,6 +116,8 @@ void epoch_fields(const Epoch_ms& t, RCV_Epoch& date) {
 // (or NaN) request filters nothing either, as the header then shows the
 // data interval; one beyond the 32-bit range keeps only the grid origin's
 // time of day.
+float file_interval() { return INTERVAL_Requested > 0 ? static_cast<float>(INTERVAL_Requested) : INTERVAL_Aux; }
+
 uint32_t requested_interval_ms(double seconds) {
     const double ms = 1000.0 * seconds + 0.5;
     if (!(ms >= 1.0)) return 0;

@@ -52,8 +52,10 @@ void epoch_fields(const Epoch_ms& t, RCV_Epoch& date);
 // The epoch clock of a pass over the log (Pass_clock): each "~~" finds its
 // day from the latest epoch read so far, so that an epoch repeated or out
 // of order moves no later epoch to another day.
+// The result is the step in ms from the latest epoch before (0 for the
+// first; not above 0 for an epoch repeated or out of order).
 struct Pass_clock;
-void pass_clock_tick(Pass_clock& c, uint32_t ms_of_day);
+int64_t pass_clock_tick(Pass_clock& c, uint32_t ms_of_day);
 // Dates the epoch being read from "RD" (false when it holds no calendar
 // date); the latest epoch moves by the same days, so the receiver's date
 // also dates the epochs that follow.
@@ -64,6 +66,9 @@ bool pass_clock_date(Pass_clock& c);
 // grid counted from the reference epoch (times of day, one wrap over
 // midnight).
 uint32_t requested_interval_ms(double seconds);
+// The interval of the observation file, s: the requested one ("-p"), else
+// the data interval that the first pass found.
+float file_interval();
 bool on_grid(bool reference_set, uint32_t reference, uint32_t epoch, uint32_t interval_ms);
 
 // GPS week (no rollover) of the calendar day in RCV_date, or -1 when the

@@ -23,7 +23,6 @@
 
 namespace {
 
-
 // An epoch that the observation file keeps, decoded and folded as the
 // observation pass will decode it, and surveyed: the RINEX 3.05 header
 // states which satellites the file stores and the phase corrections that
@@ -59,7 +58,6 @@ int process_aux_file(FILE* log) {
     // A "TD" before the first "~~" ends no epoch of this pass.
     Epoch_frame frame = {false, false, false};
     bool interval_found = false;
-    uint32_t prev = 0;  // time of day of the previous "~~", ms
 
     // The epochs as the observation pass will time and keep them: the
     // first one, then those on the requested grid from it that come after
@@ -114,21 +112,14 @@ int process_aux_file(FILE* log) {
             }
         }
         if (step.opened) {
-            const uint32_t c = rd_u32(RT, 0);
-            if (!step.first && !interval_found) {
-                // Over a midnight too. A step back (an epoch out of order)
-                // measures nothing, as an equal time does not, and the
-                // next step is measured from the epoch before it.
-                const int64_t d = static_cast<int64_t>(c) - prev + int64_t{MS_PER_DAY} * midnights_passed(prev, c);
-                if (d > 0) {
-                    INTERVAL_Aux = static_cast<float>(static_cast<double>(d) * 0.001);
-                    interval_found = true;
-                }
-                if (d >= 0) prev = c;
-            } else {
-                prev = c;
+            // The data interval: the first step forward from the latest
+            // epoch before (over a midnight too); a repeated or out-of-order
+            // epoch measures nothing.
+            const int64_t d = pass_clock_tick(clock, rd_u32(RT, 0));
+            if (!interval_found && d > 0) {
+                INTERVAL_Aux = static_cast<float>(static_cast<double>(d) * 0.001);
+                interval_found = true;
             }
-            pass_clock_tick(clock, c);
             ++epochs;
         }
     }

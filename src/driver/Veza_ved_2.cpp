@@ -121,7 +121,7 @@ int run(int argc, char** argv) {
             // The span of the records that the observation file holds (its
             // first and last observation times), at the interval that its
             // header names.
-            const float interval = INTERVAL_Requested > 0 ? static_cast<float>(INTERVAL_Requested) : INTERVAL_Aux;
+            const float interval = file_interval();
             const RCV_Epoch first = long_name_date(Epoch_first_obs), last = long_name_date(Epoch_last_obs);
             get_RINEX_long_file_name_time(first.v, lt);
             std::string freq = make_RINEX_data_freq(interval);

@@ -113,10 +113,10 @@ int ObservationFileMaker(std::ofstream& obs, FILE* log) {
             // The header falls due at the second "~~", after the first
             // epoch, whatever its time of day (a log may cross midnight
             // right there).
-            if (!header_due && !header_fell_due && !step.first) {
+            if (!header_fell_due && !step.first) {
                 header_due = true;
                 header_fell_due = true;
-                header_interval = INTERVAL_Requested > 0.0 ? static_cast<float>(INTERVAL_Requested) : INTERVAL_Aux;
+                header_interval = file_interval();
                 header_epoch = epoch_time;
             }
             pass_clock_tick(clock, rd_u32(RT, 0));

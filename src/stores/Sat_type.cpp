@@ -82,8 +82,6 @@ uint32_t NavIC_SAT_NUM_SYS[7][32];
 uint32_t SBAS_SAT_NUM_SYS[7][32];
 uint32_t GLCDMA_SAT_NUM_SYS[7][32];
 
-uint32_t SAT_NUM_SYS[14][12];
-
 uint16_t SAT_COLUMNS_STORED[7][OBS_SAT_KEYS];
 Phase_set PHASE_SETS[7][OBS_COLUMNS][PHASE_SETS_PER_COLUMN];
 
@@ -142,7 +140,6 @@ void reset_satellite_tables() {
         *x.counter = 0;
         for (int e = 0; e < x.band_rows * x.band_stride; ++e) x.bands[e] = 0;
     }
-    std::memset(SAT_NUM_SYS, 0, sizeof SAT_NUM_SYS);
     clear_stored_survey();
     nSAt_current = nSAt_max = 0;
 }

@@ -236,9 +236,6 @@ void clear_satellite_tables(Table_clear extent);
 // start-up (part of reset_stores).
 void reset_satellite_tables();
 
-// Satellites per [system][signal group], rows 0..6 in system-index order.
-extern uint32_t SAT_NUM_SYS[14][12];
-
 // What the observation file stores, as the first pass finds it in the
 // epochs that the file keeps (for the RINEX 3.05 header). Satellites are
 // by system (system-index order) and by the key printed after the letter
