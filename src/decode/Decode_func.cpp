@@ -139,6 +139,11 @@ int get_GPS_week_from_receiver_date() {
     return static_cast<int>((D - GPS_EPOCH_DAY) / 7);
 }
 
+int64_t glo_reference_day(uint32_t N4, uint32_t N) {
+    if (N4 == 0 || N == 0 || N > GLO_FOUR_YEAR_DAYS) return -1;
+    return days_from_civil(1996 + 4 * (static_cast<int64_t>(N4) - 1), 1, 1) + (N - 1);
+}
+
 void date_of_gps_seconds(int64_t t, int64_t date[6]) {
     const int64_t days = floor_div(t, SECONDS_PER_DAY);
     const int64_t s = t - SECONDS_PER_DAY * days;

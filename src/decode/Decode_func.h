@@ -81,6 +81,11 @@ constexpr int64_t GPS_EPOCH_DAY = 723125;
 int64_t days_from_civil(int64_t y, int64_t m, int64_t d);
 void civil_from_days(int64_t z, int64_t* y, int64_t* m, int64_t* d);
 
+// The day (as days_from_civil counts it) of a GLONASS reference time: day
+// N of the four-year interval N4, counted from 1 January 1996; -1 when the
+// pair names no day (N4 0, or N outside 1..1461).
+int64_t glo_reference_day(uint32_t N4, uint32_t N);
+
 // Calendar date and time of `t` seconds after the start of GPS week 0, no
 // leap seconds: year, month, day, hour, minute, second (the day by floor
 // division, so that a negative t gives the days before).

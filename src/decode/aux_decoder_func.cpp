@@ -459,17 +459,15 @@ constexpr uint32_t NE_LEN = 88, NE_LEN_EXT = 103, WE_LEN = 73;
 // interval N4 (counted from 1996) and the day number within it; without a
 // usable pair the receiver's date is taken and only the time follows tb.
 void glo_tb_date(GLO_Ephemeris& r) {
-    const uint32_t N = r.day_number;
-    const int K = r.N4;
+    int64_t d = glo_reference_day(r.N4, r.day_number);
     int64_t s = static_cast<int64_t>(r.tb) - MOSCOW_OFFSET_S;
-    if (N == 0 || N > GLO_FOUR_YEAR_DAYS || K == 0) {
+    if (d < 0) {
         r.date.v[EP_YEAR] = RCV_date.v[EP_YEAR];
         r.date.v[EP_MONTH] = RCV_date.v[EP_MONTH];
         r.date.v[EP_DAY] = RCV_date.v[EP_DAY];
         if (s < 0) s += SECONDS_PER_DAY;
         else if (s >= SECONDS_PER_DAY) s -= SECONDS_PER_DAY;
     } else {
-        int64_t d = days_from_civil(1996 + 4 * (K - 1), 1, 1) + (N - 1);
         if (s < 0) {
             --d;
             s += SECONDS_PER_DAY;

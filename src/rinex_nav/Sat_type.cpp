@@ -84,15 +84,12 @@ void sort_time_then_satellite(std::vector<Rec>& store, int32_t count, Time time)
 int64_t full_toe(const Kepler_head& r) { return static_cast<int64_t>(r.week) * SECONDS_PER_WEEK + r.toe; }
 auto toe_of = [](const auto& r) { return full_toe(r); };
 
-// Full GLONASS reference time in seconds: the day of tb counted from the
-// four-year interval N4 and the day number within it, in Moscow time as
-// tb. A record without a usable day (N4 0, or a day number outside 1..1461)
-// is keyed by tb alone, before every dated record.
+// Full GLONASS reference time in seconds: tb on the day that N4 and the
+// day number name, in Moscow time as tb. A record without a usable day is
+// keyed by tb alone, before every dated record.
 int64_t glo_full_time(const GLO_Ephemeris& r) {
-    if (r.N4 == 0 || r.day_number == 0 || r.day_number > GLO_FOUR_YEAR_DAYS) return r.tb;
-    // Day 1 is 1 January 1996.
-    const int64_t day = (static_cast<int64_t>(r.N4) - 1) * GLO_FOUR_YEAR_DAYS + r.day_number;
-    return day * SECONDS_PER_DAY + r.tb;
+    const int64_t day = glo_reference_day(r.N4, r.day_number);
+    return day < 0 ? r.tb : day * SECONDS_PER_DAY + r.tb;
 }
 
 // Neighbour exchanges until a round leaves the store unchanged (further
