@@ -271,14 +271,14 @@ constexpr int PHASE_SATS_PER_LINE = 10;
 // ten satellites, then continuation lines of ten until every satellite of
 // the set is listed, so that the count and the list agree. Satellites are
 // given by the key printed after the letter in the records.
-void put_phase_lines(std::ofstream& obs, int s, const std::string& code, double correction, int count,
-                     const uint32_t* sats, int nsats) {
+void put_phase_lines(std::ofstream& obs, int s, const std::string& code, double correction, const uint32_t* sats,
+                     int nsats) {
     std::string line;
     fmt_left(line, SatSys[s], 2);
     fmt_left(line, code, 4);
     fmt_fixed(line, correction, 8, 5);
     fmt_blanks(line, 2);
-    fmt_int0(line, count, 2);
+    fmt_int0(line, nsats, 2);
     int c = 0;
     do {
         if (c > 0) {
@@ -316,7 +316,7 @@ int Add_sys_phase(std::ofstream& obs) {
                 int n = 0;
                 for (uint32_t k = 1; k < OBS_SAT_KEYS; ++k)
                     if (sets[i]->sats[k / 64] & (uint64_t{1} << (k % 64))) sats[n++] = k;
-                put_phase_lines(obs, s, *code, static_cast<double>(sets[i]->shift), n, sats, n);
+                put_phase_lines(obs, s, *code, static_cast<double>(sets[i]->shift), sats, n);
             }
         }
     }
