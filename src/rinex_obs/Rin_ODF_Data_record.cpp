@@ -39,26 +39,27 @@ bool group_printed(int s, bool extendedSlots, const std::string* codes) {
     return (s < 5 || extendedSlots) && !codes[5 * s].empty();
 }
 
-// The BeiDou column groups: the code that opens the group, the data slot
-// it shows and the satellites whose data it shows (two ranges). The three
-// band-2 groups share slot 2 and split the satellites between them.
+// The BeiDou column groups: the code that opens the group and the data
+// slot it shows. The three band-2 groups share slot 2, and each shows the
+// satellites whose band-2 code set it is; every other group shows all.
 struct BdsColumn {
     int code_index;
     int slot;
-    uint32_t lo1, hi1, lo2, hi2;
+    bool band2;
 };
 constexpr BdsColumn BDS_COLUMNS[8] = {
-    {0, 0, 1, 63, 1, 0},    // C2I
-    {5, 1, 1, 63, 1, 0},    // C8X
-    {10, 2, 9, 10, 1, 0},   // C7I
-    {15, 3, 1, 63, 1, 0},   // C6I
-    {20, 4, 1, 63, 1, 0},   // C5X
-    {25, 5, 1, 63, 1, 0},   // C1X
-    {30, 2, 1, 5, 59, 63},  // C7D
-    {34, 2, 6, 8, 11, 58},  // C7Z
+    {0, 0, false},                        // C2I
+    {5, 1, false},                        // C8X
+    {BDS_B2I_CODES.first, 2, true},       // C7I
+    {15, 3, false},                       // C6I
+    {20, 4, false},                       // C5X
+    {25, 5, false},                       // C1X
+    {BDS_B2B_DATA_CODES.first, 2, true},  // C7D
+    {BDS_B2B_DP_CODES.first, 2, true},    // C7Z
 };
 bool bds_in_column(const BdsColumn& c, uint32_t sv) {
-    return (sv >= c.lo1 && sv <= c.hi1) || (sv >= c.lo2 && sv <= c.hi2);
+    const Bds_band2_codes* b2 = bds_band2_codes(sv);  // nullptr: no BeiDou satellite
+    return b2 != nullptr && (!c.band2 || b2->first == c.code_index);
 }
 
 // Record `index` with the slots of its satellite's later records merged in.
