@@ -181,13 +181,8 @@ void register_signal(int sys, int slot, const SV_data& R) {
                 set_codes(codes, 5, suffix);
                 if (!geo_igso) return;
                 break;
-            case 2:  // B2: three code sets by satellite number
-                if (n == 9 || n == 10)
-                    set_codes(codes, 10, "7I");
-                else if ((n >= 1 && n <= 5) || (n >= 59 && n <= 63))
-                    set_codes(codes, 30, "7D");
-                else if ((n >= 6 && n <= 8) || (n >= 11 && n <= 58))
-                    set_codes(codes, 34, "7Z");
+            case 2:  // B2I or B2b: three code sets by satellite number
+                if (const Bds_band2_codes* b2 = bds_band2_codes(n)) set_codes(codes, b2->first, b2->suffix);
                 break;
             case 3:  // the fifth string names the second phase-shift set
                 set_codes(codes, 15, suffix);

@@ -40,26 +40,37 @@ bool group_printed(int s, bool extendedSlots, const std::string* codes) {
 }
 
 // The BeiDou column groups: the code that opens the group, the data slot
-// it shows and the satellites whose data it shows (two ranges). The three
-// band-2 groups share slot 2 and split the satellites between them.
+// it shows and the satellites whose data it shows, one bit per satellite
+// number. The three band-2 groups share slot 2, and each shows the
+// satellites whose band-2 code set it is; every other group shows all.
 struct BdsColumn {
     int code_index;
     int slot;
-    uint32_t lo1, hi1, lo2, hi2;
+    uint64_t sats;
 };
-constexpr BdsColumn BDS_COLUMNS[8] = {
-    {0, 0, 1, 63, 1, 0},    // C2I
-    {5, 1, 1, 63, 1, 0},    // C8X
-    {10, 2, 9, 10, 1, 0},   // C7I
-    {15, 3, 1, 63, 1, 0},   // C6I
-    {20, 4, 1, 63, 1, 0},   // C5X
-    {25, 5, 1, 63, 1, 0},   // C1X
-    {30, 2, 1, 5, 59, 63},  // C7D
-    {34, 2, 6, 8, 11, 58},  // C7Z
-};
-bool bds_in_column(const BdsColumn& c, uint32_t sv) {
-    return (sv >= c.lo1 && sv <= c.hi1) || (sv >= c.lo2 && sv <= c.hi2);
+// The satellites of a column: those whose band-2 set opens at `band2`, or
+// every BeiDou satellite when it is -1.
+constexpr uint64_t bds_column_sats(int band2) {
+    uint64_t m = 0;
+    for (uint32_t sv = 1; sv < 64; ++sv) {
+        const Bds_band2_codes* b2 = bds_band2_codes(sv);
+        if (b2 != nullptr && (band2 < 0 || b2->first == band2)) m |= uint64_t{1} << sv;
+    }
+    return m;
 }
+constexpr uint64_t BDS_ALL = bds_column_sats(-1);
+constexpr BdsColumn band2_column(const Bds_band2_codes& b2) { return {b2.first, 2, bds_column_sats(b2.first)}; }
+constexpr BdsColumn BDS_COLUMNS[8] = {
+    {0, 0, BDS_ALL},                   // C2I
+    {5, 1, BDS_ALL},                   // C8X
+    band2_column(BDS_B2I_CODES),       // C7I
+    {15, 3, BDS_ALL},                  // C6I
+    {20, 4, BDS_ALL},                  // C5X
+    {25, 5, BDS_ALL},                  // C1X
+    band2_column(BDS_B2B_DATA_CODES),  // C7D
+    band2_column(BDS_B2B_DP_CODES),    // C7Z
+};
+bool bds_in_column(const BdsColumn& c, uint32_t sv) { return sv < 64 && ((c.sats >> sv) & 1); }
 
 // Record `index` with the slots of its satellite's later records merged in.
 SV_data merged_satellite(const SV_data* table, int index, int count, const Sat_system& sys) {

@@ -204,6 +204,27 @@ inline constexpr Sat_system SAT_SYSTEM[SAT_SYSTEMS] = {
 // The system of a RINEX letter; nullptr for any other letter.
 const Sat_system* system_of_letter(char letter);
 
+// BeiDou band 2: which of three code sets a satellite's band-2 observations
+// stand under. The BeiDou-2 satellites C01-C16 broadcast B2I; the BeiDou-3
+// ones B2b, the geostationary C59-C63 under the data codes and C17-C58
+// under the data+pilot codes. The first pass registers the set by this
+// rule and the epoch record prints the data under it, so the header and
+// the records always agree.
+struct Bds_band2_codes {
+    int first;           // index of its code-range code in BDS_OBS_Arr; C, L, D, S follow
+    const char* suffix;  // band and attribute of its four codes
+};
+inline constexpr Bds_band2_codes BDS_B2I_CODES = {10, "7I"};       // code group 2
+inline constexpr Bds_band2_codes BDS_B2B_DATA_CODES = {30, "7D"};  // past the 6 code groups
+inline constexpr Bds_band2_codes BDS_B2B_DP_CODES = {34, "7Z"};
+// The set of satellite `sv`; nullptr for a number that is no BeiDou satellite.
+constexpr const Bds_band2_codes* bds_band2_codes(uint32_t sv) {
+    if (sv >= 1 && sv <= 16) return &BDS_B2I_CODES;
+    if (sv >= 17 && sv <= 58) return &BDS_B2B_DP_CODES;
+    if (sv >= 59 && sv <= 63) return &BDS_B2B_DATA_CODES;
+    return nullptr;
+}
+
 // The key that identifies a record's satellite within its system, as
 // printed after the letter; 0 when the record stands for no satellite.
 inline uint32_t satellite_key(const SV_data& r, const Sat_system& s) {

@@ -11,10 +11,13 @@
 // the log never gives, satellites of epochs that "-p" leaves out.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "support/converter_run.h"
+#include "support/rinex_text.h"
 #include "vlxlog/vlx_builder.h"
 
 using namespace vlxlog;
@@ -24,7 +27,7 @@ using convrun::has_lines;
 namespace {
 
 constexpr int16_t ON = 0x40;
-constexpr uint8_t GPS = 1, GLO = 2, SBS = 3, GAL = 4, QZS = 5, GLC = 9;  // "SX" system codes
+constexpr uint8_t GPS = 1, GLO = 2, SBS = 3, GAL = 4, QZS = 5, BDS = 6, GLC = 9;  // "SX" system codes
 constexpr uint32_t T0 = (10 * 3600 + 30 * 60) * 1000u;  // 10:30:00
 
 // The "~~" and receiver date that open epoch e (one second apart).
@@ -187,6 +190,21 @@ std::string every_kind_of_satellite_log() {
         }
         log += epoch_end();
     }
+    return log;
+}
+
+// BeiDou C01 (BeiDou-2 geostationary), C06 (BeiDou-2 inclined), C20
+// (BeiDou-3 medium orbit) and C59 (BeiDou-3 geostationary), each with C/A
+// and band-2 code ranges, phases and strengths.
+std::string beidou_band2_log() {
+    std::string log;
+    for (int e = 0; e < 2; ++e)
+        log += open_epoch(e) + sat_list({{BDS, 1}, {BDS, 6}, {BDS, 20}, {BDS, 59}}) +
+               frame("FC", items16({ON, ON, ON, ON})) + frame("F2", items16({ON, ON, ON, ON})) +
+               frame("rx", items32({6000000, 5000000, 4000000, 7000000})) + frame("2r", items16({40, 50, 60, 70})) +
+               frame("cp", items32({100000, 200000, 300000, 400000})) +
+               frame("2p", items32({110000, 210000, 310000, 410000})) + frame("CE", items8({180, 170, 160, 150})) +
+               frame("2E", items8({181, 171, 161, 151})) + epoch_end();
     return log;
 }
 
@@ -374,4 +392,48 @@ TEST(ObsEpochRecords, HeaderCountsTheSatellitesOfTheRecords) {
         {"every other epoch", every_kind_of_satellite_log(), {"-rv", "3.05", "-p", "2"}, kept},
     };
     for (const Case& c : cases) check(c);
+}
+
+// BeiDou-2 satellites broadcast B2I and no B2b: their band-2 data stand
+// under the 7I codes in every version; the BeiDou-3 ones keep B2b, data
+// codes (7D) on the geostationary satellites, data+pilot codes (7Z) on the
+// others. The 3.05 header lists each satellite's phases under its code.
+TEST(ObsEpochRecords, BeidouBand2UnderTheSignalOfTheSatellite) {
+    const std::vector<std::string> types = {
+        "C   16 C2I L2I D2I S2I C7I L7I D7I S7I C7D L7D D7D S7D C7Z  SYS / # / OBS TYPES",
+        "       L7Z D7Z S7Z                                          SYS / # / OBS TYPES"};
+    const Case cases[] = {
+        {"3.05",
+         beidou_band2_log(),
+         {"-rv", "3.05"},
+         {"C L7I  0.25000  02 C01 C06                                  SYS / PHASE SHIFT",
+          "C L7D  0.25000  01 C59                                      SYS / PHASE SHIFT",
+          "C L7Z  0.25000  01 C20                                      SYS / PHASE SHIFT",
+          "     4                                                      # OF SATELLITES"}},
+        {"3.05 types", beidou_band2_log(), {"-rv", "3.05"}, types},
+        {"4.00", beidou_band2_log(), {}, types},
+        {"4.01", beidou_band2_log(), {"-rv", "4.01"}, types},
+    };
+    const std::pair<const char*, const char*> band2_code[] = {
+        {"C01", "C7I"}, {"C06", "C7I"}, {"C20", "C7Z"}, {"C59", "C7D"}};
+    for (const Case& c : cases) {
+        check(c);
+        const std::string text = converted_obs(c.log, c.args);
+        const rnxtext::ObsFile f = rnxtext::read_obs(text);
+        ASSERT_TRUE(f.error.empty()) << c.what << ": " << f.error;
+        ASSERT_EQ(f.epochs.size(), 2u) << c.what;
+        for (const rnxtext::ObsEpoch& e : f.epochs)
+            for (const auto& [sat, code] : band2_code) {
+                SCOPED_TRACE(std::string(c.what) + " " + sat);
+                ASSERT_TRUE(e.values.count(sat));
+                const std::vector<double>& v = e.values.at(sat);
+                for (const char* b2 : {"C7I", "C7D", "C7Z"}) {
+                    const int k = f.index('C', b2);
+                    ASSERT_GE(k, 0) << b2;
+                    // code range, phase and strength under the satellite's
+                    // codes; blanks under the other two sets
+                    for (int j : {0, 1, 3}) EXPECT_EQ(std::isnan(v[k + j]), std::string(b2) != code) << b2 << j;
+                }
+            }
+    }
 }

@@ -290,17 +290,19 @@ TEST(EpochRecord, BeidouColumnGroups) {
     BDS_OBS_Arr[10] = "C7I";
     BDS_OBS_Arr[30] = "C7D";
     BDS_OBS_Arr[34] = "C7Z";
-    const uint32_t sats[5] = {20, 3, 9, 64, 59};
-    for (int i = 0; i < 5; ++i) {
+    // band 2: 1..16 under C7I, 59..63 under C7D, 17..58 under C7Z
+    const uint32_t sats[7] = {20, 3, 16, 17, 64, 59, 58};
+    for (int i = 0; i < 7; ++i) {
         BDS_SVs[i].SV_num = sats[i];
         set_example(BDS_SVs[i], 2);
     }
-    set_example(BDS_SVs[4], 0);
-    BDS_SVs[4].code[0] = 1.0L;
+    set_example(BDS_SVs[5], 0);
+    BDS_SVs[5].code[0] = 1.0L;
     const std::string b = blanks(64), g = EXAMPLE_GROUP;
     const std::string one = "         1.000   111587654.321 7     -1234.567          45.250  ";
-    const std::string expected = epoch_line(4) + "\nC20" + b + b + b + g + "\nC03" + b + b + g + b + "\nC09" + b + g +
-                                 b + b + "\nC59" + one + b + g + b + "\n";
+    const std::string expected = epoch_line(6) + "\nC20" + b + b + b + g + "\nC03" + b + g + b + b + "\nC16" + b + g +
+                                 b + b + "\nC17" + b + b + b + g + "\nC59" + one + b + g + b + "\nC58" + b + b + b + g +
+                                 "\n";
     EXPECT_EQ(record_text(), expected);
 }
 
