@@ -35,9 +35,10 @@ void nav_eph_header(std::ostream& os, const std::string& letter, long long sv, c
     put_line(os, line);
 }
 
-void nav_orbit_line(std::ostream& os, std::initializer_list<double> values) {
+void nav_orbit_line(std::ostream& os, std::initializer_list<double> values, int blank_fields) {
     std::string line = "    ";
     for (double v : values) nav_value(line, v);
+    for (int k = 0; k < blank_fields; ++k) nav_blank(line);
     put_line(os, line);
 }
 
@@ -97,9 +98,7 @@ void gps_cnav_record(std::ostream& os, const std::string& letter, long long sv, 
     nav_orbit_line(os, {static_cast<double>(r.URA_ED), static_cast<double>(static_cast<int32_t>(r.health)), r.TGD,
                         static_cast<double>(r.URA_NED2)});
     if (cnav2) {
-        std::string blank = "    ";
-        for (int k = 0; k < 4; ++k) nav_blank(blank);
-        put_line(os, blank);
+        nav_orbit_line(os, {}, 4);
         nav_orbit_line(os, {r.ISC_L1C[1], r.ISC_L1C[0]});
     } else {
         nav_orbit_line(os, {r.ISC[0], r.ISC[1], r.ISC[2], r.ISC[3]});
@@ -259,10 +258,13 @@ void Add_NavIC_Ephemeris(std::ofstream& os) {
         ephrec::kepler_orbit_2_to_4(os, r);
         nav_orbit_line(os, {r.IDOT, static_cast<double>((r.flags >> 2) & 1), ephrec::signed_week(r),
                             static_cast<double>((r.flags >> 1) & 1)});
-        nav_orbit_line(os, {static_cast<double>(r.accuracy), ephrec::signed_health(r), r.TGD,
-                            static_cast<double>(r.IODC)});
+        // The standard's NavIC record leaves the fourth field of this line
+        // and the last three of the next one spare: blank, and the last
+        // line ends after the transmission time, so that readers that take
+        // the record by its count of fields read it.
+        nav_orbit_line(os, {static_cast<double>(r.accuracy), ephrec::signed_health(r), r.TGD}, 1);
         // The transmission time is written as stored, with no week adjustment.
-        nav_orbit_line(os, {static_cast<double>(r.tx_time), r.fit_interval});
+        nav_orbit_line(os, {static_cast<double>(r.tx_time)});
     }
 }
 
