@@ -93,7 +93,7 @@ void gps_lnav_record(std::ostream& os, const std::string& letter, long long sv, 
 // the clock-bias addend of the message (the exact sum of the two floats).
 void gps_cnav_record(std::ostream& os, const std::string& letter, long long sv, const GPS_Ephemeris& r,
                      bool cnav2) {
-    const double week = static_cast<int16_t>(r.week);
+    const double week = static_cast<int16_t>(r.toc_week);
     nav_eph_header(os, letter, sv, r.type);
     gps_sv_epoch_line(os, letter, sv, r, static_cast<double>(r.af0) + r.clock_bias_addend, r.af1, r.af2);
     nav_orbit_line(os, {r.A_dot, r.Crs, r.delta_n, r.M0});

@@ -96,6 +96,7 @@ void fill_cnav(GPS_Ephemeris& r, uint32_t sv, const char* type) {
     r.toe = 601000;
     r.tx_time = 1000;
     r.week = 2296;
+    r.toc_week = 2296;
 }
 
 std::string cnav_common(const char* sv) {
