@@ -231,16 +231,15 @@ void decode_gps_like(const unsigned char* m, std::vector<GPS_Ephemeris>& store, 
     }
 
     // toc and toe may fall in the week before or after the transmission.
+    // The record's week is the week of toe for every type, as in the other
+    // systems' records, so that week and toe give the full time of
+    // ephemeris; CNAV and CNAV-2 records write the week of toc.
     const int64_t tx = r.tx_time;
     const int week_toc = week_near_tx(w, r.toc, tx);
-    const int week_toe = week_near_tx(w, r.toe, tx);
+    r.week = static_cast<uint16_t>(week_near_tx(w, r.toe, tx));
+    r.toc_week = static_cast<uint16_t>(week_toc);
     set_GPS_EPH_date(week_toc, r.toc, r.clock_epoch.v);
-    if (r.type == Eph_type[0]) {
-        r.week = static_cast<uint16_t>(week_toe);
-        if (r.IODC < 240) r.fit_interval = 4.0f;
-    } else {
-        r.week = static_cast<uint16_t>(week_toc);
-    }
+    if (r.type == Eph_type[0] && r.IODC < 240) r.fit_interval = 4.0f;
 
     auto hash = [](const GPS_Ephemeris& e) {
         return mix_text(mix(mix(mix(0, e.SV), static_cast<uint32_t>(e.toe)), e.week), e.type);

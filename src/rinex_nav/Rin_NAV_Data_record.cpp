@@ -35,9 +35,10 @@ void nav_eph_header(std::ostream& os, const std::string& letter, long long sv, c
     put_line(os, line);
 }
 
-void nav_orbit_line(std::ostream& os, std::initializer_list<double> values) {
+void nav_orbit_line(std::ostream& os, std::initializer_list<double> values, int blank_fields) {
     std::string line = "    ";
     for (double v : values) nav_value(line, v);
+    for (int k = 0; k < blank_fields; ++k) nav_blank(line);
     put_line(os, line);
 }
 
@@ -66,9 +67,15 @@ void gps_sv_epoch_line(std::ostream& os, const std::string& letter, long long sv
 }
 
 // Health is printed as a signed 32-bit value, the week as a signed 16-bit
-// one; every stored value is printed whole.
+// one; every stored value is printed whole. QZSS differs in two fields of
+// the standard's record: the L2 P data flag is always 1 (QZSS has no L2 P
+// code), and the field after the transmission time is the fit-interval
+// flag (0: the normal fit of 4 hours, or none; 1: longer) instead of the
+// fit interval in hours.
 void gps_lnav_record(std::ostream& os, const std::string& letter, long long sv, const GPS_Ephemeris& r,
-                     bool with_head) {
+                     bool with_head, bool qzss) {
+    const double l2p_flag = qzss ? 1.0 : static_cast<double>((r.flags >> 1) & 1);
+    const double fit = qzss ? (r.fit_interval > 4.0f ? 1.0 : 0.0) : r.fit_interval;
     if (with_head) nav_eph_header(os, letter, sv, r.type);
     gps_sv_epoch_line(os, letter, sv, r, r.af0, r.af1, r.af2);
     nav_orbit_line(os, {static_cast<double>(r.IODE), r.Crs, r.delta_n, r.M0});
@@ -76,17 +83,17 @@ void gps_lnav_record(std::ostream& os, const std::string& letter, long long sv, 
     nav_orbit_line(os, {static_cast<double>(r.toe), r.Cic, r.OMEGA0, r.Cis});
     nav_orbit_line(os, {r.i0, r.Crc, r.omega, r.OMEGA_DOT});
     nav_orbit_line(os, {r.IDOT, static_cast<double>((r.flags >> 2) & 1),
-                        static_cast<double>(static_cast<int16_t>(r.week)), static_cast<double>((r.flags >> 1) & 1)});
+                        static_cast<double>(static_cast<int16_t>(r.week)), l2p_flag});
     nav_orbit_line(os, {static_cast<double>(r.accuracy), static_cast<double>(static_cast<int32_t>(r.health)), r.TGD,
                         static_cast<double>(r.IODC)});
-    nav_orbit_line(os, {gps_tx_time(r.tx_time, r.toe), r.fit_interval});
+    nav_orbit_line(os, {gps_tx_time(r.tx_time, r.toe), fit});
 }
 
 // CNAV and CNAV-2 share their first seven lines; the clock offset carries
 // the clock-bias addend of the message (the exact sum of the two floats).
 void gps_cnav_record(std::ostream& os, const std::string& letter, long long sv, const GPS_Ephemeris& r,
                      bool cnav2) {
-    const double week = static_cast<int16_t>(r.week);
+    const double week = static_cast<int16_t>(r.toc_week);
     nav_eph_header(os, letter, sv, r.type);
     gps_sv_epoch_line(os, letter, sv, r, static_cast<double>(r.af0) + r.clock_bias_addend, r.af1, r.af2);
     nav_orbit_line(os, {r.A_dot, r.Crs, r.delta_n, r.M0});
@@ -97,9 +104,7 @@ void gps_cnav_record(std::ostream& os, const std::string& letter, long long sv, 
     nav_orbit_line(os, {static_cast<double>(r.URA_ED), static_cast<double>(static_cast<int32_t>(r.health)), r.TGD,
                         static_cast<double>(r.URA_NED2)});
     if (cnav2) {
-        std::string blank = "    ";
-        for (int k = 0; k < 4; ++k) nav_blank(blank);
-        put_line(os, blank);
+        nav_orbit_line(os, {}, 4);
         nav_orbit_line(os, {r.ISC_L1C[1], r.ISC_L1C[0]});
     } else {
         nav_orbit_line(os, {r.ISC[0], r.ISC[1], r.ISC[2], r.ISC[3]});
@@ -110,11 +115,11 @@ void gps_cnav_record(std::ostream& os, const std::string& letter, long long sv, 
 // Every non-empty slot of a GPS-like store in store order. RINEX 3.05 has
 // LNAV records only, without header lines; RINEX 4 has all three types.
 void gps_like_records(std::ostream& os, const std::vector<GPS_Ephemeris>& store, const std::string& letter,
-                      long long sv_offset, bool rinex4) {
+                      long long sv_offset, bool rinex4, bool qzss) {
     for (const GPS_Ephemeris& r : store) {
         if (r.SV == 0) continue;
         const long long sv = static_cast<long long>(r.SV) - sv_offset;
-        if (r.type == Eph_type[0]) gps_lnav_record(os, letter, sv, r, rinex4);
+        if (r.type == Eph_type[0]) gps_lnav_record(os, letter, sv, r, rinex4, qzss);
         else if (rinex4 && r.type == Eph_type[1]) gps_cnav_record(os, letter, sv, r, false);
         else if (rinex4 && r.type == Eph_type[2]) gps_cnav_record(os, letter, sv, r, true);
     }
@@ -122,10 +127,12 @@ void gps_like_records(std::ostream& os, const std::vector<GPS_Ephemeris>& store,
 
 }  // namespace
 
-void Add_GPS_Ephemeris(std::ofstream& os) { gps_like_records(os, GPS_Eph, SatSys[SYS_GPS], 0, Rinex_Ver >= 4.0); }
+void Add_GPS_Ephemeris(std::ofstream& os) {
+    gps_like_records(os, GPS_Eph, SatSys[SYS_GPS], 0, Rinex_Ver >= 4.0, false);
+}
 
 // QZSS has only the RINEX 4 form; its numbers 193.. are written J01...
-void Add_QZSS_Ephemeris(std::ofstream& os) { gps_like_records(os, QZSS_Eph, SatSys[SYS_QZSS], 192, true); }
+void Add_QZSS_Ephemeris(std::ofstream& os) { gps_like_records(os, QZSS_Eph, SatSys[SYS_QZSS], 192, true, true); }
 
 // ===================================================================
 // Galileo, BeiDou and NavIC ephemeris records
@@ -259,10 +266,13 @@ void Add_NavIC_Ephemeris(std::ofstream& os) {
         ephrec::kepler_orbit_2_to_4(os, r);
         nav_orbit_line(os, {r.IDOT, static_cast<double>((r.flags >> 2) & 1), ephrec::signed_week(r),
                             static_cast<double>((r.flags >> 1) & 1)});
-        nav_orbit_line(os, {static_cast<double>(r.accuracy), ephrec::signed_health(r), r.TGD,
-                            static_cast<double>(r.IODC)});
+        // The standard's NavIC record leaves the fourth field of this line
+        // and the last three of the next one spare: blank, and the last
+        // line ends after the transmission time, so that readers that take
+        // the record by its count of fields read it.
+        nav_orbit_line(os, {static_cast<double>(r.accuracy), ephrec::signed_health(r), r.TGD}, 1);
         // The transmission time is written as stored, with no week adjustment.
-        nav_orbit_line(os, {static_cast<double>(r.tx_time), r.fit_interval});
+        nav_orbit_line(os, {static_cast<double>(r.tx_time)});
     }
 }
 

@@ -32,8 +32,9 @@ void nav_sv_epoch(std::string& line, const std::string& letter, long long sv, co
 // number in two zero-filled digits and the message type right-adjusted in
 // 5 columns ("> EPH G01 LNAV").
 void nav_eph_header(std::ostream& os, const std::string& letter, long long sv, const std::string& type);
-// A broadcast-orbit line: four blanks and up to four value fields.
-void nav_orbit_line(std::ostream& os, std::initializer_list<double> values);
+// A broadcast-orbit line: four blanks, up to four value fields, then
+// `blank_fields` fields of 19 blanks (spares that the record leaves empty).
+void nav_orbit_line(std::ostream& os, std::initializer_list<double> values, int blank_fields = 0);
 
 // (The calendar dates of GPS weeks and seconds, GPS_week_tow_to_date and
 // its siblings, are in decode/Decode_func.h.)

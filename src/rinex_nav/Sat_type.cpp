@@ -131,8 +131,10 @@ void sort_GLO_ephemeris() {
 }
 
 // Galileo adds a third round: within every run of neighbours of one
-// (non-zero) satellite, the records whose data-source bit 0 is clear come
-// first. Such a run can span two reference times.
+// (non-zero) satellite and one full reference time, the records whose
+// data-source bit 0 (I/NAV E1-B) is clear, the F/NAV ones, come first.
+// A run ends where the time changes, also when the satellite stays, so
+// that the times keep rising.
 void sort_GAL_ephemeris() {
     forget_ephemeris_keys();
     const int n = filled(GAL_SV_index, GAL_Eph);
@@ -141,7 +143,7 @@ void sort_GAL_ephemeris() {
     GAL_Ephemeris* const s = GAL_Eph.data();
     for (int i = 0; i < n;) {
         int j = i + 1;
-        while (j < n && s[j].SV == s[i].SV) ++j;
+        while (j < n && s[j].SV == s[i].SV && full_toe(s[j]) == full_toe(s[i])) ++j;
         if (s[i].SV != 0 && j - i > 1)
             std::stable_partition(s + i, s + j,
                                   [](const GAL_Ephemeris& r) { return (r.data_sources & 1) == 0; });

@@ -197,7 +197,7 @@ struct Kepler_head {
     int32_t toc;       // clock reference time, s of week
     int32_t accuracy;  // metres, or a raw index
     uint32_t health;
-    uint16_t week;
+    uint16_t week;  // full week of toe
     float TGD, af2, af1, af0;
     int32_t toe;  // reference time of ephemeris, s of week
     uint16_t IODE;
@@ -210,6 +210,7 @@ struct Kepler_head {
 // Records of GPS_Eph and QZSS_Eph.
 struct GPS_Ephemeris : Kepler_head {
     RCV_Epoch clock_epoch;  // calendar date of toc
+    uint16_t toc_week;      // full week of toc, written by CNAV and CNAV-2 records
     float fit_interval;     // hours
     std::string type;       // "LNAV", "CNAV" or "CNV2"
     uint8_t cnav_flags;     // message byte 122

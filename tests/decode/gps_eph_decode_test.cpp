@@ -11,9 +11,12 @@
 #include "decode/Auxiliary_decoder_for_OBS.h"
 #include "decode/VLX_reader.h"
 #include "decode/aux_decoder_func.h"
+#include "rinex_nav/Rin_NAV_Data_record.h"
+#include "rinex_nav/Sat_type.h"
 #include "stores/VLX_objects.h"
-#include "support/log_feed.h"
 #include "support/gps_eph_builder.h"
+#include "support/log_feed.h"
+#include "support/rinex_capture.h"
 
 using namespace vlxlog;
 
@@ -191,8 +194,8 @@ TEST(GpsEphDecode, FieldsAndUnitsOfTheLongLayouts) {
 }
 
 TEST(GpsEphDecode, TocAndToeWeeksAroundTheWeekBoundary) {
-    // toc 1000 sent at 604000: toc lies in the next week. LNAV records take
-    // the week of toe, CNAV records the week of toc.
+    // toc 1000 sent at 604000: toc lies in the next week. Every record's
+    // week is the week of toe; the week of toc is kept beside it.
     GpsEphFields f;
     f.tx = 604000;
     f.toc = 1000;
@@ -215,9 +218,37 @@ TEST(GpsEphDecode, TocAndToeWeeksAroundTheWeekBoundary) {
         EXPECT_EQ(GPS_Eph[1].clock_epoch.v[k], next_week[k]) << k;
         EXPECT_EQ(GPS_Eph[2].clock_epoch.v[k], prev_week[k]) << k;
     }
-    EXPECT_EQ(GPS_Eph[0].week, 2296);
-    EXPECT_EQ(GPS_Eph[1].week, 2297);
-    EXPECT_EQ(GPS_Eph[2].week, 2296);
+    const uint16_t toe_weeks[3] = {2296, 2296, 2296}, toc_weeks[3] = {2297, 2297, 2295};
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(GPS_Eph[i].week, toe_weeks[i]) << i;
+        EXPECT_EQ(GPS_Eph[i].toc_week, toc_weeks[i]) << i;
+    }
+}
+
+// A CNAV record whose toc lies in the next week and whose toe does not is
+// ordered by the full time of its toe, before the next week's records; it
+// still writes the week of toc, with the transmission time counted from it.
+TEST(GpsEphDecode, CnavOrderedByTheWeekOfToe) {
+    GpsEphFields next;  // G03 LNAV, toe at the start of week 2297
+    next.prn = 3;
+    next.week = 2297;
+    next.tx = 100;
+    next.toc = next.toe = 0;
+    GpsEphFields late;  // G02 CNAV, toe late in week 2296, toc early in 2297
+    late.prn = 2;
+    late.cnav_flags = 0x02;
+    late.tx = 604000;
+    late.toc = 1000;
+    late.toe = 604000;
+    feed_first_pass(week_2296() + gps_eph(next) + gps_eph(late, 168));
+    ASSERT_EQ(GPS_SV_index, 2);
+    sort_GPS_ephemeris();
+    EXPECT_EQ(GPS_Eph[0].SV, 2u);
+    EXPECT_EQ(GPS_Eph[1].SV, 3u);
+    Rinex_Ver = 4.0;
+    const std::string text = rinexcap::capture(Add_GPS_Ephemeris);
+    EXPECT_NE(text.find("    -8.000000000000e+02 2.297000000000e+03\n> EPH G03 LNAV\n"), std::string::npos)
+        << text;
 }
 
 TEST(GpsEphDecode, ClockEpochCarriesTheTimeSystemCode) {

@@ -1,6 +1,7 @@
 // Whole runs of the converter on a log holding ephemerides of every
 // constellation: which records reach which navigation file, in which
-// order, and how many lines each record has.
+// order, and how many lines each record has. Also the NavIC records of the
+// bundled sample log as a reader that counts their fields takes them.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -10,6 +11,11 @@
 #include "support/converter_run.h"
 #include "support/eph_builder.h"
 #include "support/files.h"
+#include "support/run_command.h"
+
+#ifndef VLXSIM_BIN
+#define VLXSIM_BIN ""
+#endif
 
 namespace fs = std::filesystem;
 using convrun::run_year;
@@ -152,4 +158,67 @@ TEST(AllSystemsNavRun, Rinex305FilePerConstellation) {
     EXPECT_EQ(records_305(file_lines(base + "C")), "C06:8;") << "RINEX 3.05 has no CNAV records";
     EXPECT_EQ(records_305(file_lines(base + "I")), "I05:8;");
     EXPECT_FALSE(fs::exists(base + "S"));
+}
+
+namespace {
+
+// The ephemeris records of a navigation file as a reader that takes each
+// record by its count of fields sees them: the clock line from column 24
+// and every orbit line from column 5 joined as written, then cut into
+// fields of 19 columns. RINEX 4 records other than "> EPH" are passed over.
+std::vector<std::vector<std::string>> record_fields(const std::vector<std::string>& lines) {
+    std::vector<std::vector<std::string>> records;
+    size_t i = 0;
+    while (i < lines.size() && lines[i].find("END OF HEADER") == std::string::npos) ++i;
+    bool eph = true;
+    std::string joined;
+    auto flush = [&] {
+        if (joined.empty()) return;
+        std::vector<std::string> fields;
+        for (size_t k = 0; k < joined.size(); k += 19) fields.push_back(joined.substr(k, 19));
+        records.push_back(fields);
+        joined.clear();
+    };
+    for (++i; i < lines.size(); ++i) {
+        const std::string& l = lines[i];
+        if (l.rfind("    ", 0) == 0) {
+            if (eph && !joined.empty()) joined += l.substr(4);
+            continue;
+        }
+        flush();
+        if (l.rfind("> ", 0) == 0) eph = l.rfind("> EPH ", 0) == 0;
+        else if (eph && l.size() > 23) joined = l.substr(23);
+    }
+    flush();
+    return records;
+}
+
+bool blank(const std::string& field) { return field.find_first_not_of(' ') == std::string::npos; }
+
+}  // namespace
+
+// The standard's NavIC record has 28 fields: the three clock terms, four
+// on each of orbit lines 1 to 6 (orbit line 6 field 4 a blank spare) and
+// the transmission time alone on orbit line 7.
+TEST(AllSystemsNavRun, SampleNavicRecordsHaveTheFieldsOfTheStandard) {
+    if (std::string(VLXSIM_BIN).empty()) GTEST_SKIP() << "simulator not built";
+    const std::string dir = testfiles::temp_dir();
+    const runcmd::Result sim = runcmd::run(
+        {VLXSIM_BIN, "-o", dir + "/sample.vlx", "--epochs", "600", "--start", "2024-03-15 10:00:00", "--seed", "1"});
+    ASSERT_EQ(sim.status, 0) << sim.err;
+    for (const char* version : {"3.05", "4.00"}) {
+        SCOPED_TRACE(version);
+        const runcmd::Result run = convrun::run_converter({"-f", dir + "/sample.vlx", "-rv", version, "-SN"}, dir);
+        ASSERT_EQ(run.status, 0) << run.out;
+        const std::string file =
+            dir + "/sample." + run_year() + (std::string(version) == "3.05" ? "I" : "p_IN.rnx");
+        const std::vector<std::vector<std::string>> records = record_fields(file_lines(file));
+        ASSERT_GE(records.size(), 2u);
+        for (const std::vector<std::string>& f : records) {
+            ASSERT_EQ(f.size(), 28u) << f[0];
+            for (size_t k = 0; k < f.size(); ++k) EXPECT_EQ(blank(f[k]), k == 26) << "field " << k;
+            EXPECT_EQ(f[26].size(), 19u);
+            EXPECT_EQ(f[27].size(), 19u);
+        }
+    }
 }

@@ -112,13 +112,21 @@ std::string head(const std::string& sv, const std::string& type, const char* iod
            iode + " 0.000000000000e+00 0.000000000000e+00 0.000000000000e+00\n";
 }
 
-// The GPS and NavIC LNAV records differ only in satellite, IODC and fit
-// interval.
+// A GPS LNAV record of these messages: satellite, IODC and fit interval.
 std::string lnav_record(const std::string& sv, const char* iodc, const char* fit) {
     return head(sv, " LNAV", "1.000000000000e+01") + ORBIT_2_TO_4 +
            "     0.000000000000e+00 0.000000000000e+00 2.296000000000e+03 0.000000000000e+00\n"
            "     2.000000000000e+00 0.000000000000e+00 0.000000000000e+00 " +
            iodc + "\n     7.200000000000e+03 " + fit + "\n";
+}
+
+// A NavIC record: the spare after TGD is blank and the transmission time
+// stands alone on the last line (no fit interval, no IODEC there).
+std::string navic_record(const std::string& sv) {
+    return head(sv, " LNAV", "1.000000000000e+01") + ORBIT_2_TO_4 +
+           "     0.000000000000e+00 0.000000000000e+00 2.296000000000e+03 0.000000000000e+00\n"
+           "     2.000000000000e+00 0.000000000000e+00 0.000000000000e+00" +
+           std::string(19, ' ') + "\n     7.200000000000e+03\n";
 }
 
 // Galileo: the type (right-adjusted in five columns) and the data-source word.
@@ -145,10 +153,9 @@ const RepeatCase repeat_cases[] = {
          "     0.000000000000e+00 0.000000000000e+00 0.000000000000e+00 0.000000000000e+00\n"
          "     0.000000000000e+00 0.000000000000e+00 0.000000000000e+00 0.000000000000e+00\n"
          "     7.200000000000e+03 2.296000000000e+03\n"},
-    // I05 with flag bit 0 and IODC 100 has a fit interval; I06 without the bit none.
-    {"NavicFitInterval", navic(5, 0x01), navic(6, 0x00), "_IN.rnx",
-     lnav_record("I05", "1.000000000000e+02", "4.000000000000e+00") +
-         lnav_record("I06", "1.000000000000e+02", "0.000000000000e+00")},
+    // I05 with flag bit 0 and IODC 100 has a fit interval, I06 without the
+    // bit none; the NavIC record has no field for either.
+    {"NavicFitInterval", navic(5, 0x01), navic(6, 0x00), "_IN.rnx", navic_record("I05") + navic_record("I06")},
     // E12 carries no data-source bit: no type, data-source word 0.
     {"GalileoType", galileo(11, 0x01), galileo(12, 0x00), "_EN.rnx",
      gal_record("E11", " INAV", "5.170000000000e+02") + gal_record("E12", "     ", "0.000000000000e+00") +

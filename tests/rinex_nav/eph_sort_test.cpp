@@ -7,6 +7,7 @@
 
 #include <ostream>
 #include <random>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -229,15 +230,38 @@ TEST(EphSort, GalileoDataSourceRound) {
     sort_GAL_ephemeris();
     EXPECT_EQ(keys(2), (std::vector<std::vector<int>>{{11, 600, 0}, {11, 600, 1}}));
 
-    // A run of one satellite spanning two reference times.
+    // Neighbours of one satellite at two reference times: the times keep
+    // rising, bit 0 clear first within each time.
     load({{11, 600, 1}, {11, 1200, 0}});
     sort_GAL_ephemeris();
-    EXPECT_EQ(keys(2), (std::vector<std::vector<int>>{{11, 1200, 0}, {11, 600, 1}}));
+    EXPECT_EQ(keys(2), (std::vector<std::vector<int>>{{11, 600, 1}, {11, 1200, 0}}));
 
     load({{11, 600, 0}, {11, 600, 1}, {11, 1200, 0}, {11, 1200, 1}});
     sort_GAL_ephemeris();
     EXPECT_EQ(keys(4),
-              (std::vector<std::vector<int>>{{11, 600, 0}, {11, 1200, 0}, {11, 600, 1}, {11, 1200, 1}}));
+              (std::vector<std::vector<int>>{{11, 600, 0}, {11, 600, 1}, {11, 1200, 0}, {11, 1200, 1}}));
+}
+
+// I/NAV (E1-B and E5b) and F/NAV batches of one satellite stored as I/NAV
+// 600, F/NAV 600, F/NAV 1200, I/NAV 1200.
+TEST(EphSort, GalileoFnavBeforeInavWithinEachTime) {
+    const struct {
+        int32_t toe;
+        uint8_t sources;
+        const char* type;
+    } stored[] = {{600, 0x05, "INAV"}, {600, 0x02, "FNAV"}, {1200, 0x02, "FNAV"}, {1200, 0x05, "INAV"}};
+    for (int i = 0; i < 4; ++i) {
+        GAL_Eph[i].SV = 11;
+        GAL_Eph[i].week = 2300;
+        GAL_Eph[i].toe = stored[i].toe;
+        GAL_Eph[i].data_sources = stored[i].sources;
+        GAL_Eph[i].type = stored[i].type;
+    }
+    GAL_SV_index = 4;
+    sort_GAL_ephemeris();
+    std::vector<std::string> order;
+    for (int i = 0; i < 4; ++i) order.push_back(GAL_Eph[i].type + " " + std::to_string(GAL_Eph[i].toe));
+    EXPECT_EQ(order, (std::vector<std::string>{"FNAV 600", "INAV 600", "FNAV 1200", "INAV 1200"}));
 }
 
 TEST(EphSort, SbasByTimeThenSatellite) {
@@ -311,7 +335,8 @@ TEST(EphSort, MatchesNeighbourExchangesOnRandomStores) {
         });
         reference_time_sat(e.data(), n, [](const GAL_Ephemeris& x) { return x.week * 604800LL + x.toe; });
         reference_round(e.data(), n, [](const GAL_Ephemeris& a, const GAL_Ephemeris& b) {
-            return a.SV == b.SV && a.SV != 0 && (a.data_sources & 1) == 1 && (b.data_sources & 1) == 0;
+            return a.SV == b.SV && a.SV != 0 && a.week == b.week && a.toe == b.toe && (a.data_sources & 1) == 1 &&
+                   (b.data_sources & 1) == 0;
         });
         reference_round(s.data(), n, [](const SBAS_Ephemeris& a, const SBAS_Ephemeris& b) {
             return ref_sbas_time(a) > ref_sbas_time(b) && a.SV != 0;

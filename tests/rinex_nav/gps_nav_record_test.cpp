@@ -96,6 +96,7 @@ void fill_cnav(GPS_Ephemeris& r, uint32_t sv, const char* type) {
     r.toe = 601000;
     r.tx_time = 1000;
     r.week = 2296;
+    r.toc_week = 2296;
 }
 
 std::string cnav_common(const char* sv) {
@@ -144,13 +145,47 @@ TEST(GpsNavRecord, Cnav2Record) {
     EXPECT_EQ(capture(Add_GPS_Ephemeris), want);
 }
 
-TEST(GpsNavRecord, QzssAlwaysRinex4WithOffsetNumbers) {
+// The QZSS LNAV record is the GPS one but for two fields: orbit line 5
+// field 4, the L2 P data flag, is 1 (QZSS has no L2 P code), and orbit line
+// 7 field 2 is the fit-interval flag (0: the normal fit, 1: longer).
+TEST(GpsNavRecord, QzssAlwaysRinex4WithOffsetNumbersAndFlags) {
     Rinex_Ver = 3.05;
     fill_lnav(QZSS_Eph[0]);
     QZSS_Eph[0].SV = 199;
-    std::string body = lnav_body;
-    body.replace(0, 3, "J07");
-    EXPECT_EQ(capture(Add_QZSS_Ephemeris), "> EPH J07 LNAV\n" + body);
+    const std::string want =
+        "> EPH J07 LNAV\n"
+        "J07 2024 03 05 14 00 00-4.500000000000e+00 1.250000000000e-01 0.000000000000e+00\n"
+        "     1.000000000000e+01-1.500000000000e+00 2.500000000000e-01 1.000000000000e-01\n"
+        "     2.000000000000e+00 1.000000000000e-02-6.250000000000e-02 5.153500000000e+03\n"
+        "     7.200000000000e+03 0.000000000000e+00-1.000000000000e-100 3.000000000000e+00\n"
+        "     1.000000000000e-01 2.000000000000e+021.000000000000e+100-8.000000000000e+00\n"
+        "     5.000000000000e-01 1.000000000000e+00 2.296000000000e+03 1.000000000000e+00\n"
+        "     2.000000000000e+00 0.000000000000e+00-2.500000000000e-01 1.000000000000e+01\n"
+        "    -8.000000000000e+02 0.000000000000e+00\n";
+    EXPECT_EQ(capture(Add_QZSS_Ephemeris), want);
+}
+
+// The last line of an LNAV record by its stored fit interval: GPS writes
+// the hours, QZSS the flag.
+TEST(GpsNavRecord, FitIntervalHoursAndQzssFlag) {
+    struct Case {
+        float fit;
+        const char *gps, *qzss;
+    };
+    const Case cases[] = {
+        {0.0f, "    -8.000000000000e+02 0.000000000000e+00\n", "    -8.000000000000e+02 0.000000000000e+00\n"},
+        {4.0f, "    -8.000000000000e+02 4.000000000000e+00\n", "    -8.000000000000e+02 0.000000000000e+00\n"},
+        {6.0f, "    -8.000000000000e+02 6.000000000000e+00\n", "    -8.000000000000e+02 1.000000000000e+00\n"},
+    };
+    Rinex_Ver = 4.0;
+    for (const Case& c : cases) {
+        fill_lnav(GPS_Eph[0]);
+        fill_lnav(QZSS_Eph[0]);
+        QZSS_Eph[0].SV = 193;
+        GPS_Eph[0].fit_interval = QZSS_Eph[0].fit_interval = c.fit;
+        EXPECT_TRUE(capture(Add_GPS_Ephemeris).ends_with(c.gps)) << c.fit;
+        EXPECT_TRUE(capture(Add_QZSS_Ephemeris).ends_with(c.qzss)) << c.fit;
+    }
 }
 
 TEST(GpsNavRecord, RecordsChosenByVersionInStoreOrder) {

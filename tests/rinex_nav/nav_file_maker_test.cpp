@@ -309,8 +309,16 @@ TEST(NavFileMakerRun, Rinex4MixedFile) {
               "> EPH G03 LNAV;G03;> EPH G03 CNAV;G03;> EPH G05 LNAV;G05;> EPH J01 LNAV;J01;");
     const std::string text = read_file(nav);
     EXPECT_NE(text.find(std::string("> EPH G03 LNAV\n") + g03_lnav + "> EPH G03 CNAV\n"), std::string::npos);
-    std::string j01 = g03_lnav;
-    j01.replace(0, 3, "J01");
+    // The QZSS record: L2 P data flag 1, fit-interval flag 0 for the fit of 4 hours.
+    const std::string j01 =
+        "J01 2024 01 07 02 00 00 5.000000000000e-01 0.000000000000e+00 0.000000000000e+00\n"
+        "     1.000000000000e+01 0.000000000000e+00 0.000000000000e+00 1.570796326795e+00\n"
+        "     0.000000000000e+00 2.500000000000e-01 0.000000000000e+00 5.153500000000e+03\n"
+        "     7.200000000000e+03 0.000000000000e+00 0.000000000000e+00 0.000000000000e+00\n"
+        "     7.853981633974e-01 0.000000000000e+00 0.000000000000e+00 0.000000000000e+00\n"
+        "     0.000000000000e+00 0.000000000000e+00 2.296000000000e+03 1.000000000000e+00\n"
+        "     4.000000000000e+00 0.000000000000e+00 0.000000000000e+00 1.000000000000e+01\n"
+        "     7.000000000000e+03 0.000000000000e+00\n";
     EXPECT_NE(text.find("> EPH J01 LNAV\n" + j01), std::string::npos);
 }
 
