@@ -422,10 +422,10 @@ void put_float_date(std::string& line, const float date[6]) {
 }
 
 // One time-offset record: head line, the date with the time-offset and UTC
-// identifiers (no SBAS identifier), and a0, a1, a2 after 19 blank columns
-// (no transmission time).
+// identifiers (no SBAS identifier), then the transmission time, a0, a1 and
+// a2.
 void put_sto(std::ostream& os, const char* letter, const char* type, const std::string& date,
-             const char* id, const char* utc_id, double a0, double a1, double a2) {
+             const char* id, const char* utc_id, double tx, double a0, double a1, double a2) {
     put_record_head(os, "STO", letter, "   ", type);
     std::string line = "    " + date + ' ';
     fmt_left(line, id, 18);
@@ -435,7 +435,7 @@ void put_sto(std::ostream& os, const char* letter, const char* type, const std::
     fmt_left(line, utc_id, 18);
     put_line(os, line);
     line = "    ";
-    nav_blank(line);
+    nav_value(line, tx);
     nav_value(line, a0);
     nav_value(line, a1);
     nav_value(line, a2);
@@ -443,20 +443,21 @@ void put_sto(std::ostream& os, const char* letter, const char* type, const std::
     os.flush();
 }
 
-// The records 0 .. count-1 of a UTC store, never past its end. BeiDou
-// weeks are dated as GPS weeks BDS_GPS_WEEK_OFFSET later.
+// The records 0 .. count-1 of a UTC store, never past its end. A store in
+// BeiDou time (bdt) has its weeks dated as GPS weeks BDS_GPS_WEEK_OFFSET
+// later, and the transmission time (the reception time of the message)
+// counted in the BeiDou week.
 template <typename Rec>
-void put_sto_store(std::ostream& os, const std::vector<Rec>& store, int32_t count, const char* letter, const char* type,
-                   const char* id, const char* utc_id, uint16_t week_shift) {
-    const int64_t n = std::min<int64_t>(count, static_cast<int64_t>(store.size()));
-    for (int64_t i = 0; i < n; ++i) {
-        const Rec& r = store[i];
+void put_sto_store(std::ostream& os, const std::vector<Rec>& store, int32_t count, const char* letter,
+                   const char* type, const char* id, const char* utc_id, bool bdt) {
+    each_stored(store, count, [&](const Rec& r) {
         int date[6];
-        GPS_week_tow_to_date(static_cast<uint16_t>(r.WNt + week_shift), r.tot, date);
+        GPS_week_tow_to_date(static_cast<uint16_t>(r.WNt + (bdt ? BDS_GPS_WEEK_OFFSET : 0)), r.tot, date);
         std::string d;
         put_int_date(d, date);
-        put_sto(os, letter, type, d, id, utc_id, r.A0, r.A1, r.A2);
-    }
+        const double tx = seconds_of_week(r.received, bdt ? BDT_BEHIND_GPS_S : 0);
+        put_sto(os, letter, type, d, id, utc_id, tx, r.A0, r.A1, r.A2);
+    });
 }
 
 // One Klobuchar ionosphere record: the head, then the date and alpha0..2,
@@ -490,39 +491,41 @@ void put_ion_scan(std::ostream& os, const std::vector<Iono_Par>& store, const ch
 }  // namespace
 
 int Add_GPS_Nav_File_Time_corr_mixed(std::ofstream& os) {
-    put_sto_store(os, GPS_UTC_Par, GPS_UTC_Par_n, "G", "LNAV", "GPUT", "UTC(USNO)", 0);
+    put_sto_store(os, GPS_UTC_Par, GPS_UTC_Par_n, "G", "LNAV", "GPUT", "UTC(USNO)", false);
     return 1;
 }
 
 int Add_QZSS_Nav_File_Time_corr_mixed(std::ofstream& os) {
-    put_sto_store(os, QZSS_UTC_Par, QZSS_UTC_Par_n, "J", "LNAV", "QZUT", "UTC(NICT)", 0);
+    put_sto_store(os, QZSS_UTC_Par, QZSS_UTC_Par_n, "J", "LNAV", "QZUT", "UTC(NICT)", false);
     return 1;
 }
 
 int Add_NavIC_Nav_File_Time_corr_mixed(std::ofstream& os) {
-    put_sto_store(os, NavIC_UTC_Par, NavIC_UTC_Par_n, "I", "LNAV", "IRUT", "UTCIRN", 0);
+    put_sto_store(os, NavIC_UTC_Par, NavIC_UTC_Par_n, "I", "LNAV", "IRUT", "UTCIRN", false);
     return 1;
 }
 
 int Add_BDS_Nav_File_Time_corr_mixed(std::ofstream& os) {
-    put_sto_store(os, BDS_UTC_Par, BDS_UTC_Par_n, "C", "D1D2", "BDUT", "UTC(NTSC)", BDS_GPS_WEEK_OFFSET);
+    put_sto_store(os, BDS_UTC_Par, BDS_UTC_Par_n, "C", "D1D2", "BDUT", "UTC(NTSC)", true);
     return 1;
 }
 
 int Add_GAL_Nav_File_Time_corr_mixed(std::ofstream& os) {
-    put_sto_store(os, GAL_UTC_Par, GAL_UTC_Par_n, "E", "IFNV", "GAUT", "UTCGAL", 0);
+    put_sto_store(os, GAL_UTC_Par, GAL_UTC_Par_n, "E", "IFNV", "GAUT", "UTCGAL", false);
     return 1;
 }
 
 // GLONASS: always a GLUT and a GLGP record, dated by the day the time
-// message arrived (zeros without one), with the offsets of the 3.05 lines.
+// message arrived (zeros without one), with the offsets of the 3.05 lines
+// and the reception time of the message.
 int Add_GLO_Nav_File_Time_corr_mixed(std::ofstream& os) {
     float d[6] = {GLO_Time_Par.date.v[EP_YEAR], GLO_Time_Par.date.v[EP_MONTH], GLO_Time_Par.date.v[EP_DAY],
                   0, 0, 0};
     std::string date;
     put_float_date(date, d);
-    put_sto(os, "R", "FDMA", date, "GLUT", "UTC(SU)", GLO_GLUT_a0(), 0.0, 0.0);
-    put_sto(os, "R", "FDMA", date, "GLGP", "", GLO_GLGP_a0(), 0.0, 0.0);
+    const double tx = seconds_of_week(GLO_Time_Par.received, 0);
+    put_sto(os, "R", "FDMA", date, "GLUT", "UTC(SU)", tx, GLO_GLUT_a0(), 0.0, 0.0);
+    put_sto(os, "R", "FDMA", date, "GLGP", "", tx, GLO_GLGP_a0(), 0.0, 0.0);
     return 1;
 }
 

@@ -66,14 +66,18 @@ std::string header_tail(const std::string& text) {
 
 const std::string END = std::string(60, ' ') + "END OF HEADER\n";
 const std::string NO_SBAS = std::string(20, ' ');
-const std::string NO_TX = std::string(23, ' ');
 std::string id18(const std::string& id) { return id + std::string(18 - id.size(), ' '); }
+// The transmission time of every record: the messages stand in the epoch
+// of Friday 12:34:56.789, in seconds of the GPS week and, for BeiDou, of
+// the BeiDou week (14 s behind).
+const std::string TX = "     4.772967890000e+05", TX_BDS = "     4.772827890000e+05";
 
 const std::string KLOB_TAIL = "    -5.960464477539e-08 9.011200000000e+04 1.638400000000e+04-1.310720000000e+05\n"
                               "    -2.621440000000e+05\n";
 
-std::string sto(const char* head, const char* date, const char* id, const char* utc, const char* values) {
-    return std::string(head) + "\n    " + date + " " + id18(id) + NO_SBAS + id18(utc) + "\n" + NO_TX + values + "\n";
+std::string sto(const char* head, const char* date, const char* id, const char* utc, const char* values,
+                const std::string& tx = TX) {
+    return std::string(head) + "\n    " + date + " " + id18(id) + NO_SBAS + id18(utc) + "\n" + tx + values + "\n";
 }
 std::string ion(const char* head, const char* alpha0) {
     return std::string(head) + "\n    2024 03 15 12 34 56" + alpha0 + " 1.490116119385e-08 0.000000000000e+00\n" +
@@ -97,7 +101,7 @@ const std::string STO_J = sto("> STO J   LNAV", "2024 02 08 00 00 00", "QZUT", "
                               " 1.862645149231e-09 0.000000000000e+00 0.000000000000e+00");
 const std::string ION_J = ion("> ION J   LNAV", " 5.960464477539e-08");
 const std::string STO_C = sto("> STO C   D1D2", "2023 04 02 00 00 00", "BDUT", "UTC(NTSC)",
-                              "-1.862645149231e-09 0.000000000000e+00 0.000000000000e+00");
+                              "-1.862645149231e-09 0.000000000000e+00 0.000000000000e+00", TX_BDS);
 const std::string STO_I = sto("> STO I   LNAV", "2024 02 04 00 00 00", "IRUT", "UTCIRN",
                               " 1.862645149231e-09 8.881784197001e-16 0.000000000000e+00");
 const std::string ION_I = ion("> ION I   LNAV", " 1.490116119385e-08");
@@ -168,3 +172,4 @@ TEST(IonoNavRun, Rinex4SeparateFiles) {
     EXPECT_EQ(body(read_file(stem + "_IN.rnx")), STO_I + ION_I);
     EXPECT_EQ(body(read_file(stem + "_SN.rnx")), "");
 }
+

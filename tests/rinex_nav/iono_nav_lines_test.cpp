@@ -192,9 +192,9 @@ TEST(BdsIonoPlausibility, EachRuleRejects) {
 // (D16.9), T in 39-45, W in 46-50, blanks to column 60, label from 61.
 // GPS ends at the first record with A0 and A1 both 0.
 TEST_F(TimeCorrLines, GpsRecordsUpToBothValuesZero) {
-    GPS_UTC_Par[0] = UTC_Par{-P29, -F50, 0, 405504, 2300, 18, 0, 0, 0, {}};
-    GPS_UTC_Par[1] = UTC_Par{0, F50, 0, 61440, 2301, 18, 0, 0, 0, {}};
-    GPS_UTC_Par[3] = UTC_Par{P29, F50, 0, 1, 2302, 18, 0, 0, 0, {}};
+    GPS_UTC_Par[0] = UTC_Par{-P29, -F50, 0, 405504, 2300, 18, 0, 0, 0, {}, {}};
+    GPS_UTC_Par[1] = UTC_Par{0, F50, 0, 61440, 2301, 18, 0, 0, 0, {}, {}};
+    GPS_UTC_Par[3] = UTC_Par{P29, F50, 0, 1, 2302, 18, 0, 0, 0, {}, {}};
     GPS_UTC_Par_n = 4;  // the scan does not go by the count
     EXPECT_EQ(capture(Add_GPS_Nav_File_Time_corr),
               "GPUT -1.8626451492e-09-8.881784197e-16 405504 2300          TIME SYSTEM CORR\n"
@@ -203,8 +203,8 @@ TEST_F(TimeCorrLines, GpsRecordsUpToBothValuesZero) {
 
 // NavIC, BeiDou and Galileo end at the first record with A0 = 0.
 TEST_F(TimeCorrLines, OtherSystemsEndAtTheFirstZeroA0) {
-    const UTC_Par first{P29, 0, 0, 14, 900, 18, 0, 0, 0, {}};
-    const UTC_Par zero_a0{0, F50, 0, 7, 901, 18, 0, 0, 0, {}};
+    const UTC_Par first{P29, 0, 0, 14, 900, 18, 0, 0, 0, {}, {}};
+    const UTC_Par zero_a0{0, F50, 0, 7, 901, 18, 0, 0, 0, {}, {}};
     NavIC_UTC_Par[0] = first;
     NavIC_UTC_Par[1] = zero_a0;
     NavIC_UTC_Par[2] = first;
@@ -277,10 +277,10 @@ TEST_F(TimeCorrLines, GlonassLinesAlwaysWritten) {
 // Whatever the type, the signs and the width of the numbers, the fields
 // and the label keep their columns.
 TEST_F(TimeCorrLines, EveryTypeInTheSameColumns) {
-    GPS_UTC_Par[0] = UTC_Par{-P29, -F50, 0, 604799, 2300, 18, 0, 0, 0, {}};
-    NavIC_UTC_Par[0] = UTC_Par{-P29, F50, 0, 0, 2300, 18, 0, 0, 0, {}};
-    BDS_UTC_Par[0] = UTC_Par{-P29, -F50, 0, 14, 900, 18, 0, 0, 0, {}};
-    BDS_UTC_Par[1] = UTC_Par{P29, F50, 0, 604784, 65535, 18, 0, 0, 0, {}};
+    GPS_UTC_Par[0] = UTC_Par{-P29, -F50, 0, 604799, 2300, 18, 0, 0, 0, {}, {}};
+    NavIC_UTC_Par[0] = UTC_Par{-P29, F50, 0, 0, 2300, 18, 0, 0, 0, {}, {}};
+    BDS_UTC_Par[0] = UTC_Par{-P29, -F50, 0, 14, 900, 18, 0, 0, 0, {}, {}};
+    BDS_UTC_Par[1] = UTC_Par{P29, F50, 0, 604784, 65535, 18, 0, 0, 0, {}, {}};
     GAL_UTC_Par[0].A0 = P29;
     GAL_UTC_Par[0].A1 = -F50;
     GAL_UTC_Par[0].a0G = static_cast<float>(P30);
@@ -358,24 +358,32 @@ namespace {
 const std::string NO_SBAS = " " + std::string(18, ' ') + " ";
 // An identifier left-adjusted in 18 columns.
 std::string id18(const std::string& id) { return id + std::string(18 - id.size(), ' '); }
-const std::string NO_TX = "    " + std::string(19, ' ');
+// A reception time: a date and milliseconds of day.
+Epoch_ms at(int64_t y, int64_t mo, int64_t d, uint32_t ms) { return {days_from_civil(y, mo, d), ms, true}; }
+// Friday 2024-03-15 12:34:56.789 and Saturday 2024-03-16 23:59:59 in GPS
+// time, and their transmission-time fields.
+const Epoch_ms FRI = at(2024, 3, 15, 45296789), SAT = at(2024, 3, 16, 86399000);
+const std::string TX_FRI = "     4.772967890000e+05", TX_SAT = "     6.047990000000e+05";
 }  // namespace
 
+// Line 3: the transmission time of the message (its reception time, in
+// seconds of the week) from column 5, then a0, a1 and a2.
 TEST(StoRecords, GpsRecordsUpToTheCount) {
-    GPS_UTC_Par[0] = UTC_Par{-P29, F50, 0, 345600, 2300, 18, 0, 0, 0, {}};
-    GPS_UTC_Par[1] = UTC_Par{0, 0, 0, 0, 2300, 18, 0, 0, 0, {}};  // A0 = 0 is still written
-    GPS_UTC_Par[2] = GPS_UTC_Par[0];                              // so is a repeat
-    GPS_UTC_Par[3] = GPS_UTC_Par[0];                              // at the count: not written
+    GPS_UTC_Par[0] = UTC_Par{-P29, F50, 0, 345600, 2300, 18, 0, 0, 0, {}, FRI};
+    GPS_UTC_Par[1] = UTC_Par{0, 0, 0, 0, 2300, 18, 0, 0, 0, {}, SAT};  // A0 = 0 is still written
+    GPS_UTC_Par[2] = GPS_UTC_Par[0];                                   // so is a repeat
+    GPS_UTC_Par[3] = GPS_UTC_Par[0];                                   // at the count: not written
     GPS_UTC_Par_n = 3;
     const std::string first = "> STO G   LNAV\n"
                               "    2024 02 08 00 00 00 " + id18("GPUT") + NO_SBAS + id18("UTC(USNO)") + "\n" +
-                              NO_TX + "-1.862645149231e-09 8.881784197001e-16 0.000000000000e+00\n";
+                              TX_FRI + "-1.862645149231e-09 8.881784197001e-16 0.000000000000e+00\n";
     const std::string second = "> STO G   LNAV\n"
                                "    2024 02 04 00 00 00 " + id18("GPUT") + NO_SBAS + id18("UTC(USNO)") + "\n" +
-                               NO_TX + " 0.000000000000e+00 0.000000000000e+00 0.000000000000e+00\n";
+                               TX_SAT + " 0.000000000000e+00 0.000000000000e+00 0.000000000000e+00\n";
     EXPECT_EQ(capture(Add_GPS_Nav_File_Time_corr_mixed), first + second + first);
 }
 
+// BeiDou's transmission time is in seconds of the BeiDou week, 14 s behind.
 TEST(StoRecords, EachSystemsHeadAndIdentifiers) {
     struct Case {
         int (*writer)(std::ofstream&);
@@ -385,16 +393,17 @@ TEST(StoRecords, EachSystemsHeadAndIdentifiers) {
         const char* head;
         const char* id;
         const char* utc_id;
+        const char* tx;
     };
     const Case cases[] = {
-        {Add_QZSS_Nav_File_Time_corr_mixed, &QZSS_UTC_Par[0], &QZSS_UTC_Par_n, 2300, "> STO J   LNAV",
-         "QZUT", "UTC(NICT)"},
-        {Add_NavIC_Nav_File_Time_corr_mixed, &NavIC_UTC_Par[0], &NavIC_UTC_Par_n, 2300, "> STO I   LNAV",
-         "IRUT", "UTCIRN"},
-        {Add_BDS_Nav_File_Time_corr_mixed, &BDS_UTC_Par[0], &BDS_UTC_Par_n, 944, "> STO C   D1D2",
-         "BDUT", "UTC(NTSC)"},
-        {Add_GAL_Nav_File_Time_corr_mixed, &GAL_UTC_Par[0], &GAL_UTC_Par_n, 2300, "> STO E   IFNV",
-         "GAUT", "UTCGAL"},
+        {Add_QZSS_Nav_File_Time_corr_mixed, &QZSS_UTC_Par[0], &QZSS_UTC_Par_n, 2300, "> STO J   LNAV", "QZUT",
+         "UTC(NICT)", " 4.772967890000e+05"},
+        {Add_NavIC_Nav_File_Time_corr_mixed, &NavIC_UTC_Par[0], &NavIC_UTC_Par_n, 2300, "> STO I   LNAV", "IRUT",
+         "UTCIRN", " 4.772967890000e+05"},
+        {Add_BDS_Nav_File_Time_corr_mixed, &BDS_UTC_Par[0], &BDS_UTC_Par_n, 944, "> STO C   D1D2", "BDUT",
+         "UTC(NTSC)", " 4.772827890000e+05"},
+        {Add_GAL_Nav_File_Time_corr_mixed, &GAL_UTC_Par[0], &GAL_UTC_Par_n, 2300, "> STO E   IFNV", "GAUT",
+         "UTCGAL", " 4.772967890000e+05"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.head);
@@ -402,10 +411,12 @@ TEST(StoRecords, EachSystemsHeadAndIdentifiers) {
         c.rec->A0 = P29;
         c.rec->tot = 345600;
         c.rec->WNt = c.week;
+        c.rec->received = FRI;
         *c.count = 1;
-        EXPECT_EQ(capture(c.writer), std::string(c.head) + "\n    2024 02 08 00 00 00 " + id18(c.id) + NO_SBAS +
-                                         id18(c.utc_id) + "\n" + NO_TX +
-                                         " 1.862645149231e-09 0.000000000000e+00 0.000000000000e+00\n");
+        const std::string want = std::string(c.head) + "\n    2024 02 08 00 00 00 " + id18(c.id) + NO_SBAS +
+                                 id18(c.utc_id) + "\n    " + c.tx +
+                                 " 1.862645149231e-09 0.000000000000e+00 0.000000000000e+00\n";
+        EXPECT_EQ(capture(c.writer), want);
         *c.count = -1;
         EXPECT_EQ(capture(c.writer), "");
     }
@@ -422,25 +433,27 @@ TEST(StoRecords, CountBeyondTheStoreStopsAtItsEnd) {
 
 // GLONASS: a GLUT record (to UTC(SU), a0 = -tau_c) and a GLGP record
 // (a0 = tau_GPS, the sign of the 3.05 line), always written, dated by the
-// day of the time message (zeros without one).
+// day of the time message and with its reception time (zeros without one).
 TEST(StoRecords, GlonassRecordsAlwaysWritten) {
     EXPECT_EQ(capture(Add_GLO_Nav_File_Time_corr_mixed),
               "> STO R   FDMA\n"
               "       0 00 00 00 00 00 GLUT                                  UTC(SU)           \n"
-              "                        0.000000000000e+00 0.000000000000e+00 0.000000000000e+00\n"
+              "     0.000000000000e+00 0.000000000000e+00 0.000000000000e+00 0.000000000000e+00\n"
               "> STO R   FDMA\n"
               "       0 00 00 00 00 00 GLGP                                                    \n"
-              "                        0.000000000000e+00 0.000000000000e+00 0.000000000000e+00\n");
+              "     0.000000000000e+00 0.000000000000e+00 0.000000000000e+00 0.000000000000e+00\n");
     GLO_Time_Par.corr0 = -P29;
     GLO_Time_Par.corr1 = static_cast<float>(-P30);
     set_date(GLO_Time_Par.date, 2024, 3, 15, 12, 34, 56);
+    GLO_Time_Par.has_message = true;
+    GLO_Time_Par.received = FRI;
     EXPECT_EQ(capture(Add_GLO_Nav_File_Time_corr_mixed),
               "> STO R   FDMA\n"
-              "    2024 03 15 00 00 00 GLUT                                  UTC(SU)           \n"
-              "                        1.862645149231e-09 0.000000000000e+00 0.000000000000e+00\n"
+              "    2024 03 15 00 00 00 GLUT                                  UTC(SU)           \n" +
+                  TX_FRI + " 1.862645149231e-09 0.000000000000e+00 0.000000000000e+00\n"
               "> STO R   FDMA\n"
-              "    2024 03 15 00 00 00 GLGP                                                    \n"
-              "                       -9.313225746155e-10 0.000000000000e+00 0.000000000000e+00\n");
+              "    2024 03 15 00 00 00 GLGP                                                    \n" +
+                  TX_FRI + "-9.313225746155e-10 0.000000000000e+00 0.000000000000e+00\n");
 }
 
 TEST(StoRecords, SbasWritesNothing) {
