@@ -443,20 +443,31 @@ void put_sto(std::ostream& os, const char* letter, const char* type, const std::
     os.flush();
 }
 
-// The records 0 .. count-1 of a UTC store, never past its end. A store in
-// BeiDou time (bdt) has its weeks dated as GPS weeks BDS_GPS_WEEK_OFFSET
-// later, and the transmission time (the reception time of the message)
-// counted in the BeiDou week.
-template <typename Rec>
+// What a time-offset record takes from a stored record: the week and time
+// of week of its reference time, and a0, a1, a2.
+struct Sto_values {
+    uint16_t week;
+    uint32_t tow;
+    double a0, a1, a2;
+};
+Sto_values utc_values(const UTC_Par& r) { return {r.WNt, r.tot, r.A0, r.A1, r.A2}; }
+
+// The records 0 .. count-1 of a UTC store, never past its end, each with
+// the values that `values` takes from it. A store in BeiDou time (bdt) has
+// its weeks dated as GPS weeks BDS_GPS_WEEK_OFFSET later, and the
+// transmission time (the reception time of the message) counted in the
+// BeiDou week.
+template <typename Rec, typename Values>
 void put_sto_store(std::ostream& os, const std::vector<Rec>& store, int32_t count, const char* letter,
-                   const char* type, const char* id, const char* utc_id, bool bdt) {
+                   const char* type, const char* id, const char* utc_id, bool bdt, Values values) {
     each_stored(store, count, [&](const Rec& r) {
+        const Sto_values v = values(r);
         int date[6];
-        GPS_week_tow_to_date(static_cast<uint16_t>(r.WNt + (bdt ? BDS_GPS_WEEK_OFFSET : 0)), r.tot, date);
+        GPS_week_tow_to_date(static_cast<uint16_t>(v.week + (bdt ? BDS_GPS_WEEK_OFFSET : 0)), v.tow, date);
         std::string d;
         put_int_date(d, date);
         const double tx = seconds_of_week(r.received, bdt ? BDT_BEHIND_GPS_S : 0);
-        put_sto(os, letter, type, d, id, utc_id, tx, r.A0, r.A1, r.A2);
+        put_sto(os, letter, type, d, id, utc_id, tx, v.a0, v.a1, v.a2);
     });
 }
 
@@ -491,27 +502,33 @@ void put_ion_scan(std::ostream& os, const std::vector<Iono_Par>& store, const ch
 }  // namespace
 
 int Add_GPS_Nav_File_Time_corr_mixed(std::ofstream& os) {
-    put_sto_store(os, GPS_UTC_Par, GPS_UTC_Par_n, "G", "LNAV", "GPUT", "UTC(USNO)", false);
+    put_sto_store(os, GPS_UTC_Par, GPS_UTC_Par_n, "G", "LNAV", "GPUT", "UTC(USNO)", false, utc_values);
     return 1;
 }
 
 int Add_QZSS_Nav_File_Time_corr_mixed(std::ofstream& os) {
-    put_sto_store(os, QZSS_UTC_Par, QZSS_UTC_Par_n, "J", "LNAV", "QZUT", "UTC(NICT)", false);
+    put_sto_store(os, QZSS_UTC_Par, QZSS_UTC_Par_n, "J", "LNAV", "QZUT", "UTC(NICT)", false, utc_values);
     return 1;
 }
 
 int Add_NavIC_Nav_File_Time_corr_mixed(std::ofstream& os) {
-    put_sto_store(os, NavIC_UTC_Par, NavIC_UTC_Par_n, "I", "LNAV", "IRUT", "UTCIRN", false);
+    put_sto_store(os, NavIC_UTC_Par, NavIC_UTC_Par_n, "I", "LNAV", "IRUT", "UTCIRN", false, utc_values);
     return 1;
 }
 
 int Add_BDS_Nav_File_Time_corr_mixed(std::ofstream& os) {
-    put_sto_store(os, BDS_UTC_Par, BDS_UTC_Par_n, "C", "D1D2", "BDUT", "UTC(NTSC)", true);
+    put_sto_store(os, BDS_UTC_Par, BDS_UTC_Par_n, "C", "D1D2", "BDUT", "UTC(NTSC)", true, utc_values);
     return 1;
 }
 
+// Galileo: the GAUT records (to UTC), then from the same messages the GAGP
+// records (GPS to Galileo time: a0G, a1G, dated by WN0G and t0G; no UTC
+// identifier, and no a2 in the message).
 int Add_GAL_Nav_File_Time_corr_mixed(std::ofstream& os) {
-    put_sto_store(os, GAL_UTC_Par, GAL_UTC_Par_n, "E", "IFNV", "GAUT", "UTCGAL", false);
+    put_sto_store(os, GAL_UTC_Par, GAL_UTC_Par_n, "E", "IFNV", "GAUT", "UTCGAL", false, utc_values);
+    put_sto_store(os, GAL_UTC_Par, GAL_UTC_Par_n, "E", "IFNV", "GAGP", "", false, [](const UTC_GGTO_Par& r) {
+        return Sto_values{r.WN0G, r.t0G, r.a0G, r.a1G, 0.0};
+    });
     return 1;
 }
 
