@@ -177,3 +177,43 @@ TEST(IonoNavRun, Rinex4SeparateFiles) {
     EXPECT_EQ(body(read_file(stem + "_SN.rnx")), "");
 }
 
+// A first UTC message of zeros in every constellation, then one with
+// values: the 3.05 headers hold the lines of the second record (the record
+// of zeros hides nothing after it); the RINEX 4 file has a record of each.
+TEST(IonoNavRun, RecordsOfZerosHideNothing) {
+    const Utc zero{0, 0, 0, 0, 0, 0, 0, 0};
+    std::string log = epoch_time(45296789) + receiver_date(2024, 3, 15);
+    for (const char* id : {"UO", "IU", "CU"})
+        log += utc_msg(id, zero) + utc_msg(id, Utc{P29, F50, 61440, 252, 18, 0, 0, 18});
+    log += eu_msg(zero, 0, 0, 0, 0) + eu_msg(Utc{-P29, F50, 259200, 252, 18, 0, 0, 18}, -F30, F50, 345600, 252);
+    const std::string dir = testfiles::temp_dir();
+    ASSERT_EQ(convrun::convert_in(dir, log, {"-rv", "3.05"}).status, 0);
+    const std::string stem = dir + "/rover." + run_year();
+    struct Case {
+        const char* letter;
+        std::string lines;
+    };
+    const Case cases[] = {
+        {"N", "GPUT  1.8626451492e-09 8.881784197e-16  61440 2300          TIME SYSTEM CORR\n"},
+        {"I", "IRUT  1.8626451492e-09 8.881784197e-16  61440 2300          TIME SYSTEM CORR\n"},
+        {"C", "BDUT  1.8626451492e-09 8.881784197e-16  61440  252          TIME SYSTEM CORR\n"},
+        {"L", "GAUT -1.8626451492e-09 8.881784197e-16 259200 2300          TIME SYSTEM CORR\n"
+              "GAGP -9.3132257462e-10 8.881784197e-16 345600 2300          TIME SYSTEM CORR\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.letter);
+        std::string lines;
+        for (const std::string& l : testfiles::lines_of(read_file(stem + c.letter)))
+            if (l.ends_with("TIME SYSTEM CORR")) lines += l + "\n";
+        EXPECT_EQ(lines, c.lines);
+    }
+
+    ASSERT_EQ(convrun::convert_in(dir, log, {"-rv", "4.00"}).status, 0);
+    const std::string nav = read_file(stem + "p_MN.rnx");
+    for (const char* id : {" GPUT ", " IRUT ", " BDUT ", " GAUT ", " GAGP "}) {
+        SCOPED_TRACE(id);
+        size_t n = 0;
+        for (size_t p = nav.find(id); p != std::string::npos; p = nav.find(id, p + 1)) ++n;
+        EXPECT_EQ(n, 2u);
+    }
+}

@@ -69,35 +69,43 @@ class TimeCorrLines : public IonoCorrLines {};
 
 // ------------------------------------------------ RINEX 3.05 IONOSPHERIC CORR
 
-TEST_F(IonoCorrLines, GpsPairsInStoreOrderUpToTheFirstZeroRecord) {
-    Iono_GPS[0] = klob(-std::ldexp(1.0f, -27));
-    Iono_GPS[1] = klob(std::ldexp(1.0f, -24));
-    Iono_GPS[3] = klob(1.0f);  // behind the zero record 2: never written
-    EXPECT_EQ(capture(Add_GPS_Nav_File_iono),
-              "GPSA  -7.4506e-09  1.4901e-08  0.0000e+00 -5.9605e-08       IONOSPHERIC CORR\n"
-              "GPSB   9.0112e+04  1.6384e+04 -1.3107e+05 -2.6214e+05       IONOSPHERIC CORR\n"
-              "GPSA   5.9605e-08  1.4901e-08  0.0000e+00 -5.9605e-08       IONOSPHERIC CORR\n"
-              "GPSB   9.0112e+04  1.6384e+04 -1.3107e+05 -2.6214e+05       IONOSPHERIC CORR\n");
+// GPS (GPSA, GPSB) and NavIC (IRNA, IRNB): a line pair per stored record
+// in store order; a record with alpha0 = 0 is left out, and the records
+// after it are still written.
+TEST_F(IonoCorrLines, KlobucharPairsOfTheStoredRecords) {
+    struct Case {
+        int (*writer)(std::ofstream&);
+        std::vector<Iono_Par>* store;
+        int32_t* count;
+        const char *a, *b;
+    };
+    const Case cases[] = {
+        {Add_GPS_Nav_File_iono, &Iono_GPS, &GPS_ION_Par_n, "GPSA", "GPSB"},
+        {Add_NavIC_Nav_File_iono, &Iono_NavIC, &NavIC_ION_Par_n, "IRNA", "IRNB"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.a);
+        (*c.store)[0] = klob(0);
+        (*c.store)[1] = klob(-std::ldexp(1.0f, -27));
+        (*c.store)[2] = klob(0);
+        (*c.store)[3] = klob(std::ldexp(1.0f, -24));
+        (*c.store)[4] = klob(1.0f);  // at the count: not stored
+        *c.count = 4;
+        const std::string a = c.a, b = c.b;
+        EXPECT_EQ(capture(c.writer),
+                  a + "  -7.4506e-09  1.4901e-08  0.0000e+00 -5.9605e-08       IONOSPHERIC CORR\n" + b +
+                      "   9.0112e+04  1.6384e+04 -1.3107e+05 -2.6214e+05       IONOSPHERIC CORR\n" + a +
+                      "   5.9605e-08  1.4901e-08  0.0000e+00 -5.9605e-08       IONOSPHERIC CORR\n" + b +
+                      "   9.0112e+04  1.6384e+04 -1.3107e+05 -2.6214e+05       IONOSPHERIC CORR\n");
+        *c.count = 0;
+        EXPECT_EQ(capture(c.writer), "");
+    }
 }
 
-TEST_F(IonoCorrLines, ZeroFirstRecordWritesNothing) {
-    Iono_GPS[1] = klob(1e-8f);
-    Iono_NavIC[1] = klob(1e-8f);
-    EXPECT_EQ(capture(Add_GPS_Nav_File_iono), "");
-    EXPECT_EQ(capture(Add_NavIC_Nav_File_iono), "");
-}
-
-// NavIC's Klobuchar lines are named IRNA and IRNB.
-TEST_F(IonoCorrLines, NavicPair) {
-    Iono_NavIC[0] = klob(-std::ldexp(1.0f, -27));
-    EXPECT_EQ(capture(Add_NavIC_Nav_File_iono),
-              "IRNA  -7.4506e-09  1.4901e-08  0.0000e+00 -5.9605e-08       IONOSPHERIC CORR\n"
-              "IRNB   9.0112e+04  1.6384e+04 -1.3107e+05 -2.6214e+05       IONOSPHERIC CORR\n");
-}
-
-// A store with no zero record at all is scanned to its end and no further.
-TEST_F(IonoCorrLines, FullStoreStopsAtItsEnd) {
+// A count beyond the store is not followed past its end.
+TEST_F(IonoCorrLines, CountBeyondTheStoreStopsAtItsEnd) {
     for (int i = 0; i < IONO_STORE_SIZE; ++i) Iono_GPS[i] = klob(1e-8f);
+    GPS_ION_Par_n = IONO_STORE_SIZE + 500;
     std::string out = capture(Add_GPS_Nav_File_iono);
     EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 2 * IONO_STORE_SIZE);
 }
@@ -190,56 +198,72 @@ TEST(BdsIonoPlausibility, EachRuleRejects) {
 
 // Every line: type in columns 1-4, a0 in 6-22 (D17.10), a1 in 23-38
 // (D16.9), T in 39-45, W in 46-50, blanks to column 60, label from 61.
-// GPS ends at the first record with A0 and A1 both 0.
-TEST_F(TimeCorrLines, GpsRecordsUpToBothValuesZero) {
-    GPS_UTC_Par[0] = UTC_Par{-P29, -F50, 0, 405504, 2300, 18, 0, 0, 0, {}, {}};
-    GPS_UTC_Par[1] = UTC_Par{0, F50, 0, 61440, 2301, 18, 0, 0, 0, {}, {}};
-    GPS_UTC_Par[3] = UTC_Par{P29, F50, 0, 1, 2302, 18, 0, 0, 0, {}, {}};
-    GPS_UTC_Par_n = 4;  // the scan does not go by the count
+// The stored records are written in store order; GPS leaves out a record
+// with A0 and A1 both 0, and goes on.
+TEST_F(TimeCorrLines, GpsRecordsBesidesThoseOfZeros) {
+    GPS_UTC_Par[0] = UTC_Par{0, 0, 0, 7, 2299, 18, 0, 0, 0, {}, {}};
+    GPS_UTC_Par[1] = UTC_Par{-P29, -F50, 0, 405504, 2300, 18, 0, 0, 0, {}, {}};
+    GPS_UTC_Par[2] = UTC_Par{0, F50, 0, 61440, 2301, 18, 0, 0, 0, {}, {}};
+    GPS_UTC_Par[3] = UTC_Par{0, 0, 0, 1, 2302, 18, 0, 0, 0, {}, {}};
+    GPS_UTC_Par[4] = UTC_Par{P29, F50, 0, 1, 2302, 18, 0, 0, 0, {}, {}};
+    GPS_UTC_Par[5] = GPS_UTC_Par[4];  // at the count: not stored
+    GPS_UTC_Par_n = 5;
     EXPECT_EQ(capture(Add_GPS_Nav_File_Time_corr),
               "GPUT -1.8626451492e-09-8.881784197e-16 405504 2300          TIME SYSTEM CORR\n"
-              "GPUT  0.0000000000e+00 8.881784197e-16  61440 2301          TIME SYSTEM CORR\n");
+              "GPUT  0.0000000000e+00 8.881784197e-16  61440 2301          TIME SYSTEM CORR\n"
+              "GPUT  1.8626451492e-09 8.881784197e-16      1 2302          TIME SYSTEM CORR\n");
 }
 
-// NavIC, BeiDou and Galileo end at the first record with A0 = 0.
-TEST_F(TimeCorrLines, OtherSystemsEndAtTheFirstZeroA0) {
+// NavIC, BeiDou and Galileo leave out a record with A0 = 0 and go on.
+TEST_F(TimeCorrLines, OtherSystemsLeaveOutZeroA0) {
     const UTC_Par first{P29, 0, 0, 14, 900, 18, 0, 0, 0, {}, {}};
     const UTC_Par zero_a0{0, F50, 0, 7, 901, 18, 0, 0, 0, {}, {}};
-    NavIC_UTC_Par[0] = first;
-    NavIC_UTC_Par[1] = zero_a0;
-    NavIC_UTC_Par[2] = first;
-    BDS_UTC_Par[0] = first;
-    BDS_UTC_Par[1] = zero_a0;
-    BDS_UTC_Par[2] = first;
+    const UTC_Par third{-P29, 0, 0, 21, 902, 18, 0, 0, 0, {}, {}};
+    for (std::vector<UTC_Par>* store : {&NavIC_UTC_Par, &BDS_UTC_Par}) {
+        (*store)[0] = zero_a0;
+        (*store)[1] = first;
+        (*store)[2] = zero_a0;
+        (*store)[3] = third;
+    }
+    NavIC_UTC_Par_n = BDS_UTC_Par_n = 4;
     EXPECT_EQ(capture(Add_NavIC_Nav_File_Time_corr),
-              "IRUT  1.8626451492e-09 0.000000000e+00     14  900          TIME SYSTEM CORR\n");
+              "IRUT  1.8626451492e-09 0.000000000e+00     14  900          TIME SYSTEM CORR\n"
+              "IRUT -1.8626451492e-09 0.000000000e+00     21  902          TIME SYSTEM CORR\n");
     EXPECT_EQ(capture(Add_BDS_Nav_File_Time_corr),
-              "BDUT  1.8626451492e-09 0.000000000e+00     14  900          TIME SYSTEM CORR\n");
-    EXPECT_EQ(capture(Add_GAL_Nav_File_Time_corr), "");
+              "BDUT  1.8626451492e-09 0.000000000e+00     14  900          TIME SYSTEM CORR\n"
+              "BDUT -1.8626451492e-09 0.000000000e+00     21  902          TIME SYSTEM CORR\n");
 }
 
+// All GAUT lines (records with A0 not 0), then a GAGP line for every
+// record with a0G not 0, with the week of the UTC parameters.
 TEST_F(TimeCorrLines, GalileoUtcLinesThenGpsOffsetLines) {
-    GAL_UTC_Par[0].A0 = P29;
-    GAL_UTC_Par[0].A1 = F50;
-    GAL_UTC_Par[0].tot = 259200;
-    GAL_UTC_Par[0].WNt = 2300;
-    GAL_UTC_Par[0].a0G = static_cast<float>(-P30);
-    GAL_UTC_Par[0].a1G = F50;
-    GAL_UTC_Par[0].t0G = 345600;
-    GAL_UTC_Par[0].WN0G = 2301;  // not written: the line carries WNt
-    GAL_UTC_Par[1] = GAL_UTC_Par[0];
-    GAL_UTC_Par[1].A0 = -P29;
-    GAL_UTC_Par[1].a0G = 0;  // ends the second scan only
-    GAL_UTC_Par[2].a0G = 1;  // behind both ends
+    GAL_UTC_Par[0].A0 = 0;  // no GAUT line, but a GAGP line
+    GAL_UTC_Par[0].tot = 172800;
+    GAL_UTC_Par[0].WNt = 2299;
+    GAL_UTC_Par[0].a0G = static_cast<float>(P30);
+    GAL_UTC_Par[0].t0G = 86400;
+    GAL_UTC_Par[1].A0 = P29;
+    GAL_UTC_Par[1].A1 = F50;
+    GAL_UTC_Par[1].tot = 259200;
+    GAL_UTC_Par[1].WNt = 2300;
+    GAL_UTC_Par[1].a0G = 0;  // no GAGP line
+    GAL_UTC_Par[2] = GAL_UTC_Par[1];
+    GAL_UTC_Par[2].A0 = -P29;
+    GAL_UTC_Par[2].a0G = static_cast<float>(-P30);
+    GAL_UTC_Par[2].a1G = F50;
+    GAL_UTC_Par[2].t0G = 345600;
+    GAL_UTC_Par[2].WN0G = 2301;  // not written: the line carries WNt
+    GAL_UTC_Par[3] = GAL_UTC_Par[2];  // at the count: not stored
     GAL_UTC_Par_n = 3;
     EXPECT_EQ(capture(Add_GAL_Nav_File_Time_corr),
               "GAUT  1.8626451492e-09 8.881784197e-16 259200 2300          TIME SYSTEM CORR\n"
               "GAUT -1.8626451492e-09 8.881784197e-16 259200 2300          TIME SYSTEM CORR\n"
+              "GAGP  9.3132257462e-10 0.000000000e+00  86400 2299          TIME SYSTEM CORR\n"
               "GAGP -9.3132257462e-10 8.881784197e-16 345600 2300          TIME SYSTEM CORR\n");
 }
 
-// A store without a zero record is written whole, and not read past.
-TEST_F(TimeCorrLines, FullStoreStopsAtItsEnd) {
+// A count beyond the store is not followed past its end.
+TEST_F(TimeCorrLines, CountBeyondTheStoreStopsAtItsEnd) {
     for (int i = 0; i < UTC_STORE_SIZE; ++i) {
         GPS_UTC_Par[i].A0 = P29;
         NavIC_UTC_Par[i].A0 = P29;
@@ -247,6 +271,7 @@ TEST_F(TimeCorrLines, FullStoreStopsAtItsEnd) {
         GAL_UTC_Par[i].A0 = P29;
         GAL_UTC_Par[i].a0G = 1;
     }
+    GPS_UTC_Par_n = NavIC_UTC_Par_n = BDS_UTC_Par_n = GAL_UTC_Par_n = UTC_STORE_SIZE + 50;
     for (auto w : {Add_GPS_Nav_File_Time_corr, Add_NavIC_Nav_File_Time_corr, Add_BDS_Nav_File_Time_corr}) {
         std::string out = capture(w);
         EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), UTC_STORE_SIZE);
@@ -285,6 +310,8 @@ TEST_F(TimeCorrLines, EveryTypeInTheSameColumns) {
     GAL_UTC_Par[0].A1 = -F50;
     GAL_UTC_Par[0].a0G = static_cast<float>(P30);
     GAL_UTC_Par[0].a1G = -F50;
+    GPS_UTC_Par_n = NavIC_UTC_Par_n = GAL_UTC_Par_n = 1;
+    BDS_UTC_Par_n = 2;
     GLO_Time_Par.corr0 = P29;
     GLO_Time_Par.corr1 = static_cast<float>(-P30);
     std::string all;
