@@ -382,7 +382,6 @@ void Add_SBAS_Ephemeris(std::ofstream& os) {
 
 // The includes of this section stand here so that the sections of this
 // file stay independent of each other.
-#include <algorithm>
 #include <cmath>
 
 #include "rinex_nav/Rin_hwriter.h"
@@ -489,14 +488,15 @@ void put_ion(std::ostream& os, const char* letter, const std::string& mid, const
     os.flush();
 }
 
-// GPS, QZSS and NavIC: every record from record 0 up to the first with
-// alpha0 = 0, never past the end of the store.
-void put_ion_scan(std::ostream& os, const std::vector<Iono_Par>& store, const char* letter) {
-    for (size_t i = 0; i < store.size() && store[i].alpha[0] != 0; ++i) {
+// GPS, QZSS and NavIC: the stored records with a non-zero alpha0; a record
+// of zeros is left out, and hides none of the records after it.
+void put_ion_records(std::ostream& os, const std::vector<Iono_Par>& store, int32_t count, const char* letter) {
+    each_stored(store, count, [&](const Iono_Par& r) {
+        if (r.alpha[0] == 0) return;
         std::string d;
-        put_float_date(d, store[i].date.v);
-        put_ion(os, letter, "   ", "LNAV", d, store[i]);
-    }
+        put_float_date(d, r.date.v);
+        put_ion(os, letter, "   ", "LNAV", d, r);
+    });
 }
 
 }  // namespace
@@ -550,27 +550,25 @@ int Add_GLO_Nav_File_Time_corr_mixed(std::ofstream& os) {
 int Add_SBAS_Nav_File_Time_corr_mixed(std::ofstream&) { return 1; }
 
 int Add_GPS_Nav_File_iono_mixed(std::ofstream& os) {
-    put_ion_scan(os, Iono_GPS, "G");
+    put_ion_records(os, Iono_GPS, GPS_ION_Par_n, "G");
     return 1;
 }
 
 int Add_QZSS_Nav_File_iono_mixed(std::ofstream& os) {
-    put_ion_scan(os, Iono_QZSS, "J");
+    put_ion_records(os, Iono_QZSS, QZSS_ION_Par_n, "J");
     return 1;
 }
 
 int Add_NavIC_Nav_File_iono_mixed(std::ofstream& os) {
-    put_ion_scan(os, Iono_NavIC, "I");
+    put_ion_records(os, Iono_NavIC, NavIC_ION_Par_n, "I");
     return 1;
 }
 
 // BeiDou: the stored records that pass the plausibility test, each headed
 // by its satellite; the date fields are truncated, not rounded.
 int Add_BDS_Nav_File_iono_mixed(std::ofstream& os) {
-    const int64_t n = std::min<int64_t>(BDS_ION_Par_n, static_cast<int64_t>(Iono_BDS.size()));
-    for (int64_t i = 0; i < n; ++i) {
-        const Iono_Par& r = Iono_BDS[i];
-        if (!isValidBdsIon(r)) continue;
+    each_stored(Iono_BDS, BDS_ION_Par_n, [&](const Iono_Par& r) {
+        if (!isValidBdsIon(r)) return;
         int date[6];
         for (int k = 0; k < 6; ++k) date[k] = static_cast<int>(r.date.v[k]);  // valid: in range
         std::string d;
@@ -579,7 +577,7 @@ int Add_BDS_Nav_File_iono_mixed(std::ofstream& os) {
         fmt_int0(mid, r.SV, 2);
         mid += ' ';
         put_ion(os, "C", mid, "D1D2", d, r);
-    }
+    });
     return 1;
 }
 

@@ -529,25 +529,31 @@ const std::string KLOB_TAIL = "    -5.960464477539e-08 9.011200000000e+04 1.6384
                               "    -2.621440000000e+05\n";
 }  // namespace
 
-// A negative alpha0 fills its 19 columns and touches the seconds field.
-TEST(IonRecords, KlobucharRecordsUpToTheFirstZeroRecord) {
+// A record per stored record with a non-zero alpha0: one with alpha0 = 0
+// is left out and the records after it are still written. A negative
+// alpha0 fills its 19 columns and touches the seconds field.
+TEST(IonRecords, KlobucharRecordsOfTheStoredRecords) {
     struct Case {
         int (*writer)(std::ofstream&);
         std::vector<Iono_Par>* store;
+        int32_t* count;
         const char* head;
     };
     const Case cases[] = {
-        {Add_GPS_Nav_File_iono_mixed, &Iono_GPS, "> ION G   LNAV\n"},
-        {Add_QZSS_Nav_File_iono_mixed, &Iono_QZSS, "> ION J   LNAV\n"},
-        {Add_NavIC_Nav_File_iono_mixed, &Iono_NavIC, "> ION I   LNAV\n"},
+        {Add_GPS_Nav_File_iono_mixed, &Iono_GPS, &GPS_ION_Par_n, "> ION G   LNAV\n"},
+        {Add_QZSS_Nav_File_iono_mixed, &Iono_QZSS, &QZSS_ION_Par_n, "> ION J   LNAV\n"},
+        {Add_NavIC_Nav_File_iono_mixed, &Iono_NavIC, &NavIC_ION_Par_n, "> ION I   LNAV\n"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.head);
+        (*c.store)[0] = klob(0);
+        (*c.store)[1] = klob(-std::ldexp(1.0f, -27));
+        (*c.store)[2] = klob(0);
+        (*c.store)[3] = klob(std::ldexp(1.0f, -24));
+        set_date((*c.store)[3].date, 2024, 3, 15, 12, 34, 59.6f);  // rounded
+        (*c.store)[4] = klob(1.0f);  // at the count: not stored
         EXPECT_EQ(capture(c.writer), "");
-        (*c.store)[0] = klob(-std::ldexp(1.0f, -27));
-        (*c.store)[1] = klob(std::ldexp(1.0f, -24));
-        set_date((*c.store)[1].date, 2024, 3, 15, 12, 34, 59.6f);  // rounded
-        (*c.store)[3] = klob(1.0f);
+        *c.count = 4;
         EXPECT_EQ(capture(c.writer),
                   std::string(c.head) + "    2024 03 15 12 34 56-7.450580596924e-09 1.490116119385e-08 0.000000000000e+00\n" +
                       KLOB_TAIL + c.head +
@@ -557,11 +563,13 @@ TEST(IonRecords, KlobucharRecordsUpToTheFirstZeroRecord) {
 
 TEST(IonRecords, QzssRecordsOnlyFromTheQzssStore) {
     Iono_GPS[0] = klob(1e-8f);
+    GPS_ION_Par_n = 1;
     EXPECT_EQ(capture(Add_QZSS_Nav_File_iono_mixed), "");
 }
 
-TEST(IonRecords, KlobucharFullStoreStopsAtItsEnd) {
+TEST(IonRecords, KlobucharCountBeyondTheStoreStopsAtItsEnd) {
     for (int i = 0; i < IONO_STORE_SIZE; ++i) Iono_NavIC[i] = klob(1e-8f);
+    NavIC_ION_Par_n = IONO_STORE_SIZE + 500;
     std::string out = capture(Add_NavIC_Nav_File_iono_mixed);
     EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 4 * IONO_STORE_SIZE);
 }
