@@ -65,6 +65,13 @@ void epoch_clock_tick(Epoch_ms& t, uint32_t ms_of_day) {
 
 bool epoch_after(const Epoch_ms& a, const Epoch_ms& b) { return a.day > b.day || (a.day == b.day && a.ms > b.ms); }
 
+double seconds_of_week(const Epoch_ms& t, int64_t behind_s) {
+    if (!t.dated) return 0;
+    constexpr int64_t MS_PER_WEEK = SECONDS_PER_WEEK * 1000;
+    const int64_t ms = (t.day - GPS_EPOCH_DAY) * int64_t{MS_PER_DAY} + t.ms - behind_s * 1000;
+    return static_cast<double>(ms - floor_div(ms, MS_PER_WEEK) * MS_PER_WEEK) / 1000.0;
+}
+
 int64_t pass_clock_tick(Pass_clock& c, uint32_t ms_of_day) {
     if (!c.begun) {
         c.epoch.ms = ms_of_day;

@@ -12,6 +12,9 @@ constexpr int64_t HALF_WEEK_S = SECONDS_PER_WEEK / 2;      // 302400
 constexpr uint32_t MS_PER_DAY = 86400000;
 // BeiDou week 0 begins on 1 January 2006, at GPS week 1356.
 constexpr int BDS_GPS_WEEK_OFFSET = 1356;
+// BeiDou time runs 14 s behind GPS time (it began at 00:00:00 of 1 January
+// 2006, when GPS time read 00:00:14).
+constexpr int64_t BDT_BEHIND_GPS_S = 14;
 // Moscow time, the scale of GLONASS times of day, is UTC + 3 h.
 constexpr int32_t MOSCOW_OFFSET_S = 10800;
 // Days of a GLONASS four-year interval (day numbers 1 .. 1461 from the
@@ -41,6 +44,10 @@ int midnights_passed(uint32_t previous, uint32_t now);
 // Whether epoch time a comes after b (both dated, or both counted from the
 // same first epoch).
 bool epoch_after(const Epoch_ms& a, const Epoch_ms& b);
+// Seconds of the week of an epoch time, milliseconds kept, on a time scale
+// `behind_s` seconds behind the epoch's (0: the GPS week of a GPS time;
+// BDT_BEHIND_GPS_S: the BeiDou week); 0 for a time without a date.
+double seconds_of_week(const Epoch_ms& t, int64_t behind_s);
 // Takes the date of the "RD" record when it is a calendar date (year not
 // 0); false, and the clock unchanged, when it is not.
 bool epoch_clock_date(Epoch_ms& t);

@@ -659,6 +659,7 @@ void store_utc(const UTC_body& b, uint16_t week, UTC_Par& r) {
     r.WNlsf = b.WNlsf;
     r.dtLSF = b.dtLSF;
     r.date = RCV_date;
+    r.received = Epoch_reading;
 }
 
 // GPS, QZSS, BeiDou: only the last record is compared (A0, A1, tot). The
@@ -808,4 +809,6 @@ void decode_NU() {
     GLO_Time_Par.corr1 = rd_f32(NU, 8);
     for (int i = 0; i < 8; ++i) GLO_Time_Par.rest[i] = NU[12 + i];
     GLO_Time_Par.date = RCV_date;
+    GLO_Time_Par.has_message = true;
+    GLO_Time_Par.received = Epoch_reading;
 }

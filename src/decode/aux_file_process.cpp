@@ -3,8 +3,9 @@
 // every epoch; for RINEX 3.05 also what the observation file will store.
 // It also times the first epoch and the last epoch that the observation
 // pass will write, for the header and for a log whose first epochs come
-// before its first receiver date, and reports every navigation store that
-// had to drop records at its limit.
+// before its first receiver date, times the reception of the time-parameter
+// messages (the epoch each stands in), and reports every navigation store
+// that had to drop records at its limit.
 #include "decode/aux_file_process.h"
 
 #include <iostream>
@@ -51,10 +52,23 @@ void date_afterwards(Epoch_ms& t, int64_t shift) {
     t.dated = true;
 }
 
+// The reception time of every time-parameter record stored so far.
+template <class F>
+void each_reception(F f) {
+    auto received = [&f](auto& r) { f(r.received); };
+    each_stored(GPS_UTC_Par, GPS_UTC_Par_n, received);
+    each_stored(QZSS_UTC_Par, QZSS_UTC_Par_n, received);
+    each_stored(BDS_UTC_Par, BDS_UTC_Par_n, received);
+    each_stored(NavIC_UTC_Par, NavIC_UTC_Par_n, received);
+    each_stored(GAL_UTC_Par, GAL_UTC_Par_n, received);
+    if (GLO_Time_Par.has_message) f(GLO_Time_Par.received);
+}
+
 }  // namespace
 
 int process_aux_file(FILE* log) {
     wr_u32(RT, 0, 0);
+    Epoch_reading = Epoch_ms{};
     // A "TD" before the first "~~" ends no epoch of this pass.
     Epoch_frame frame = {false, false, false};
     bool interval_found = false;
@@ -107,9 +121,12 @@ int process_aux_file(FILE* log) {
         if (step.dated) {
             const Epoch_ms before = epoch;
             if (pass_clock_date(clock) && !before.dated) {
-                date_afterwards(Epoch_first_obs, epoch.day - before.day);
-                date_afterwards(Epoch_last_obs, epoch.day - before.day);
+                const int64_t shift = epoch.day - before.day;
+                date_afterwards(Epoch_first_obs, shift);
+                date_afterwards(Epoch_last_obs, shift);
+                each_reception([shift](Epoch_ms& t) { date_afterwards(t, shift); });
             }
+            Epoch_reading = epoch;
         }
         if (step.opened) {
             // The data interval: the first step forward from the latest
@@ -121,6 +138,9 @@ int process_aux_file(FILE* log) {
                 interval_found = true;
             }
             ++epochs;
+            // The messages read before the first epoch were received in it.
+            if (step.first) each_reception([&epoch](Epoch_ms& t) { t = epoch; });
+            Epoch_reading = epoch;
         }
     }
     if (frame_log_end(frame)) records_end(true);

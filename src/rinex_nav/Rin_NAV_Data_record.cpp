@@ -392,7 +392,6 @@ void Add_SBAS_Ephemeris(std::ofstream& os) {
 
 // The includes of this section stand here so that the sections of this
 // file stay independent of each other.
-#include <algorithm>
 #include <cmath>
 
 #include "rinex_nav/Rin_hwriter.h"
@@ -432,10 +431,10 @@ void put_float_date(std::string& line, const float date[6]) {
 }
 
 // One time-offset record: head line, the date with the time-offset and UTC
-// identifiers (no SBAS identifier), and a0, a1, a2 after 19 blank columns
-// (no transmission time).
+// identifiers (no SBAS identifier), then the transmission time, a0, a1 and
+// a2.
 void put_sto(std::ostream& os, const char* letter, const char* type, const std::string& date,
-             const char* id, const char* utc_id, double a0, double a1, double a2) {
+             const char* id, const char* utc_id, double tx, double a0, double a1, double a2) {
     put_record_head(os, "STO", letter, "   ", type);
     std::string line = "    " + date + ' ';
     fmt_left(line, id, 18);
@@ -445,7 +444,7 @@ void put_sto(std::ostream& os, const char* letter, const char* type, const std::
     fmt_left(line, utc_id, 18);
     put_line(os, line);
     line = "    ";
-    nav_blank(line);
+    nav_value(line, tx);
     nav_value(line, a0);
     nav_value(line, a1);
     nav_value(line, a2);
@@ -453,20 +452,32 @@ void put_sto(std::ostream& os, const char* letter, const char* type, const std::
     os.flush();
 }
 
-// The records 0 .. count-1 of a UTC store, never past its end. BeiDou
-// weeks are dated as GPS weeks BDS_GPS_WEEK_OFFSET later.
-template <typename Rec>
-void put_sto_store(std::ostream& os, const std::vector<Rec>& store, int32_t count, const char* letter, const char* type,
-                   const char* id, const char* utc_id, uint16_t week_shift) {
-    const int64_t n = std::min<int64_t>(count, static_cast<int64_t>(store.size()));
-    for (int64_t i = 0; i < n; ++i) {
-        const Rec& r = store[i];
+// What a time-offset record takes from a stored record: the week and time
+// of week of its reference time, and a0, a1, a2.
+struct Sto_values {
+    uint16_t week;
+    uint32_t tow;
+    double a0, a1, a2;
+};
+Sto_values utc_values(const UTC_Par& r) { return {r.WNt, r.tot, r.A0, r.A1, r.A2}; }
+
+// The records 0 .. count-1 of a UTC store, never past its end, each with
+// the values that `values` takes from it. A store in BeiDou time (bdt) has
+// its weeks dated as GPS weeks BDS_GPS_WEEK_OFFSET later, and the
+// transmission time (the reception time of the message) counted in the
+// BeiDou week.
+template <typename Rec, typename Values>
+void put_sto_store(std::ostream& os, const std::vector<Rec>& store, int32_t count, const char* letter,
+                   const char* type, const char* id, const char* utc_id, bool bdt, Values values) {
+    each_stored(store, count, [&](const Rec& r) {
+        const Sto_values v = values(r);
         int date[6];
-        GPS_week_tow_to_date(static_cast<uint16_t>(r.WNt + week_shift), r.tot, date);
+        GPS_week_tow_to_date(static_cast<uint16_t>(v.week + (bdt ? BDS_GPS_WEEK_OFFSET : 0)), v.tow, date);
         std::string d;
         put_int_date(d, date);
-        put_sto(os, letter, type, d, id, utc_id, r.A0, r.A1, r.A2);
-    }
+        const double tx = seconds_of_week(r.received, bdt ? BDT_BEHIND_GPS_S : 0);
+        put_sto(os, letter, type, d, id, utc_id, tx, v.a0, v.a1, v.a2);
+    });
 }
 
 // One Klobuchar ionosphere record: the head, then the date and alpha0..2,
@@ -487,52 +498,61 @@ void put_ion(std::ostream& os, const char* letter, const std::string& mid, const
     os.flush();
 }
 
-// GPS, QZSS and NavIC: every record from record 0 up to the first with
-// alpha0 = 0, never past the end of the store.
-void put_ion_scan(std::ostream& os, const std::vector<Iono_Par>& store, const char* letter) {
-    for (size_t i = 0; i < store.size() && store[i].alpha[0] != 0; ++i) {
+// GPS, QZSS and NavIC: the stored records with a non-zero alpha0; a record
+// of zeros is left out, and hides none of the records after it.
+void put_ion_records(std::ostream& os, const std::vector<Iono_Par>& store, int32_t count, const char* letter) {
+    each_stored(store, count, [&](const Iono_Par& r) {
+        if (r.alpha[0] == 0) return;
         std::string d;
-        put_float_date(d, store[i].date.v);
-        put_ion(os, letter, "   ", "LNAV", d, store[i]);
-    }
+        put_float_date(d, r.date.v);
+        put_ion(os, letter, "   ", "LNAV", d, r);
+    });
 }
 
 }  // namespace
 
 int Add_GPS_Nav_File_Time_corr_mixed(std::ofstream& os) {
-    put_sto_store(os, GPS_UTC_Par, GPS_UTC_Par_n, "G", "LNAV", "GPUT", "UTC(USNO)", 0);
+    put_sto_store(os, GPS_UTC_Par, GPS_UTC_Par_n, "G", "LNAV", "GPUT", "UTC(USNO)", false, utc_values);
     return 1;
 }
 
 int Add_QZSS_Nav_File_Time_corr_mixed(std::ofstream& os) {
-    put_sto_store(os, QZSS_UTC_Par, QZSS_UTC_Par_n, "J", "LNAV", "QZUT", "UTC(NICT)", 0);
+    put_sto_store(os, QZSS_UTC_Par, QZSS_UTC_Par_n, "J", "LNAV", "QZUT", "UTC(NICT)", false, utc_values);
     return 1;
 }
 
 int Add_NavIC_Nav_File_Time_corr_mixed(std::ofstream& os) {
-    put_sto_store(os, NavIC_UTC_Par, NavIC_UTC_Par_n, "I", "LNAV", "IRUT", "UTCIRN", 0);
+    put_sto_store(os, NavIC_UTC_Par, NavIC_UTC_Par_n, "I", "LNAV", "IRUT", "UTCIRN", false, utc_values);
     return 1;
 }
 
 int Add_BDS_Nav_File_Time_corr_mixed(std::ofstream& os) {
-    put_sto_store(os, BDS_UTC_Par, BDS_UTC_Par_n, "C", "D1D2", "BDUT", "UTC(NTSC)", BDS_GPS_WEEK_OFFSET);
+    put_sto_store(os, BDS_UTC_Par, BDS_UTC_Par_n, "C", "D1D2", "BDUT", "UTC(NTSC)", true, utc_values);
     return 1;
 }
 
+// Galileo: the GAUT records (to UTC), then from the same messages the GAGP
+// records (GPS to Galileo time: a0G, a1G, dated by WN0G and t0G; no UTC
+// identifier, and no a2 in the message).
 int Add_GAL_Nav_File_Time_corr_mixed(std::ofstream& os) {
-    put_sto_store(os, GAL_UTC_Par, GAL_UTC_Par_n, "E", "IFNV", "GAUT", "UTCGAL", 0);
+    put_sto_store(os, GAL_UTC_Par, GAL_UTC_Par_n, "E", "IFNV", "GAUT", "UTCGAL", false, utc_values);
+    put_sto_store(os, GAL_UTC_Par, GAL_UTC_Par_n, "E", "IFNV", "GAGP", "", false, [](const UTC_GGTO_Par& r) {
+        return Sto_values{r.WN0G, r.t0G, r.a0G, r.a1G, 0.0};
+    });
     return 1;
 }
 
 // GLONASS: always a GLUT and a GLGP record, dated by the day the time
-// message arrived (zeros without one), with the offsets of the 3.05 lines.
+// message arrived (zeros without one), with the offsets of the 3.05 lines
+// and the reception time of the message.
 int Add_GLO_Nav_File_Time_corr_mixed(std::ofstream& os) {
     float d[6] = {GLO_Time_Par.date.v[EP_YEAR], GLO_Time_Par.date.v[EP_MONTH], GLO_Time_Par.date.v[EP_DAY],
                   0, 0, 0};
     std::string date;
     put_float_date(date, d);
-    put_sto(os, "R", "FDMA", date, "GLUT", "UTC(SU)", GLO_GLUT_a0(), 0.0, 0.0);
-    put_sto(os, "R", "FDMA", date, "GLGP", "", GLO_GLGP_a0(), 0.0, 0.0);
+    const double tx = seconds_of_week(GLO_Time_Par.received, 0);
+    put_sto(os, "R", "FDMA", date, "GLUT", "UTC(SU)", tx, GLO_GLUT_a0(), 0.0, 0.0);
+    put_sto(os, "R", "FDMA", date, "GLGP", "", tx, GLO_GLGP_a0(), 0.0, 0.0);
     return 1;
 }
 
@@ -540,27 +560,25 @@ int Add_GLO_Nav_File_Time_corr_mixed(std::ofstream& os) {
 int Add_SBAS_Nav_File_Time_corr_mixed(std::ofstream&) { return 1; }
 
 int Add_GPS_Nav_File_iono_mixed(std::ofstream& os) {
-    put_ion_scan(os, Iono_GPS, "G");
+    put_ion_records(os, Iono_GPS, GPS_ION_Par_n, "G");
     return 1;
 }
 
 int Add_QZSS_Nav_File_iono_mixed(std::ofstream& os) {
-    put_ion_scan(os, Iono_QZSS, "J");
+    put_ion_records(os, Iono_QZSS, QZSS_ION_Par_n, "J");
     return 1;
 }
 
 int Add_NavIC_Nav_File_iono_mixed(std::ofstream& os) {
-    put_ion_scan(os, Iono_NavIC, "I");
+    put_ion_records(os, Iono_NavIC, NavIC_ION_Par_n, "I");
     return 1;
 }
 
 // BeiDou: the stored records that pass the plausibility test, each headed
 // by its satellite; the date fields are truncated, not rounded.
 int Add_BDS_Nav_File_iono_mixed(std::ofstream& os) {
-    const int64_t n = std::min<int64_t>(BDS_ION_Par_n, static_cast<int64_t>(Iono_BDS.size()));
-    for (int64_t i = 0; i < n; ++i) {
-        const Iono_Par& r = Iono_BDS[i];
-        if (!isValidBdsIon(r)) continue;
+    each_stored(Iono_BDS, BDS_ION_Par_n, [&](const Iono_Par& r) {
+        if (!isValidBdsIon(r)) return;
         int date[6];
         for (int k = 0; k < 6; ++k) date[k] = static_cast<int>(r.date.v[k]);  // valid: in range
         std::string d;
@@ -569,7 +587,7 @@ int Add_BDS_Nav_File_iono_mixed(std::ofstream& os) {
         fmt_int0(mid, r.SV, 2);
         mid += ' ';
         put_ion(os, "C", mid, "D1D2", d, r);
-    }
+    });
     return 1;
 }
 

@@ -129,12 +129,13 @@ void put_iono_pair(std::ostream& os, const char* a_type, const char* b_type, con
     put_iono_line(os, b_type, b, tail);
 }
 
-// GPS and NavIC: every record from record 0 up to the first with alpha0 =
-// 0 (the decoders leave one behind the last record they use), and never
-// past the end of the store.
-void put_iono_scan(std::ostream& os, const std::vector<Iono_Par>& store, const char* a_type, const char* b_type) {
-    for (size_t i = 0; i < store.size() && store[i].alpha[0] != 0; ++i)
-        put_iono_pair(os, a_type, b_type, store[i], std::string(7, ' '));
+// GPS and NavIC: the stored records with a non-zero alpha0; a record of
+// zeros is left out, and hides none of the records after it.
+void put_iono_records(std::ostream& os, const std::vector<Iono_Par>& store, int32_t count, const char* a_type,
+                      const char* b_type) {
+    each_stored(store, count, [&](const Iono_Par& r) {
+        if (r.alpha[0] != 0) put_iono_pair(os, a_type, b_type, r, std::string(7, ' '));
+    });
 }
 
 // One TIME SYSTEM CORR line: the correction type in columns 1-4, a0
@@ -151,11 +152,14 @@ void put_time_corr(std::ostream& os, const char* id, double a0, double a1, uint3
     put_header_line(os, line, "TIME SYSTEM CORR");
 }
 
-// A UTC record scan from record 0 while `go` holds, never past the store.
-template <typename Rec, typename Go>
-void put_utc_scan(std::ostream& os, const std::vector<Rec>& store, const char* id, Go go) {
-    for (size_t i = 0; i < store.size() && go(store[i]); ++i)
-        put_time_corr(os, id, store[i].A0, store[i].A1, store[i].tot, store[i].WNt);
+// The stored UTC records that pass `keep`, in store order: A0, A1, tot and
+// WNt. A record that fails is left out and the walk goes on, so that a
+// broadcast of zeros hides none of the records after it.
+template <typename Rec, typename Keep>
+void put_utc_records(std::ostream& os, const std::vector<Rec>& store, int32_t count, const char* id, Keep keep) {
+    each_stored(store, count, [&](const Rec& r) {
+        if (keep(r)) put_time_corr(os, id, r.A0, r.A1, r.tot, r.WNt);
+    });
 }
 
 // A receiver date field truncated toward zero lies in lo..hi (NaN fails).
@@ -167,28 +171,26 @@ bool trunc_in(float v, int lo, int hi) {
 }  // namespace
 
 int Add_GPS_Nav_File_iono(std::ofstream& os) {
-    put_iono_scan(os, Iono_GPS, "GPSA", "GPSB");
+    put_iono_records(os, Iono_GPS, GPS_ION_Par_n, "GPSA", "GPSB");
     return 1;
 }
 
 int Add_NavIC_Nav_File_iono(std::ofstream& os) {
-    put_iono_scan(os, Iono_NavIC, "IRNA", "IRNB");
+    put_iono_records(os, Iono_NavIC, NavIC_ION_Par_n, "IRNA", "IRNB");
     return 1;
 }
 
 // BeiDou: the stored records that pass the plausibility test, each with its
 // hour mark (columns 54-55) and satellite (56-58).
 int Add_BDS_Nav_File_iono(std::ofstream& os) {
-    const int64_t n = std::min<int64_t>(BDS_ION_Par_n, static_cast<int64_t>(Iono_BDS.size()));
-    for (int64_t i = 0; i < n; ++i) {
-        const Iono_Par& r = Iono_BDS[i];
-        if (!isValidBdsIon(r)) continue;
+    each_stored(Iono_BDS, BDS_ION_Par_n, [&](const Iono_Par& r) {
+        if (!isValidBdsIon(r)) return;
         std::string tail;
         fmt_right(tail, r.hour_mark, 2);
         fmt_int(tail, r.SV, 3);
         fmt_blanks(tail, 2);
         put_iono_pair(os, "BDSA", "BDSB", r, tail);
-    }
+    });
     return 1;
 }
 
@@ -199,30 +201,30 @@ int Add_GAL_Nav_File_iono(std::ofstream& os) {
     return 1;
 }
 
-// GPS records end at the first with both A0 and A1 zero; the other
-// constellations at the first with A0 zero.
+// A GPS record is written unless A0 and A1 are both zero; a record of the
+// other constellations unless A0 is zero.
 int Add_GPS_Nav_File_Time_corr(std::ofstream& os) {
-    put_utc_scan(os, GPS_UTC_Par, "GPUT", [](const UTC_Par& r) { return r.A0 != 0 || r.A1 != 0; });
+    put_utc_records(os, GPS_UTC_Par, GPS_UTC_Par_n, "GPUT", [](const UTC_Par& r) { return r.A0 != 0 || r.A1 != 0; });
     return 1;
 }
 
 int Add_NavIC_Nav_File_Time_corr(std::ofstream& os) {
-    put_utc_scan(os, NavIC_UTC_Par, "IRUT", [](const UTC_Par& r) { return r.A0 != 0; });
+    put_utc_records(os, NavIC_UTC_Par, NavIC_UTC_Par_n, "IRUT", [](const UTC_Par& r) { return r.A0 != 0; });
     return 1;
 }
 
 int Add_BDS_Nav_File_Time_corr(std::ofstream& os) {
-    put_utc_scan(os, BDS_UTC_Par, "BDUT", [](const UTC_Par& r) { return r.A0 != 0; });
+    put_utc_records(os, BDS_UTC_Par, BDS_UTC_Par_n, "BDUT", [](const UTC_Par& r) { return r.A0 != 0; });
     return 1;
 }
 
-// All GAUT lines first, then a GAGP line per record with a GPS offset.
+// All GAUT lines first, then a GAGP line per record with a GPS offset
+// (a0G not zero), with the week of the UTC parameters.
 int Add_GAL_Nav_File_Time_corr(std::ofstream& os) {
-    put_utc_scan(os, GAL_UTC_Par, "GAUT", [](const UTC_GGTO_Par& r) { return r.A0 != 0; });
-    for (size_t i = 0; i < GAL_UTC_Par.size() && GAL_UTC_Par[i].a0G != 0; ++i) {
-        const UTC_GGTO_Par& r = GAL_UTC_Par[i];
-        put_time_corr(os, "GAGP", r.a0G, r.a1G, r.t0G, r.WNt);
-    }
+    put_utc_records(os, GAL_UTC_Par, GAL_UTC_Par_n, "GAUT", [](const UTC_GGTO_Par& r) { return r.A0 != 0; });
+    each_stored(GAL_UTC_Par, GAL_UTC_Par_n, [&](const UTC_GGTO_Par& r) {
+        if (r.a0G != 0) put_time_corr(os, "GAGP", r.a0G, r.a1G, r.t0G, r.WNt);
+    });
     return 1;
 }
 

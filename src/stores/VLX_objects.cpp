@@ -8,6 +8,7 @@
 RCV_Epoch RCV_date, RCV_date_first, RCV_date_last;
 bool RCV_date_first_fixed;
 Epoch_ms Epoch_first_obs, Epoch_last_obs;
+Epoch_ms Epoch_reading;
 float INTERVAL_Aux;
 int32_t year, month, day, hour, minutes, sec;
 
@@ -97,7 +98,7 @@ void fresh_store(std::vector<Rec>& store, size_t records) {
 void reset_stores() {
     RCV_date = RCV_date_first = RCV_date_last = RCV_Epoch{};
     RCV_date_first_fixed = false;
-    Epoch_first_obs = Epoch_last_obs = Epoch_ms{};
+    Epoch_first_obs = Epoch_last_obs = Epoch_reading = Epoch_ms{};
     INTERVAL_Aux = 0;
     year = month = day = hour = minutes = sec = 0;
 

@@ -47,6 +47,12 @@ struct Pass_clock {
 };
 extern Epoch_ms Epoch_first_obs;  // the first epoch of the log (first pass)
 extern Epoch_ms Epoch_last_obs;   // the last epoch record of the observation file (first pass)
+// The epoch in which the message being read stands (first pass): the time
+// of the latest "~~" read, on its receiver date. The time-parameter
+// decoders stamp their records with it as the time of reception; the
+// first pass puts the first epoch's time into the records read before it,
+// and dates the records of epochs read before the log named a date.
+extern Epoch_ms Epoch_reading;
 extern float INTERVAL_Aux;        // data interval in seconds found by the first pass
 
 // UTC wall-clock time of the run, for the "PGM / RUN BY / DATE" lines.
@@ -174,6 +180,14 @@ Rec* store_slot(std::vector<Rec>& store, int32_t n) {
     if (need > store.size())
         store.resize(std::min(std::max(need, 2 * store.size()), static_cast<size_t>(STORE_LIMIT) + 1));
     return &store[static_cast<size_t>(n)];
+}
+
+// Each record 0 .. count-1 of a store, in store order, handed to f; never
+// past the store's end (a corrupted count), none for a count below 1.
+template <class Store, class F>
+void each_stored(Store& store, int32_t count, F f) {
+    const int64_t n = std::min<int64_t>(count, static_cast<int64_t>(store.size()));
+    for (int64_t i = 0; i < n; ++i) f(store[static_cast<size_t>(i)]);
 }
 
 // Whether a new (not repeated) record at position n finds its store full;
@@ -338,6 +352,7 @@ struct UTC_Par {
     uint16_t WNlsf;
     int8_t dtLSF;
     RCV_Epoch date;
+    Epoch_ms received;  // reception time (Epoch_reading when the record was kept)
 };
 
 struct UTC_GGTO_Par : UTC_Par {
@@ -362,12 +377,15 @@ struct UTC_SBAS_Par {
     uint8_t b30;
 };
 
-// "NU" bytes 0-19 as received, then the receiver date at arrival.
+// "NU" bytes 0-19 as received, then the receiver date at arrival and the
+// reception time of the last message.
 struct GLO_Time_Parameters {
     double corr0;  // tau_c: GLONASS time to UTC(SU), s
     float corr1;   // tau_GPS: GLONASS to GPS time, s
     uint8_t rest[8];
     RCV_Epoch date;
+    bool has_message;  // a time message has come; without one the record stays zero
+    Epoch_ms received;
 };
 
 // Records of the stores at start-up.

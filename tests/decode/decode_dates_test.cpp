@@ -81,3 +81,30 @@ TEST(ReceiverDate, CalendarDateOfWeekAndSeconds) {
         EXPECT_EQ(date[EP_SYS], 2);
     }
 }
+
+// The seconds of the week of an epoch time, on GPS time and on BeiDou time
+// (14 s behind), across the start of the week; milliseconds kept.
+TEST(ReceiverDate, SecondsOfWeekOfAnEpochTime) {
+    struct Case {
+        const char* name;
+        int64_t y, mo, d;
+        uint32_t ms;
+        int64_t behind_s;
+        double seconds;
+    };
+    const Case cases[] = {
+        {"Sunday 00:00", 2024, 3, 17, 0, 0, 0},
+        {"Friday 12:34:56.789", 2024, 3, 15, 45296789, 0, 477296.789},
+        {"Saturday 23:59:59.999", 2024, 3, 16, 86399999, 0, 604799.999},
+        {"before GPS week 0", 1980, 1, 5, 0, 0, 518400},
+        {"BeiDou, Friday", 2024, 3, 15, 45296789, BDT_BEHIND_GPS_S, 477282.789},
+        {"BeiDou, its week starts 14 s after GPS's", 2024, 3, 17, 14000, BDT_BEHIND_GPS_S, 0},
+        {"BeiDou, still the week before", 2024, 3, 17, 5000, BDT_BEHIND_GPS_S, 604791},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(seconds_of_week({days_from_civil(c.y, c.mo, c.d), c.ms, true}, c.behind_s), c.seconds);
+    }
+    // A time without a date has no week.
+    EXPECT_EQ(seconds_of_week({3, 45296789, false}, 0), 0);
+}

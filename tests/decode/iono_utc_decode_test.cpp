@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "decode/Decode_func.h"
 #include "decode/aux_file_process.h"
 #include "stores/VLX_objects.h"
 #include "support/iono_utc_builder.h"
@@ -400,4 +401,72 @@ TEST(GloTimeDecode, EveryMessageOverwritesTheRecord) {
     EXPECT_EQ(GLO_Time_Par.corr1, -4.0e-9f);
     for (int i = 0; i < 8; ++i) EXPECT_EQ(GLO_Time_Par.rest[i], 0x11 + i);
     expect_date(GLO_Time_Par.date, 2024, 3, 15, 12, 34, 56);
+}
+
+// --------------------------------------------------------- reception times
+
+namespace {
+
+const Utc U1{1e-9, 0, 0, 252, 18, 0, 0, 18};
+const uint32_t MS_10H = 36000000;
+// Seconds of the GPS week of 2024-03-15, a Friday, at 10:00:00.
+const double FRI_10H = 5 * 86400 + 36000;
+
+}  // namespace
+
+// A record keeps the time of the epoch in which its message stands: the
+// latest "~~" before it, on the date that the log gives that epoch. A
+// message before the first epoch takes the first epoch's time; a repeat
+// dropped later leaves the time of the record it repeats.
+TEST(UtcReception, TimeOfTheEpochTheMessageStandsIn) {
+    const std::string rd = receiver_date(2024, 3, 15);
+    struct Case {
+        const char* name;
+        std::string log;
+        double seconds;
+    };
+    const Case cases[] = {
+        {"before the first epoch", utc_msg("UO", U1) + epoch_time(MS_10H) + rd, FRI_10H},
+        {"before the first epoch, after a date", rd + utc_msg("UO", U1) + epoch_time(MS_10H), FRI_10H},
+        {"in an epoch before the first date", epoch_time(MS_10H) + utc_msg("UO", U1) + epoch_time(MS_10H + 1500) + rd,
+         FRI_10H},
+        {"in a dated epoch", epoch_time(MS_10H) + rd + epoch_time(MS_10H + 1500) + utc_msg("UO", U1), FRI_10H + 1.5},
+        {"a repeat dropped in a later epoch",
+         epoch_time(MS_10H) + rd + utc_msg("UO", U1) + epoch_time(MS_10H + 1500) + utc_msg("UO", U1), FRI_10H},
+        // The receiver date still names the 14th; the epoch is on the 15th.
+        {"after a midnight that no date names",
+         epoch_time(86399000) + receiver_date(2024, 3, 14) + epoch_time(1000) + utc_msg("UO", U1), 5 * 86400 + 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        reset_stores();
+        run_log(c.log);
+        ASSERT_EQ(GPS_UTC_Par_n, 1);
+        EXPECT_TRUE(GPS_UTC_Par[0].received.dated);
+        EXPECT_EQ(seconds_of_week(GPS_UTC_Par[0].received, 0), c.seconds);
+        EXPECT_FALSE(GLO_Time_Par.received.dated);  // no GLONASS time message: nothing stamped
+    }
+}
+
+// Every store of time parameters that the files show stamps its records,
+// the GLONASS record too (here its message comes before the first epoch).
+TEST(UtcReception, EveryTimeRecord) {
+    run_log(nu_msg(-1e-8, 0) + epoch_time(MS_10H) + receiver_date(2024, 3, 15) + utc_msg("UO", U1) +
+            utc_msg("QU", U1) + epoch_time(MS_10H + 1500) + utc_msg("CU", U1) + utc_msg("IU", U1) +
+            eu_msg(U1, 1e-9f, 0, 0, 252));
+    struct Case {
+        const char* id;
+        const Epoch_ms& received;
+        double seconds;
+    };
+    const Case cases[] = {
+        {"NU", GLO_Time_Par.received, FRI_10H},         {"UO", GPS_UTC_Par[0].received, FRI_10H},
+        {"QU", QZSS_UTC_Par[0].received, FRI_10H},      {"CU", BDS_UTC_Par[0].received, FRI_10H + 1.5},
+        {"IU", NavIC_UTC_Par[0].received, FRI_10H + 1.5}, {"EU", GAL_UTC_Par[0].received, FRI_10H + 1.5},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.id);
+        EXPECT_TRUE(c.received.dated);
+        EXPECT_EQ(seconds_of_week(c.received, 0), c.seconds);
+    }
 }

@@ -66,14 +66,18 @@ std::string header_tail(const std::string& text) {
 
 const std::string END = std::string(60, ' ') + "END OF HEADER\n";
 const std::string NO_SBAS = std::string(20, ' ');
-const std::string NO_TX = std::string(23, ' ');
 std::string id18(const std::string& id) { return id + std::string(18 - id.size(), ' '); }
+// The transmission time of every record: the messages stand in the epoch
+// of Friday 12:34:56.789, in seconds of the GPS week and, for BeiDou, of
+// the BeiDou week (14 s behind).
+const std::string TX = "     4.772967890000e+05", TX_BDS = "     4.772827890000e+05";
 
 const std::string KLOB_TAIL = "    -5.960464477539e-08 9.011200000000e+04 1.638400000000e+04-1.310720000000e+05\n"
                               "    -2.621440000000e+05\n";
 
-std::string sto(const char* head, const char* date, const char* id, const char* utc, const char* values) {
-    return std::string(head) + "\n    " + date + " " + id18(id) + NO_SBAS + id18(utc) + "\n" + NO_TX + values + "\n";
+std::string sto(const char* head, const char* date, const char* id, const char* utc, const char* values,
+                const std::string& tx = TX) {
+    return std::string(head) + "\n    " + date + " " + id18(id) + NO_SBAS + id18(utc) + "\n" + tx + values + "\n";
 }
 std::string ion(const char* head, const char* alpha0) {
     return std::string(head) + "\n    2024 03 15 12 34 56" + alpha0 + " 1.490116119385e-08 0.000000000000e+00\n" +
@@ -88,8 +92,12 @@ const std::string STO_R = sto("> STO R   FDMA", "2024 03 15 00 00 00", "GLUT", "
                               " 1.862645149231e-09 0.000000000000e+00 0.000000000000e+00") +
                           sto("> STO R   FDMA", "2024 03 15 00 00 00", "GLGP", "",
                               " 9.313225746155e-10 0.000000000000e+00 0.000000000000e+00");
+// Galileo's UTC record, then its GPS-Galileo offset (a0G of the 3.05 GAGP
+// line), dated by WN0G and t0G.
 const std::string STO_E = sto("> STO E   IFNV", "2024 02 07 00 00 00", "GAUT", "UTCGAL",
-                              " 1.862645149231e-09 8.881784197001e-16 0.000000000000e+00");
+                              " 1.862645149231e-09 8.881784197001e-16 0.000000000000e+00") +
+                          sto("> STO E   IFNV", "2024 02 08 00 00 00", "GAGP", "",
+                              "-9.313225746155e-10 8.881784197001e-16 0.000000000000e+00");
 const std::string ION_E = "> ION E   IFNV\n"
                           "       0 00 00 00 00 00 0.000000000000e+00 0.000000000000e+00 0.000000000000e+00\n"
                           "     0.000000000000e+00\n";
@@ -97,7 +105,7 @@ const std::string STO_J = sto("> STO J   LNAV", "2024 02 08 00 00 00", "QZUT", "
                               " 1.862645149231e-09 0.000000000000e+00 0.000000000000e+00");
 const std::string ION_J = ion("> ION J   LNAV", " 5.960464477539e-08");
 const std::string STO_C = sto("> STO C   D1D2", "2023 04 02 00 00 00", "BDUT", "UTC(NTSC)",
-                              "-1.862645149231e-09 0.000000000000e+00 0.000000000000e+00");
+                              "-1.862645149231e-09 0.000000000000e+00 0.000000000000e+00", TX_BDS);
 const std::string STO_I = sto("> STO I   LNAV", "2024 02 04 00 00 00", "IRUT", "UTCIRN",
                               " 1.862645149231e-09 8.881784197001e-16 0.000000000000e+00");
 const std::string ION_I = ion("> ION I   LNAV", " 1.490116119385e-08");
@@ -167,4 +175,45 @@ TEST(IonoNavRun, Rinex4SeparateFiles) {
     EXPECT_EQ(body(read_file(stem + "_CN.rnx")), STO_C);
     EXPECT_EQ(body(read_file(stem + "_IN.rnx")), STO_I + ION_I);
     EXPECT_EQ(body(read_file(stem + "_SN.rnx")), "");
+}
+
+// A first UTC message of zeros in every constellation, then one with
+// values: the 3.05 headers hold the lines of the second record (the record
+// of zeros hides nothing after it); the RINEX 4 file has a record of each.
+TEST(IonoNavRun, RecordsOfZerosHideNothing) {
+    const Utc zero{0, 0, 0, 0, 0, 0, 0, 0};
+    std::string log = epoch_time(45296789) + receiver_date(2024, 3, 15);
+    for (const char* id : {"UO", "IU", "CU"})
+        log += utc_msg(id, zero) + utc_msg(id, Utc{P29, F50, 61440, 252, 18, 0, 0, 18});
+    log += eu_msg(zero, 0, 0, 0, 0) + eu_msg(Utc{-P29, F50, 259200, 252, 18, 0, 0, 18}, -F30, F50, 345600, 252);
+    const std::string dir = testfiles::temp_dir();
+    ASSERT_EQ(convrun::convert_in(dir, log, {"-rv", "3.05"}).status, 0);
+    const std::string stem = dir + "/rover." + run_year();
+    struct Case {
+        const char* letter;
+        std::string lines;
+    };
+    const Case cases[] = {
+        {"N", "GPUT  1.8626451492e-09 8.881784197e-16  61440 2300          TIME SYSTEM CORR\n"},
+        {"I", "IRUT  1.8626451492e-09 8.881784197e-16  61440 2300          TIME SYSTEM CORR\n"},
+        {"C", "BDUT  1.8626451492e-09 8.881784197e-16  61440  252          TIME SYSTEM CORR\n"},
+        {"L", "GAUT -1.8626451492e-09 8.881784197e-16 259200 2300          TIME SYSTEM CORR\n"
+              "GAGP -9.3132257462e-10 8.881784197e-16 345600 2300          TIME SYSTEM CORR\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.letter);
+        std::string lines;
+        for (const std::string& l : testfiles::lines_of(read_file(stem + c.letter)))
+            if (l.ends_with("TIME SYSTEM CORR")) lines += l + "\n";
+        EXPECT_EQ(lines, c.lines);
+    }
+
+    ASSERT_EQ(convrun::convert_in(dir, log, {"-rv", "4.00"}).status, 0);
+    const std::string nav = read_file(stem + "p_MN.rnx");
+    for (const char* id : {" GPUT ", " IRUT ", " BDUT ", " GAUT ", " GAGP "}) {
+        SCOPED_TRACE(id);
+        size_t n = 0;
+        for (size_t p = nav.find(id); p != std::string::npos; p = nav.find(id, p + 1)) ++n;
+        EXPECT_EQ(n, 2u);
+    }
 }

@@ -66,7 +66,8 @@ std::string sbas_identity(std::string b) {
 }
 
 // Record kinds by "letter type", as the RINEX 4 record header names them
-// ("G LNAV", "E FNAV", "C D1", "R FDMA", "G ION", "E STO", ...).
+// ("G LNAV", "E FNAV", "C D1", "R FDMA", "G ION", ...), time-offset records
+// by their identifier ("E STO GAUT").
 struct Carried {
     std::map<std::string, std::unordered_set<std::string>> eph;    // distinct ephemerides
     std::map<std::string, std::unordered_set<std::string>> param;  // distinct parameter messages
@@ -115,8 +116,9 @@ struct BdsIonRule {
 
 Carried carried_by(const std::vector<Msg>& msgs) {
     static const std::map<std::string, std::string> PARAM = {
-        {"IO", "G ION"}, {"QI", "J ION"}, {"II", "I ION"}, {"UO", "G STO"}, {"QU", "J STO"},
-        {"CU", "C STO"}, {"IU", "I STO"}, {"EU", "E STO"}, {"CI", "C ION"}};
+        {"IO", "G ION"},      {"QI", "J ION"},      {"II", "I ION"},      {"UO", "G STO GPUT"},
+        {"QU", "J STO QZUT"}, {"CU", "C STO BDUT"}, {"IU", "I STO IRUT"}, {"EU", "E STO GAUT"},
+        {"CI", "C ION"}};
     Carried c;
     BdsIonRule bds_ion;
     for (const Msg& m : msgs) {
@@ -137,6 +139,7 @@ Carried carried_by(const std::vector<Msg>& msgs) {
         } else if (PARAM.count(m.id)) {
             c.param[PARAM.at(m.id)].insert(b);
             if (m.id == "CI") bds_ion.add(b);
+            if (m.id == "EU") c.param["E STO GAGP"].insert(b);  // its GPS-Galileo offset
         }
     }
     c.bds_ion_kept = bds_ion.shown();
@@ -154,8 +157,9 @@ struct Written {
 
 // What a RINEX 4 navigation file holds: records per "letter type" ("> EPH
 // G05 LNAV" counts as "G LNAV", "> ION C07 D1D2" as "C ION", "> STO E
-// IFNV" as "E STO"), and the ephemeris records of each system in file
-// order. Only the record heads and epoch lines are read.
+// IFNV" with GAUT on its next line as "E STO GAUT"), and the ephemeris
+// records of each system in file order. Only the record heads and the
+// lines after them are read.
 struct FileRecords {
     std::map<std::string, long> count;
     std::map<char, std::vector<Written>> eph;
@@ -170,7 +174,8 @@ FileRecords written_by(const std::string& nav) {
         p = e + 1;
         if (l.size() < 7 || l.compare(0, 2, "> ") != 0) continue;
         const std::string kind = l.substr(2, 3);
-        if (kind == "ION" || kind == "STO") ++f.count[l.substr(6, 1) + " " + kind];
+        if (kind == "ION") ++f.count[l.substr(6, 1) + " ION"];
+        if (kind == "STO") ++f.count[l.substr(6, 1) + " STO " + nav.substr(p + 24, 4)];
         if (kind != "EPH" || l.size() < 11) continue;
         std::string type = l.substr(10);
         type.erase(0, type.find_first_not_of(' '));
@@ -260,7 +265,7 @@ TEST_P(LongLogNav, EveryRecordOfTheLogInTheOrderOfItsFullTime) {
                              "C CNV2", "I LNAV", "R FDMA", "S SBAS"})
         EXPECT_TRUE(carried.eph.count(kind)) << kind << " missing from the log";
     for (const auto& [kind, n] : written) {
-        const bool parameters = kind.ends_with("ION") || kind.ends_with("STO");
+        const bool parameters = kind.ends_with("ION") || kind.find(" STO ") != std::string::npos;
         EXPECT_TRUE(parameters || carried.eph.count(kind)) << kind << " written but not in the log";
     }
 

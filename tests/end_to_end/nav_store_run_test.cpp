@@ -230,9 +230,11 @@ std::string ion_record(int i) {
            "    -5.960464477539e-08 9.011200000000e+04 1.638400000000e+04-1.310720000000e+05\n"
            "    -2.621440000000e+05\n";
 }
+// The NavIC records were received on Friday 12:34:56.789: their
+// transmission time in seconds of the week.
 std::string sto_record(int i) {
     return "> STO I   LNAV\n    2024 02 04 00 00 00 IRUT" + std::string(34, ' ') + "UTCIRN" + std::string(12, ' ') +
-           "\n" + std::string(24, ' ') + sci(nth(i), 12) + " 0.000000000000e+00 0.000000000000e+00\n";
+           "\n     4.772967890000e+05 " + sci(nth(i), 12) + " 0.000000000000e+00 0.000000000000e+00\n";
 }
 std::string bds_iono_lines(int i) {
     return "BDSA   " + sci(nth(i), 4) +

@@ -69,35 +69,43 @@ class TimeCorrLines : public IonoCorrLines {};
 
 // ------------------------------------------------ RINEX 3.05 IONOSPHERIC CORR
 
-TEST_F(IonoCorrLines, GpsPairsInStoreOrderUpToTheFirstZeroRecord) {
-    Iono_GPS[0] = klob(-std::ldexp(1.0f, -27));
-    Iono_GPS[1] = klob(std::ldexp(1.0f, -24));
-    Iono_GPS[3] = klob(1.0f);  // behind the zero record 2: never written
-    EXPECT_EQ(capture(Add_GPS_Nav_File_iono),
-              "GPSA  -7.4506e-09  1.4901e-08  0.0000e+00 -5.9605e-08       IONOSPHERIC CORR\n"
-              "GPSB   9.0112e+04  1.6384e+04 -1.3107e+05 -2.6214e+05       IONOSPHERIC CORR\n"
-              "GPSA   5.9605e-08  1.4901e-08  0.0000e+00 -5.9605e-08       IONOSPHERIC CORR\n"
-              "GPSB   9.0112e+04  1.6384e+04 -1.3107e+05 -2.6214e+05       IONOSPHERIC CORR\n");
+// GPS (GPSA, GPSB) and NavIC (IRNA, IRNB): a line pair per stored record
+// in store order; a record with alpha0 = 0 is left out, and the records
+// after it are still written.
+TEST_F(IonoCorrLines, KlobucharPairsOfTheStoredRecords) {
+    struct Case {
+        int (*writer)(std::ofstream&);
+        std::vector<Iono_Par>* store;
+        int32_t* count;
+        const char *a, *b;
+    };
+    const Case cases[] = {
+        {Add_GPS_Nav_File_iono, &Iono_GPS, &GPS_ION_Par_n, "GPSA", "GPSB"},
+        {Add_NavIC_Nav_File_iono, &Iono_NavIC, &NavIC_ION_Par_n, "IRNA", "IRNB"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.a);
+        (*c.store)[0] = klob(0);
+        (*c.store)[1] = klob(-std::ldexp(1.0f, -27));
+        (*c.store)[2] = klob(0);
+        (*c.store)[3] = klob(std::ldexp(1.0f, -24));
+        (*c.store)[4] = klob(1.0f);  // at the count: not stored
+        *c.count = 4;
+        const std::string a = c.a, b = c.b;
+        EXPECT_EQ(capture(c.writer),
+                  a + "  -7.4506e-09  1.4901e-08  0.0000e+00 -5.9605e-08       IONOSPHERIC CORR\n" + b +
+                      "   9.0112e+04  1.6384e+04 -1.3107e+05 -2.6214e+05       IONOSPHERIC CORR\n" + a +
+                      "   5.9605e-08  1.4901e-08  0.0000e+00 -5.9605e-08       IONOSPHERIC CORR\n" + b +
+                      "   9.0112e+04  1.6384e+04 -1.3107e+05 -2.6214e+05       IONOSPHERIC CORR\n");
+        *c.count = 0;
+        EXPECT_EQ(capture(c.writer), "");
+    }
 }
 
-TEST_F(IonoCorrLines, ZeroFirstRecordWritesNothing) {
-    Iono_GPS[1] = klob(1e-8f);
-    Iono_NavIC[1] = klob(1e-8f);
-    EXPECT_EQ(capture(Add_GPS_Nav_File_iono), "");
-    EXPECT_EQ(capture(Add_NavIC_Nav_File_iono), "");
-}
-
-// NavIC's Klobuchar lines are named IRNA and IRNB.
-TEST_F(IonoCorrLines, NavicPair) {
-    Iono_NavIC[0] = klob(-std::ldexp(1.0f, -27));
-    EXPECT_EQ(capture(Add_NavIC_Nav_File_iono),
-              "IRNA  -7.4506e-09  1.4901e-08  0.0000e+00 -5.9605e-08       IONOSPHERIC CORR\n"
-              "IRNB   9.0112e+04  1.6384e+04 -1.3107e+05 -2.6214e+05       IONOSPHERIC CORR\n");
-}
-
-// A store with no zero record at all is scanned to its end and no further.
-TEST_F(IonoCorrLines, FullStoreStopsAtItsEnd) {
+// A count beyond the store is not followed past its end.
+TEST_F(IonoCorrLines, CountBeyondTheStoreStopsAtItsEnd) {
     for (int i = 0; i < IONO_STORE_SIZE; ++i) Iono_GPS[i] = klob(1e-8f);
+    GPS_ION_Par_n = IONO_STORE_SIZE + 500;
     std::string out = capture(Add_GPS_Nav_File_iono);
     EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 2 * IONO_STORE_SIZE);
 }
@@ -190,56 +198,72 @@ TEST(BdsIonoPlausibility, EachRuleRejects) {
 
 // Every line: type in columns 1-4, a0 in 6-22 (D17.10), a1 in 23-38
 // (D16.9), T in 39-45, W in 46-50, blanks to column 60, label from 61.
-// GPS ends at the first record with A0 and A1 both 0.
-TEST_F(TimeCorrLines, GpsRecordsUpToBothValuesZero) {
-    GPS_UTC_Par[0] = UTC_Par{-P29, -F50, 0, 405504, 2300, 18, 0, 0, 0, {}};
-    GPS_UTC_Par[1] = UTC_Par{0, F50, 0, 61440, 2301, 18, 0, 0, 0, {}};
-    GPS_UTC_Par[3] = UTC_Par{P29, F50, 0, 1, 2302, 18, 0, 0, 0, {}};
-    GPS_UTC_Par_n = 4;  // the scan does not go by the count
+// The stored records are written in store order; GPS leaves out a record
+// with A0 and A1 both 0, and goes on.
+TEST_F(TimeCorrLines, GpsRecordsBesidesThoseOfZeros) {
+    GPS_UTC_Par[0] = UTC_Par{0, 0, 0, 7, 2299, 18, 0, 0, 0, {}, {}};
+    GPS_UTC_Par[1] = UTC_Par{-P29, -F50, 0, 405504, 2300, 18, 0, 0, 0, {}, {}};
+    GPS_UTC_Par[2] = UTC_Par{0, F50, 0, 61440, 2301, 18, 0, 0, 0, {}, {}};
+    GPS_UTC_Par[3] = UTC_Par{0, 0, 0, 1, 2302, 18, 0, 0, 0, {}, {}};
+    GPS_UTC_Par[4] = UTC_Par{P29, F50, 0, 1, 2302, 18, 0, 0, 0, {}, {}};
+    GPS_UTC_Par[5] = GPS_UTC_Par[4];  // at the count: not stored
+    GPS_UTC_Par_n = 5;
     EXPECT_EQ(capture(Add_GPS_Nav_File_Time_corr),
               "GPUT -1.8626451492e-09-8.881784197e-16 405504 2300          TIME SYSTEM CORR\n"
-              "GPUT  0.0000000000e+00 8.881784197e-16  61440 2301          TIME SYSTEM CORR\n");
+              "GPUT  0.0000000000e+00 8.881784197e-16  61440 2301          TIME SYSTEM CORR\n"
+              "GPUT  1.8626451492e-09 8.881784197e-16      1 2302          TIME SYSTEM CORR\n");
 }
 
-// NavIC, BeiDou and Galileo end at the first record with A0 = 0.
-TEST_F(TimeCorrLines, OtherSystemsEndAtTheFirstZeroA0) {
-    const UTC_Par first{P29, 0, 0, 14, 900, 18, 0, 0, 0, {}};
-    const UTC_Par zero_a0{0, F50, 0, 7, 901, 18, 0, 0, 0, {}};
-    NavIC_UTC_Par[0] = first;
-    NavIC_UTC_Par[1] = zero_a0;
-    NavIC_UTC_Par[2] = first;
-    BDS_UTC_Par[0] = first;
-    BDS_UTC_Par[1] = zero_a0;
-    BDS_UTC_Par[2] = first;
+// NavIC, BeiDou and Galileo leave out a record with A0 = 0 and go on.
+TEST_F(TimeCorrLines, OtherSystemsLeaveOutZeroA0) {
+    const UTC_Par first{P29, 0, 0, 14, 900, 18, 0, 0, 0, {}, {}};
+    const UTC_Par zero_a0{0, F50, 0, 7, 901, 18, 0, 0, 0, {}, {}};
+    const UTC_Par third{-P29, 0, 0, 21, 902, 18, 0, 0, 0, {}, {}};
+    for (std::vector<UTC_Par>* store : {&NavIC_UTC_Par, &BDS_UTC_Par}) {
+        (*store)[0] = zero_a0;
+        (*store)[1] = first;
+        (*store)[2] = zero_a0;
+        (*store)[3] = third;
+    }
+    NavIC_UTC_Par_n = BDS_UTC_Par_n = 4;
     EXPECT_EQ(capture(Add_NavIC_Nav_File_Time_corr),
-              "IRUT  1.8626451492e-09 0.000000000e+00     14  900          TIME SYSTEM CORR\n");
+              "IRUT  1.8626451492e-09 0.000000000e+00     14  900          TIME SYSTEM CORR\n"
+              "IRUT -1.8626451492e-09 0.000000000e+00     21  902          TIME SYSTEM CORR\n");
     EXPECT_EQ(capture(Add_BDS_Nav_File_Time_corr),
-              "BDUT  1.8626451492e-09 0.000000000e+00     14  900          TIME SYSTEM CORR\n");
-    EXPECT_EQ(capture(Add_GAL_Nav_File_Time_corr), "");
+              "BDUT  1.8626451492e-09 0.000000000e+00     14  900          TIME SYSTEM CORR\n"
+              "BDUT -1.8626451492e-09 0.000000000e+00     21  902          TIME SYSTEM CORR\n");
 }
 
+// All GAUT lines (records with A0 not 0), then a GAGP line for every
+// record with a0G not 0, with the week of the UTC parameters.
 TEST_F(TimeCorrLines, GalileoUtcLinesThenGpsOffsetLines) {
-    GAL_UTC_Par[0].A0 = P29;
-    GAL_UTC_Par[0].A1 = F50;
-    GAL_UTC_Par[0].tot = 259200;
-    GAL_UTC_Par[0].WNt = 2300;
-    GAL_UTC_Par[0].a0G = static_cast<float>(-P30);
-    GAL_UTC_Par[0].a1G = F50;
-    GAL_UTC_Par[0].t0G = 345600;
-    GAL_UTC_Par[0].WN0G = 2301;  // not written: the line carries WNt
-    GAL_UTC_Par[1] = GAL_UTC_Par[0];
-    GAL_UTC_Par[1].A0 = -P29;
-    GAL_UTC_Par[1].a0G = 0;  // ends the second scan only
-    GAL_UTC_Par[2].a0G = 1;  // behind both ends
+    GAL_UTC_Par[0].A0 = 0;  // no GAUT line, but a GAGP line
+    GAL_UTC_Par[0].tot = 172800;
+    GAL_UTC_Par[0].WNt = 2299;
+    GAL_UTC_Par[0].a0G = static_cast<float>(P30);
+    GAL_UTC_Par[0].t0G = 86400;
+    GAL_UTC_Par[1].A0 = P29;
+    GAL_UTC_Par[1].A1 = F50;
+    GAL_UTC_Par[1].tot = 259200;
+    GAL_UTC_Par[1].WNt = 2300;
+    GAL_UTC_Par[1].a0G = 0;  // no GAGP line
+    GAL_UTC_Par[2] = GAL_UTC_Par[1];
+    GAL_UTC_Par[2].A0 = -P29;
+    GAL_UTC_Par[2].a0G = static_cast<float>(-P30);
+    GAL_UTC_Par[2].a1G = F50;
+    GAL_UTC_Par[2].t0G = 345600;
+    GAL_UTC_Par[2].WN0G = 2301;  // not written: the line carries WNt
+    GAL_UTC_Par[3] = GAL_UTC_Par[2];  // at the count: not stored
     GAL_UTC_Par_n = 3;
     EXPECT_EQ(capture(Add_GAL_Nav_File_Time_corr),
               "GAUT  1.8626451492e-09 8.881784197e-16 259200 2300          TIME SYSTEM CORR\n"
               "GAUT -1.8626451492e-09 8.881784197e-16 259200 2300          TIME SYSTEM CORR\n"
+              "GAGP  9.3132257462e-10 0.000000000e+00  86400 2299          TIME SYSTEM CORR\n"
               "GAGP -9.3132257462e-10 8.881784197e-16 345600 2300          TIME SYSTEM CORR\n");
 }
 
-// A store without a zero record is written whole, and not read past.
-TEST_F(TimeCorrLines, FullStoreStopsAtItsEnd) {
+// A count beyond the store is not followed past its end.
+TEST_F(TimeCorrLines, CountBeyondTheStoreStopsAtItsEnd) {
     for (int i = 0; i < UTC_STORE_SIZE; ++i) {
         GPS_UTC_Par[i].A0 = P29;
         NavIC_UTC_Par[i].A0 = P29;
@@ -247,6 +271,7 @@ TEST_F(TimeCorrLines, FullStoreStopsAtItsEnd) {
         GAL_UTC_Par[i].A0 = P29;
         GAL_UTC_Par[i].a0G = 1;
     }
+    GPS_UTC_Par_n = NavIC_UTC_Par_n = BDS_UTC_Par_n = GAL_UTC_Par_n = UTC_STORE_SIZE + 50;
     for (auto w : {Add_GPS_Nav_File_Time_corr, Add_NavIC_Nav_File_Time_corr, Add_BDS_Nav_File_Time_corr}) {
         std::string out = capture(w);
         EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), UTC_STORE_SIZE);
@@ -277,14 +302,16 @@ TEST_F(TimeCorrLines, GlonassLinesAlwaysWritten) {
 // Whatever the type, the signs and the width of the numbers, the fields
 // and the label keep their columns.
 TEST_F(TimeCorrLines, EveryTypeInTheSameColumns) {
-    GPS_UTC_Par[0] = UTC_Par{-P29, -F50, 0, 604799, 2300, 18, 0, 0, 0, {}};
-    NavIC_UTC_Par[0] = UTC_Par{-P29, F50, 0, 0, 2300, 18, 0, 0, 0, {}};
-    BDS_UTC_Par[0] = UTC_Par{-P29, -F50, 0, 14, 900, 18, 0, 0, 0, {}};
-    BDS_UTC_Par[1] = UTC_Par{P29, F50, 0, 604784, 65535, 18, 0, 0, 0, {}};
+    GPS_UTC_Par[0] = UTC_Par{-P29, -F50, 0, 604799, 2300, 18, 0, 0, 0, {}, {}};
+    NavIC_UTC_Par[0] = UTC_Par{-P29, F50, 0, 0, 2300, 18, 0, 0, 0, {}, {}};
+    BDS_UTC_Par[0] = UTC_Par{-P29, -F50, 0, 14, 900, 18, 0, 0, 0, {}, {}};
+    BDS_UTC_Par[1] = UTC_Par{P29, F50, 0, 604784, 65535, 18, 0, 0, 0, {}, {}};
     GAL_UTC_Par[0].A0 = P29;
     GAL_UTC_Par[0].A1 = -F50;
     GAL_UTC_Par[0].a0G = static_cast<float>(P30);
     GAL_UTC_Par[0].a1G = -F50;
+    GPS_UTC_Par_n = NavIC_UTC_Par_n = GAL_UTC_Par_n = 1;
+    BDS_UTC_Par_n = 2;
     GLO_Time_Par.corr0 = P29;
     GLO_Time_Par.corr1 = static_cast<float>(-P30);
     std::string all;
@@ -358,24 +385,32 @@ namespace {
 const std::string NO_SBAS = " " + std::string(18, ' ') + " ";
 // An identifier left-adjusted in 18 columns.
 std::string id18(const std::string& id) { return id + std::string(18 - id.size(), ' '); }
-const std::string NO_TX = "    " + std::string(19, ' ');
+// A reception time: a date and milliseconds of day.
+Epoch_ms at(int64_t y, int64_t mo, int64_t d, uint32_t ms) { return {days_from_civil(y, mo, d), ms, true}; }
+// Friday 2024-03-15 12:34:56.789 and Saturday 2024-03-16 23:59:59 in GPS
+// time, and their transmission-time fields.
+const Epoch_ms FRI = at(2024, 3, 15, 45296789), SAT = at(2024, 3, 16, 86399000);
+const std::string TX_FRI = "     4.772967890000e+05", TX_SAT = "     6.047990000000e+05";
 }  // namespace
 
+// Line 3: the transmission time of the message (its reception time, in
+// seconds of the week) from column 5, then a0, a1 and a2.
 TEST(StoRecords, GpsRecordsUpToTheCount) {
-    GPS_UTC_Par[0] = UTC_Par{-P29, F50, 0, 345600, 2300, 18, 0, 0, 0, {}};
-    GPS_UTC_Par[1] = UTC_Par{0, 0, 0, 0, 2300, 18, 0, 0, 0, {}};  // A0 = 0 is still written
-    GPS_UTC_Par[2] = GPS_UTC_Par[0];                              // so is a repeat
-    GPS_UTC_Par[3] = GPS_UTC_Par[0];                              // at the count: not written
+    GPS_UTC_Par[0] = UTC_Par{-P29, F50, 0, 345600, 2300, 18, 0, 0, 0, {}, FRI};
+    GPS_UTC_Par[1] = UTC_Par{0, 0, 0, 0, 2300, 18, 0, 0, 0, {}, SAT};  // A0 = 0 is still written
+    GPS_UTC_Par[2] = GPS_UTC_Par[0];                                   // so is a repeat
+    GPS_UTC_Par[3] = GPS_UTC_Par[0];                                   // at the count: not written
     GPS_UTC_Par_n = 3;
     const std::string first = "> STO G   LNAV\n"
                               "    2024 02 08 00 00 00 " + id18("GPUT") + NO_SBAS + id18("UTC(USNO)") + "\n" +
-                              NO_TX + "-1.862645149231e-09 8.881784197001e-16 0.000000000000e+00\n";
+                              TX_FRI + "-1.862645149231e-09 8.881784197001e-16 0.000000000000e+00\n";
     const std::string second = "> STO G   LNAV\n"
                                "    2024 02 04 00 00 00 " + id18("GPUT") + NO_SBAS + id18("UTC(USNO)") + "\n" +
-                               NO_TX + " 0.000000000000e+00 0.000000000000e+00 0.000000000000e+00\n";
+                               TX_SAT + " 0.000000000000e+00 0.000000000000e+00 0.000000000000e+00\n";
     EXPECT_EQ(capture(Add_GPS_Nav_File_Time_corr_mixed), first + second + first);
 }
 
+// BeiDou's transmission time is in seconds of the BeiDou week, 14 s behind.
 TEST(StoRecords, EachSystemsHeadAndIdentifiers) {
     struct Case {
         int (*writer)(std::ofstream&);
@@ -385,16 +420,17 @@ TEST(StoRecords, EachSystemsHeadAndIdentifiers) {
         const char* head;
         const char* id;
         const char* utc_id;
+        const char* tx;
     };
     const Case cases[] = {
-        {Add_QZSS_Nav_File_Time_corr_mixed, &QZSS_UTC_Par[0], &QZSS_UTC_Par_n, 2300, "> STO J   LNAV",
-         "QZUT", "UTC(NICT)"},
-        {Add_NavIC_Nav_File_Time_corr_mixed, &NavIC_UTC_Par[0], &NavIC_UTC_Par_n, 2300, "> STO I   LNAV",
-         "IRUT", "UTCIRN"},
-        {Add_BDS_Nav_File_Time_corr_mixed, &BDS_UTC_Par[0], &BDS_UTC_Par_n, 944, "> STO C   D1D2",
-         "BDUT", "UTC(NTSC)"},
-        {Add_GAL_Nav_File_Time_corr_mixed, &GAL_UTC_Par[0], &GAL_UTC_Par_n, 2300, "> STO E   IFNV",
-         "GAUT", "UTCGAL"},
+        {Add_QZSS_Nav_File_Time_corr_mixed, &QZSS_UTC_Par[0], &QZSS_UTC_Par_n, 2300, "> STO J   LNAV", "QZUT",
+         "UTC(NICT)", " 4.772967890000e+05"},
+        {Add_NavIC_Nav_File_Time_corr_mixed, &NavIC_UTC_Par[0], &NavIC_UTC_Par_n, 2300, "> STO I   LNAV", "IRUT",
+         "UTCIRN", " 4.772967890000e+05"},
+        {Add_BDS_Nav_File_Time_corr_mixed, &BDS_UTC_Par[0], &BDS_UTC_Par_n, 944, "> STO C   D1D2", "BDUT",
+         "UTC(NTSC)", " 4.772827890000e+05"},
+        {Add_GAL_Nav_File_Time_corr_mixed, &GAL_UTC_Par[0], &GAL_UTC_Par_n, 2300, "> STO E   IFNV", "GAUT",
+         "UTCGAL", " 4.772967890000e+05"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.head);
@@ -402,45 +438,81 @@ TEST(StoRecords, EachSystemsHeadAndIdentifiers) {
         c.rec->A0 = P29;
         c.rec->tot = 345600;
         c.rec->WNt = c.week;
+        c.rec->received = FRI;
         *c.count = 1;
-        EXPECT_EQ(capture(c.writer), std::string(c.head) + "\n    2024 02 08 00 00 00 " + id18(c.id) + NO_SBAS +
-                                         id18(c.utc_id) + "\n" + NO_TX +
-                                         " 1.862645149231e-09 0.000000000000e+00 0.000000000000e+00\n");
+        const std::string want = std::string(c.head) + "\n    2024 02 08 00 00 00 " + id18(c.id) + NO_SBAS +
+                                 id18(c.utc_id) + "\n    " + c.tx +
+                                 " 1.862645149231e-09 0.000000000000e+00 0.000000000000e+00\n";
+        EXPECT_EQ(capture(c.writer).substr(0, want.size()), want);  // Galileo's GAGP record follows
         *c.count = -1;
         EXPECT_EQ(capture(c.writer), "");
     }
 }
 
+// Galileo: after the GAUT records, a GAGP record (GPS to Galileo time)
+// from each stored record, also one whose a0G is 0: dated by WN0G and t0G,
+// no UTC identifier, a0G and a1G, and no a2.
+TEST(StoRecords, GalileoGpsOffsetRecordsAfterTheUtcRecords) {
+    UTC_GGTO_Par& r0 = GAL_UTC_Par[0];
+    r0.A0 = P29;
+    r0.A1 = F50;
+    r0.tot = 345600;
+    r0.WNt = 2300;
+    r0.received = FRI;
+    r0.a0G = static_cast<float>(-P30);
+    r0.a1G = F50;
+    r0.t0G = 432000;
+    r0.WN0G = 2300;
+    UTC_GGTO_Par& r1 = GAL_UTC_Par[1];
+    r1.A0 = -P29;
+    r1.WNt = 2301;
+    r1.received = SAT;
+    r1.WN0G = 2301;
+    GAL_UTC_Par_n = 2;
+    const std::string head = "> STO E   IFNV\n    ";
+    EXPECT_EQ(capture(Add_GAL_Nav_File_Time_corr_mixed),
+              head + "2024 02 08 00 00 00 " + id18("GAUT") + NO_SBAS + id18("UTCGAL") + "\n" + TX_FRI +
+                  " 1.862645149231e-09 8.881784197001e-16 0.000000000000e+00\n" +
+              head + "2024 02 11 00 00 00 " + id18("GAUT") + NO_SBAS + id18("UTCGAL") + "\n" + TX_SAT +
+                  "-1.862645149231e-09 0.000000000000e+00 0.000000000000e+00\n" +
+              head + "2024 02 09 00 00 00 " + id18("GAGP") + NO_SBAS + id18("") + "\n" + TX_FRI +
+                  "-9.313225746155e-10 8.881784197001e-16 0.000000000000e+00\n" +
+              head + "2024 02 11 00 00 00 " + id18("GAGP") + NO_SBAS + id18("") + "\n" + TX_SAT +
+                  " 0.000000000000e+00 0.000000000000e+00 0.000000000000e+00\n");
+}
+
 TEST(StoRecords, CountBeyondTheStoreStopsAtItsEnd) {
     GPS_UTC_Par_n = UTC_STORE_SIZE + 50;
     GAL_UTC_Par_n = UTC_STORE_SIZE + 50;
-    for (auto w : {Add_GPS_Nav_File_Time_corr_mixed, Add_GAL_Nav_File_Time_corr_mixed}) {
-        std::string out = capture(w);
-        EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 3 * UTC_STORE_SIZE);
-    }
+    std::string out = capture(Add_GPS_Nav_File_Time_corr_mixed);
+    EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 3 * UTC_STORE_SIZE);
+    out = capture(Add_GAL_Nav_File_Time_corr_mixed);  // GAUT and GAGP
+    EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 2 * 3 * UTC_STORE_SIZE);
 }
 
 // GLONASS: a GLUT record (to UTC(SU), a0 = -tau_c) and a GLGP record
 // (a0 = tau_GPS, the sign of the 3.05 line), always written, dated by the
-// day of the time message (zeros without one).
+// day of the time message and with its reception time (zeros without one).
 TEST(StoRecords, GlonassRecordsAlwaysWritten) {
     EXPECT_EQ(capture(Add_GLO_Nav_File_Time_corr_mixed),
               "> STO R   FDMA\n"
               "       0 00 00 00 00 00 GLUT                                  UTC(SU)           \n"
-              "                        0.000000000000e+00 0.000000000000e+00 0.000000000000e+00\n"
+              "     0.000000000000e+00 0.000000000000e+00 0.000000000000e+00 0.000000000000e+00\n"
               "> STO R   FDMA\n"
               "       0 00 00 00 00 00 GLGP                                                    \n"
-              "                        0.000000000000e+00 0.000000000000e+00 0.000000000000e+00\n");
+              "     0.000000000000e+00 0.000000000000e+00 0.000000000000e+00 0.000000000000e+00\n");
     GLO_Time_Par.corr0 = -P29;
     GLO_Time_Par.corr1 = static_cast<float>(-P30);
     set_date(GLO_Time_Par.date, 2024, 3, 15, 12, 34, 56);
+    GLO_Time_Par.has_message = true;
+    GLO_Time_Par.received = FRI;
     EXPECT_EQ(capture(Add_GLO_Nav_File_Time_corr_mixed),
               "> STO R   FDMA\n"
-              "    2024 03 15 00 00 00 GLUT                                  UTC(SU)           \n"
-              "                        1.862645149231e-09 0.000000000000e+00 0.000000000000e+00\n"
+              "    2024 03 15 00 00 00 GLUT                                  UTC(SU)           \n" +
+                  TX_FRI + " 1.862645149231e-09 0.000000000000e+00 0.000000000000e+00\n"
               "> STO R   FDMA\n"
-              "    2024 03 15 00 00 00 GLGP                                                    \n"
-              "                       -9.313225746155e-10 0.000000000000e+00 0.000000000000e+00\n");
+              "    2024 03 15 00 00 00 GLGP                                                    \n" +
+                  TX_FRI + "-9.313225746155e-10 0.000000000000e+00 0.000000000000e+00\n");
 }
 
 TEST(StoRecords, SbasWritesNothing) {
@@ -457,25 +529,31 @@ const std::string KLOB_TAIL = "    -5.960464477539e-08 9.011200000000e+04 1.6384
                               "    -2.621440000000e+05\n";
 }  // namespace
 
-// A negative alpha0 fills its 19 columns and touches the seconds field.
-TEST(IonRecords, KlobucharRecordsUpToTheFirstZeroRecord) {
+// A record per stored record with a non-zero alpha0: one with alpha0 = 0
+// is left out and the records after it are still written. A negative
+// alpha0 fills its 19 columns and touches the seconds field.
+TEST(IonRecords, KlobucharRecordsOfTheStoredRecords) {
     struct Case {
         int (*writer)(std::ofstream&);
         std::vector<Iono_Par>* store;
+        int32_t* count;
         const char* head;
     };
     const Case cases[] = {
-        {Add_GPS_Nav_File_iono_mixed, &Iono_GPS, "> ION G   LNAV\n"},
-        {Add_QZSS_Nav_File_iono_mixed, &Iono_QZSS, "> ION J   LNAV\n"},
-        {Add_NavIC_Nav_File_iono_mixed, &Iono_NavIC, "> ION I   LNAV\n"},
+        {Add_GPS_Nav_File_iono_mixed, &Iono_GPS, &GPS_ION_Par_n, "> ION G   LNAV\n"},
+        {Add_QZSS_Nav_File_iono_mixed, &Iono_QZSS, &QZSS_ION_Par_n, "> ION J   LNAV\n"},
+        {Add_NavIC_Nav_File_iono_mixed, &Iono_NavIC, &NavIC_ION_Par_n, "> ION I   LNAV\n"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.head);
+        (*c.store)[0] = klob(0);
+        (*c.store)[1] = klob(-std::ldexp(1.0f, -27));
+        (*c.store)[2] = klob(0);
+        (*c.store)[3] = klob(std::ldexp(1.0f, -24));
+        set_date((*c.store)[3].date, 2024, 3, 15, 12, 34, 59.6f);  // rounded
+        (*c.store)[4] = klob(1.0f);  // at the count: not stored
         EXPECT_EQ(capture(c.writer), "");
-        (*c.store)[0] = klob(-std::ldexp(1.0f, -27));
-        (*c.store)[1] = klob(std::ldexp(1.0f, -24));
-        set_date((*c.store)[1].date, 2024, 3, 15, 12, 34, 59.6f);  // rounded
-        (*c.store)[3] = klob(1.0f);
+        *c.count = 4;
         EXPECT_EQ(capture(c.writer),
                   std::string(c.head) + "    2024 03 15 12 34 56-7.450580596924e-09 1.490116119385e-08 0.000000000000e+00\n" +
                       KLOB_TAIL + c.head +
@@ -485,11 +563,13 @@ TEST(IonRecords, KlobucharRecordsUpToTheFirstZeroRecord) {
 
 TEST(IonRecords, QzssRecordsOnlyFromTheQzssStore) {
     Iono_GPS[0] = klob(1e-8f);
+    GPS_ION_Par_n = 1;
     EXPECT_EQ(capture(Add_QZSS_Nav_File_iono_mixed), "");
 }
 
-TEST(IonRecords, KlobucharFullStoreStopsAtItsEnd) {
+TEST(IonRecords, KlobucharCountBeyondTheStoreStopsAtItsEnd) {
     for (int i = 0; i < IONO_STORE_SIZE; ++i) Iono_NavIC[i] = klob(1e-8f);
+    NavIC_ION_Par_n = IONO_STORE_SIZE + 500;
     std::string out = capture(Add_NavIC_Nav_File_iono_mixed);
     EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 4 * IONO_STORE_SIZE);
 }
