@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 command -v afl-clang-fast++ >/dev/null || {
-  echo "afl++ is missing: apt-get install -y afl++" >&2
+  echo "afl++ is missing: apt-get update && apt-get install -y afl++" >&2
   exit 1
 }
 CC=afl-clang-fast CXX=afl-clang-fast++ cmake -S . -B build-fuzz -G Ninja \

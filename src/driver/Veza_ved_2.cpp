@@ -6,9 +6,12 @@
 // line).
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <fstream>
 #include <iostream>
+#include <optional>
 #include <string>
 
 #include "decode/Decode_func.h"
@@ -48,16 +51,23 @@ RCV_Epoch long_name_date(const Epoch_ms& t) {
 // few KiB. The passes run one after the other (the first log is closed
 // before the second is opened), so they share one fixed buffer.
 FILE* open_log(const std::string& name) {
+#ifdef __AFL_HAVE_MANUAL_CONTROL
+    // Fuzzing builds: the address sanitizer checks the whole buffer at each
+    // setvbuf, and a fuzzer's logs are short.
+    static char buffer[1 << 16];
+#else
     static char buffer[1 << 20];
+#endif
     FILE* f = std::fopen(name.c_str(), "rb");
     if (f != nullptr) std::setvbuf(f, buffer, _IOFBF, sizeof buffer);
     return f;
 }
 
-int run(int argc, char** argv) {
-    // Every configuration value holds its start-up value (reset_stores):
-    // every system on, RINEX 4.00.
-    argparse::ArgumentParser parser("VORSKEL", version_text());
+// The command line into the configuration values, which hold their
+// start-up values until then (reset_stores: every system on, RINEX 4.00).
+// The status of the run when it ends here (a rejected command line), -1
+// when the conversion goes on.
+int configure(argparse::ArgumentParser& parser, int argc, char** argv) {
     arge_parce_config(parser);
     try {
         parser.parse_args(argc, argv);
@@ -65,7 +75,11 @@ int run(int argc, char** argv) {
         return parser.report_error(e);
     }
     arge_parce_check(parser);
+    return -1;
+}
 
+// The conversion of the configured log.
+int run(const argparse::ArgumentParser& parser) {
     if (!(Rinex_Ver == 3.05 || Rinex_Ver == 4.0 || Rinex_Ver == 4.01)) return fail("Unsupported Rinex Version");
 
     std::cout << "Rinex Version: " << Rinex_Ver << std::endl;
@@ -173,19 +187,46 @@ int run(int argc, char** argv) {
     return 0;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-#ifdef __AFL_HAVE_MANUAL_CONTROL
-    // Fuzzing builds (AFL++): fork each input here, after the global stores
-    // are built, instead of building them again for every input.
-    __AFL_INIT();
-#endif
+// A step of the run with its errors caught: the step's status, or 1 after
+// the error's message.
+template <class Step>
+int caught(Step step) {
     try {
-        return run(argc, argv);
+        return step();
     } catch (const std::string& message) {
         return fail(message);
     } catch (const std::exception& e) {
         return fail(std::string("Error: ") + e.what());
     }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::optional<argparse::ArgumentParser> parser;
+    int status = caught([&] {
+        parser.emplace("VORSKEL", version_text());
+        return configure(*parser, argc, argv);
+    });
+#ifdef __AFL_HAVE_MANUAL_CONTROL
+    // Fuzzing builds (AFL++): the fork server starts here, so that what is
+    // the same for every input is done once before the fork instead of in
+    // every input's process: the global stores are built, the command line
+    // is read, standard output gets its buffer and the time zone that the
+    // run date's conversion reads is loaded.
+    std::setvbuf(stdout, nullptr, _IOFBF, BUFSIZ);
+    tzset();
+    __AFL_INIT();
+#endif
+    if (status < 0) status = caught([&] { return run(*parser); });
+#ifdef __AFL_HAVE_MANUAL_CONTROL
+    // Every file of the run is written and closed by now; only the standard
+    // streams still hold output. Ending here skips the destruction of the
+    // global stores, which under the sanitizers' allocator costs more than
+    // the conversion of most inputs.
+    std::cout.flush();
+    std::fflush(nullptr);
+    std::_Exit(status);
+#endif
+    return status;
 }
