@@ -182,7 +182,7 @@ void register_signal(int sys, int slot, const SV_data& R) {
                 if (!geo_igso) return;
                 break;
             case 2:  // B2I or B2b: three code sets by satellite number
-                if (const Bds_band2_codes* b2 = bds_band2_codes(n)) set_codes(codes, b2->first, b2->suffix);
+                if (const Bds_band2_codes b2 = bds_band2_codes(n); b2.first >= 0) set_codes(codes, b2.first, b2.suffix);
                 break;
             case 3:  // the fifth string names the second phase-shift set
                 set_codes(codes, 15, suffix);

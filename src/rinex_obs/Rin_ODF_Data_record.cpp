@@ -53,8 +53,8 @@ struct BdsColumn {
 constexpr uint64_t bds_column_sats(int band2) {
     uint64_t m = 0;
     for (uint32_t sv = 1; sv < 64; ++sv) {
-        const Bds_band2_codes* b2 = bds_band2_codes(sv);
-        if (b2 != nullptr && (band2 < 0 || b2->first == band2)) m |= uint64_t{1} << sv;
+        const Bds_band2_codes b2 = bds_band2_codes(sv);
+        if (b2.first >= 0 && (band2 < 0 || b2.first == band2)) m |= uint64_t{1} << sv;
     }
     return m;
 }

@@ -211,18 +211,20 @@ const Sat_system* system_of_letter(char letter);
 // rule and the epoch record prints the data under it, so the header and
 // the records always agree.
 struct Bds_band2_codes {
-    int first;           // index of its code-range code in BDS_OBS_Arr; C, L, D, S follow
+    int first;           // index of its code-range code in BDS_OBS_Arr, C, L, D, S following; -1: none
     const char* suffix;  // band and attribute of its four codes
 };
 inline constexpr Bds_band2_codes BDS_B2I_CODES = {10, "7I"};       // code group 2
 inline constexpr Bds_band2_codes BDS_B2B_DATA_CODES = {30, "7D"};  // past the 6 code groups
 inline constexpr Bds_band2_codes BDS_B2B_DP_CODES = {34, "7Z"};
-// The set of satellite `sv`; nullptr for a number that is no BeiDou satellite.
-constexpr const Bds_band2_codes* bds_band2_codes(uint32_t sv) {
-    if (sv >= 1 && sv <= 16) return &BDS_B2I_CODES;
-    if (sv >= 17 && sv <= 58) return &BDS_B2B_DP_CODES;
-    if (sv >= 59 && sv <= 63) return &BDS_B2B_DATA_CODES;
-    return nullptr;
+// The set of satellite `sv`; first = -1 for a number that is no BeiDou
+// satellite. (A value, not a pointer: the record writer builds its column
+// table from it at compile time.)
+constexpr Bds_band2_codes bds_band2_codes(uint32_t sv) {
+    if (sv >= 1 && sv <= 16) return BDS_B2I_CODES;
+    if (sv >= 17 && sv <= 58) return BDS_B2B_DP_CODES;
+    if (sv >= 59 && sv <= 63) return BDS_B2B_DATA_CODES;
+    return {-1, nullptr};
 }
 
 // The key that identifies a record's satellite within its system, as
