@@ -58,6 +58,16 @@ Iono_Par zero_coefficients(Iono_Par r) {
     return r;
 }
 
+// Records 0-3 of a Klobuchar store with alpha0 zero in 0 and 2, and a
+// fifth record that lies at a count of 4 (not stored).
+void zeros_among_records(std::vector<Iono_Par>& store) {
+    store[0] = klob(0);
+    store[1] = klob(-std::ldexp(1.0f, -27));
+    store[2] = klob(0);
+    store[3] = klob(std::ldexp(1.0f, -24));
+    store[4] = klob(1.0f);
+}
+
 // The header lines belong to RINEX 3.05 files.
 class IonoCorrLines : public testing::Test {
   protected:
@@ -85,11 +95,7 @@ TEST_F(IonoCorrLines, KlobucharPairsOfTheStoredRecords) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.a);
-        (*c.store)[0] = klob(0);
-        (*c.store)[1] = klob(-std::ldexp(1.0f, -27));
-        (*c.store)[2] = klob(0);
-        (*c.store)[3] = klob(std::ldexp(1.0f, -24));
-        (*c.store)[4] = klob(1.0f);  // at the count: not stored
+        zeros_among_records(*c.store);
         *c.count = 4;
         const std::string a = c.a, b = c.b;
         EXPECT_EQ(capture(c.writer),
@@ -546,12 +552,8 @@ TEST(IonRecords, KlobucharRecordsOfTheStoredRecords) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.head);
-        (*c.store)[0] = klob(0);
-        (*c.store)[1] = klob(-std::ldexp(1.0f, -27));
-        (*c.store)[2] = klob(0);
-        (*c.store)[3] = klob(std::ldexp(1.0f, -24));
+        zeros_among_records(*c.store);
         set_date((*c.store)[3].date, 2024, 3, 15, 12, 34, 59.6f);  // rounded
-        (*c.store)[4] = klob(1.0f);  // at the count: not stored
         EXPECT_EQ(capture(c.writer), "");
         *c.count = 4;
         EXPECT_EQ(capture(c.writer),
