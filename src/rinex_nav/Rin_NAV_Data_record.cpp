@@ -264,12 +264,18 @@ void Add_NavIC_Ephemeris(std::ofstream& os) {
         ephrec::kepler_clock_line(os, I, r, r.clock_epoch);
         nav_orbit_line(os, {static_cast<double>(r.IODE), r.Crs, r.delta_n, r.M0});
         ephrec::kepler_orbit_2_to_4(os, r);
-        nav_orbit_line(os, {r.IDOT, static_cast<double>((r.flags >> 2) & 1), ephrec::signed_week(r),
-                            static_cast<double>((r.flags >> 1) & 1)});
-        // The standard's NavIC record leaves the fourth field of this line
-        // and the last three of the next one spare: blank, and the last
-        // line ends after the transmission time, so that readers that take
-        // the record by its count of fields read it.
+        // The standard's NavIC record leaves spare fields: fields 2 and 4
+        // of this line (IDOT, spare, week, spare), the fourth of the next
+        // one and the last three of the one after. They stay blank, their
+        // 19 columns kept so that a reader cutting fixed fields finds the
+        // week and the transmission time in their own; the last line ends
+        // after the transmission time, for readers that count fields.
+        std::string line = "    ";
+        nav_value(line, r.IDOT);
+        nav_blank(line);
+        nav_value(line, ephrec::signed_week(r));
+        nav_blank(line);
+        put_line(os, line);
         nav_orbit_line(os, {static_cast<double>(r.accuracy), ephrec::signed_health(r), r.TGD}, 1);
         // The transmission time is written as stored, with no week adjustment.
         nav_orbit_line(os, {static_cast<double>(r.tx_time)});

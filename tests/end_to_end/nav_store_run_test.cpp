@@ -123,10 +123,12 @@ std::string lnav_record(const std::string& sv, const char* iodc, const char* fit
 // A NavIC record: the spare after TGD is blank and the transmission time
 // stands alone on the last line (no fit interval, no IODEC there).
 std::string navic_record(const std::string& sv) {
-    return head(sv, " LNAV", "1.000000000000e+01") + ORBIT_2_TO_4 +
-           "     0.000000000000e+00 0.000000000000e+00 2.296000000000e+03 0.000000000000e+00\n"
+    const std::string spare(19, ' ');
+    return head(sv, " LNAV", "1.000000000000e+01") + ORBIT_2_TO_4 + "     0.000000000000e+00" + spare +
+           " 2.296000000000e+03" + spare +
+           "\n"
            "     2.000000000000e+00 0.000000000000e+00 0.000000000000e+00" +
-           std::string(19, ' ') + "\n     7.200000000000e+03\n";
+           spare + "\n     7.200000000000e+03\n";
 }
 
 // Galileo: the type (right-adjusted in five columns) and the data-source word.

@@ -259,10 +259,10 @@ void fill_navic() {
     set_epoch(c.clock_epoch, 2024, 3, 5, 14, 10, 0);
 }
 
-// The standard's NavIC record leaves orbit line 6 field 4 spare (written
-// as 19 blanks, so that the line keeps its four fields) and orbit line 7
-// holds the transmission time alone; the orbit line 5 spares carry the
-// flag bits.
+// The standard's NavIC record leaves orbit line 5 fields 2 and 4 and
+// orbit line 6 field 4 spare (written as 19 blanks, so that the lines keep
+// their four fields; the flag bits of both records show in none of them)
+// and orbit line 7 holds the transmission time alone.
 std::string navic_records(bool rinex4) {
     const std::string spare(19, ' ');
     return std::string(rinex4 ? "> EPH I05 LNAV\n" : "") +
@@ -271,7 +271,7 @@ std::string navic_records(bool rinex4) {
            "    -1.099999963117e-06 2.100000000000e-04 7.300000106625e-06 5.440612000000e+03\n"
            "     0.000000000000e+00 3.699999950868e-08 2.050000000000e+00-5.200000074979e-08\n"
            "     9.567000000000e-01 1.875000000000e+02-6.000000000000e-01-5.600000019257e-09\n"
-           "     1.199999960511e-10 1.000000000000e+00 2.296000000000e+03 0.000000000000e+00\n"
+           "     1.199999960511e-10" + spare + " 2.296000000000e+03" + spare + "\n"
            "     4.000000000000e+00 2.000000000000e+00-1.500000013088e-09" +
            spare +
            "\n"
@@ -282,7 +282,7 @@ std::string navic_records(bool rinex4) {
            "    -1.099999963117e-06 2.100000000000e-04 7.300000106625e-06 5.440612000000e+03\n"
            "     3.600000000000e+03 3.699999950868e-08 2.050000000000e+00-5.200000074979e-08\n"
            "     9.567000000000e-01 1.875000000000e+02-6.000000000000e-01-5.600000019257e-09\n"
-           "     1.199999960511e-10 0.000000000000e+00 2.296000000000e+03 1.000000000000e+00\n"
+           "     1.199999960511e-10" + spare + " 2.296000000000e+03" + spare + "\n"
            "     8.192000000000e+03 2.000000000000e+00-1.500000013088e-09" +
            spare +
            "\n"
