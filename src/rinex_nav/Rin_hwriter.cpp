@@ -219,11 +219,12 @@ int Add_BDS_Nav_File_Time_corr(std::ofstream& os) {
 }
 
 // All GAUT lines first, then a GAGP line per record with a GPS offset
-// (a0G not zero), with the week of the UTC parameters.
+// (a0G not zero), at the offset's own reference time t0G and week WN0G
+// (not the week of the UTC parameters, which may differ).
 int Add_GAL_Nav_File_Time_corr(std::ofstream& os) {
     put_utc_records(os, GAL_UTC_Par, GAL_UTC_Par_n, "GAUT", [](const UTC_GGTO_Par& r) { return r.A0 != 0; });
     each_stored(GAL_UTC_Par, GAL_UTC_Par_n, [&](const UTC_GGTO_Par& r) {
-        if (r.a0G != 0) put_time_corr(os, "GAGP", r.a0G, r.a1G, r.t0G, r.WNt);
+        if (r.a0G != 0) put_time_corr(os, "GAGP", r.a0G, r.a1G, r.t0G, r.WN0G);
     });
     return 1;
 }

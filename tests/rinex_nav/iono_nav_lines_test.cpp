@@ -241,13 +241,15 @@ TEST_F(TimeCorrLines, OtherSystemsLeaveOutZeroA0) {
 }
 
 // All GAUT lines (records with A0 not 0), then a GAGP line for every
-// record with a0G not 0, with the week of the UTC parameters.
+// record with a0G not 0, at the offset's own reference time and week
+// (t0G, WN0G), also where its week is not that of the UTC parameters.
 TEST_F(TimeCorrLines, GalileoUtcLinesThenGpsOffsetLines) {
     GAL_UTC_Par[0].A0 = 0;  // no GAUT line, but a GAGP line
     GAL_UTC_Par[0].tot = 172800;
     GAL_UTC_Par[0].WNt = 2299;
     GAL_UTC_Par[0].a0G = static_cast<float>(P30);
     GAL_UTC_Par[0].t0G = 86400;
+    GAL_UTC_Par[0].WN0G = 2299;
     GAL_UTC_Par[1].A0 = P29;
     GAL_UTC_Par[1].A1 = F50;
     GAL_UTC_Par[1].tot = 259200;
@@ -258,14 +260,14 @@ TEST_F(TimeCorrLines, GalileoUtcLinesThenGpsOffsetLines) {
     GAL_UTC_Par[2].a0G = static_cast<float>(-P30);
     GAL_UTC_Par[2].a1G = F50;
     GAL_UTC_Par[2].t0G = 345600;
-    GAL_UTC_Par[2].WN0G = 2301;  // not written: the line carries WNt
+    GAL_UTC_Par[2].WN0G = 2301;  // a week after WNt
     GAL_UTC_Par[3] = GAL_UTC_Par[2];  // at the count: not stored
     GAL_UTC_Par_n = 3;
     EXPECT_EQ(capture(Add_GAL_Nav_File_Time_corr),
               "GAUT  1.8626451492e-09 8.881784197e-16 259200 2300          TIME SYSTEM CORR\n"
               "GAUT -1.8626451492e-09 8.881784197e-16 259200 2300          TIME SYSTEM CORR\n"
               "GAGP  9.3132257462e-10 0.000000000e+00  86400 2299          TIME SYSTEM CORR\n"
-              "GAGP -9.3132257462e-10 8.881784197e-16 345600 2300          TIME SYSTEM CORR\n");
+              "GAGP -9.3132257462e-10 8.881784197e-16 345600 2301          TIME SYSTEM CORR\n");
 }
 
 // A count beyond the store is not followed past its end.
