@@ -119,6 +119,19 @@ void epoch_fields(const Epoch_ms& t, RCV_Epoch& date) {
     date.v[EP_SEC] = static_cast<float>(t.ms % 60000) / 1000.0f;
 }
 
+void reception_date(const Epoch_ms& t, int date[6]) {
+    for (int i = 0; i < 6; ++i) date[i] = 0;
+    if (!t.dated) return;
+    int64_t y, m, d;
+    civil_from_days(t.day, &y, &m, &d);
+    date[0] = static_cast<int>(y);
+    date[1] = static_cast<int>(m);
+    date[2] = static_cast<int>(d);
+    date[3] = static_cast<int>(t.ms / 3600000);
+    date[4] = static_cast<int>(t.ms / 60000 % 60);
+    date[5] = static_cast<int>(t.ms / 1000 % 60);
+}
+
 // A request below half a millisecond means no interval filter. A negative
 // (or NaN) request filters nothing either, as the header then shows the
 // data interval; one beyond the 32-bit range keeps only the grid origin's

@@ -55,6 +55,9 @@ bool epoch_clock_date(Epoch_ms& t);
 // epoch time; the date fields are 0 while no date is known. The
 // time-system code is left alone.
 void epoch_fields(const Epoch_ms& t, RCV_Epoch& date);
+// Year, month, day, hour, minute and whole second of a reception time, the
+// date of the ionosphere and time records; all 0 while no date is known.
+void reception_date(const Epoch_ms& t, int date[6]);
 
 // The epoch clock of a pass over the log (Pass_clock): each "~~" finds its
 // day from the latest epoch read so far, so that an epoch repeated or out

@@ -589,7 +589,7 @@ void read_iono(const unsigned char* msg, Iono_Par& r) {
         r.alpha[i] = rd_f32(msg, ION_ALPHA + 4 * i);
         r.beta[i] = rd_f32(msg, ION_BETA + 4 * i);
     }
-    r.date = RCV_date;
+    r.received = Epoch_reading;
 }
 
 // The record a parameter store appends to: its counter (0 for a negative
@@ -808,7 +808,6 @@ void decode_NU() {
     GLO_Time_Par.corr0 = rd_f64(NU, 0);
     GLO_Time_Par.corr1 = rd_f32(NU, 8);
     for (int i = 0; i < 8; ++i) GLO_Time_Par.rest[i] = NU[12 + i];
-    GLO_Time_Par.date = RCV_date;
     GLO_Time_Par.has_message = true;
     GLO_Time_Par.received = Epoch_reading;
 }

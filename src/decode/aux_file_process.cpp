@@ -3,9 +3,9 @@
 // every epoch; for RINEX 3.05 also what the observation file will store.
 // It also times the first epoch and the last epoch that the observation
 // pass will write, for the header and for a log whose first epochs come
-// before its first receiver date, times the reception of the time-parameter
-// messages (the epoch each stands in), and reports every navigation store
-// that had to drop records at its limit.
+// before its first receiver date, times the reception of the ionosphere
+// and time-parameter messages (the epoch each stands in), and reports
+// every navigation store that had to drop records at its limit.
 #include "decode/aux_file_process.h"
 
 #include <iostream>
@@ -52,10 +52,15 @@ void date_afterwards(Epoch_ms& t, int64_t shift) {
     t.dated = true;
 }
 
-// The reception time of every time-parameter record stored so far.
+// The reception time of every ionosphere and time-parameter record stored
+// so far.
 template <class F>
 void each_reception(F f) {
     auto received = [&f](auto& r) { f(r.received); };
+    each_stored(Iono_GPS, GPS_ION_Par_n, received);
+    each_stored(Iono_QZSS, QZSS_ION_Par_n, received);
+    each_stored(Iono_BDS, BDS_ION_Par_n, received);
+    each_stored(Iono_NavIC, NavIC_ION_Par_n, received);
     each_stored(GPS_UTC_Par, GPS_UTC_Par_n, received);
     each_stored(QZSS_UTC_Par, QZSS_UTC_Par_n, received);
     each_stored(BDS_UTC_Par, BDS_UTC_Par_n, received);

@@ -427,6 +427,13 @@ void put_int_date(std::string& line, const int date[6]) {
     }
 }
 
+// The date of a reception time (ionosphere and GLONASS time records).
+void put_reception_date(std::string& line, const Epoch_ms& t) {
+    int date[6];
+    reception_date(t, date);
+    put_int_date(line, date);
+}
+
 // The same from float date fields, rounded to whole numbers.
 void put_float_date(std::string& line, const float date[6]) {
     fmt_fixed(line, static_cast<double>(date[0]), 4, 0);
@@ -510,7 +517,7 @@ void put_ion_records(std::ostream& os, const std::vector<Iono_Par>& store, int32
     each_stored(store, count, [&](const Iono_Par& r) {
         if (r.alpha[0] == 0) return;
         std::string d;
-        put_float_date(d, r.date.v);
+        put_reception_date(d, r.received);
         put_ion(os, letter, "   ", "LNAV", d, r);
     });
 }
@@ -548,14 +555,17 @@ int Add_GAL_Nav_File_Time_corr_mixed(std::ofstream& os) {
     return 1;
 }
 
-// GLONASS: always a GLUT and a GLGP record, dated by the day the time
-// message arrived (zeros without one), with the offsets of the 3.05 lines
-// and the reception time of the message.
+// GLONASS: a GLUT and a GLGP record when the log held a time message,
+// dated by the day it arrived, with the offsets of the 3.05 lines and the
+// reception time of the message. Without one there is nothing to state
+// (a record of zeros would carry no date at all).
 int Add_GLO_Nav_File_Time_corr_mixed(std::ofstream& os) {
-    float d[6] = {GLO_Time_Par.date.v[EP_YEAR], GLO_Time_Par.date.v[EP_MONTH], GLO_Time_Par.date.v[EP_DAY],
-                  0, 0, 0};
+    if (!GLO_Time_Par.has_message) return 1;
+    int d[6];
+    reception_date(GLO_Time_Par.received, d);
+    d[3] = d[4] = d[5] = 0;
     std::string date;
-    put_float_date(date, d);
+    put_int_date(date, d);
     const double tx = seconds_of_week(GLO_Time_Par.received, 0);
     put_sto(os, "R", "FDMA", date, "GLUT", "UTC(SU)", tx, GLO_GLUT_a0(), 0.0, 0.0);
     put_sto(os, "R", "FDMA", date, "GLGP", "", tx, GLO_GLGP_a0(), 0.0, 0.0);
@@ -581,14 +591,12 @@ int Add_NavIC_Nav_File_iono_mixed(std::ofstream& os) {
 }
 
 // BeiDou: the stored records that pass the plausibility test, each headed
-// by its satellite; the date fields are truncated, not rounded.
+// by its satellite.
 int Add_BDS_Nav_File_iono_mixed(std::ofstream& os) {
     each_stored(Iono_BDS, BDS_ION_Par_n, [&](const Iono_Par& r) {
         if (!isValidBdsIon(r)) return;
-        int date[6];
-        for (int k = 0; k < 6; ++k) date[k] = static_cast<int>(r.date.v[k]);  // valid: in range
         std::string d;
-        put_int_date(d, date);
+        put_reception_date(d, r.received);
         std::string mid;
         fmt_int0(mid, r.SV, 2);
         mid += ' ';
@@ -597,9 +605,12 @@ int Add_BDS_Nav_File_iono_mixed(std::ofstream& os) {
     return 1;
 }
 
-// Galileo: always one record, from the first ephemeris record: its clock
-// epoch, ai0..ai2, and the low five bits of its ionosphere flag byte.
+// Galileo: one record from the first ephemeris record: its clock epoch,
+// ai0..ai2, and the low five bits of its ionosphere flag byte; none
+// without a Galileo ephemeris, whose empty record would state zeros at no
+// date.
 int Add_GAL_Nav_File_iono_mixed(std::ofstream& os) {
+    if (GAL_SV_index < 1 || GAL_Eph.empty()) return 1;
     const GAL_Ephemeris& e = GAL_Eph[0];
     put_record_head(os, "ION", "E", "   ", "IFNV");
     std::string line = "    ";

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "decode/Decode_func.h"
 #include "rinex_common/Rinex_format.h"
 #include "rinex_common/Rinex_header.h"
 #include "rinex_nav/Rin_NAV_Data_record.h"
@@ -162,12 +163,6 @@ void put_utc_records(std::ostream& os, const std::vector<Rec>& store, int32_t co
     });
 }
 
-// A receiver date field truncated toward zero lies in lo..hi (NaN fails).
-bool trunc_in(float v, int lo, int hi) {
-    double t = std::trunc(static_cast<double>(v));
-    return t >= lo && t <= hi;
-}
-
 }  // namespace
 
 int Add_GPS_Nav_File_iono(std::ofstream& os) {
@@ -242,14 +237,14 @@ double GLO_GLUT_a0() { return 0.0 - GLO_Time_Par.corr0; }
 double GLO_GLGP_a0() { return GLO_Time_Par.corr1; }
 
 // Plausibility of a BeiDou ionosphere record, tested in this order:
-// satellite 1..63, a usable receiver date, finite coefficients, not all
-// (near) zero, |alpha| <= 0.01 and |beta| <= 1e8.
+// satellite 1..63, a reception time dated in 1980..2099 within a day (a
+// time of day beyond 24 h comes only from a corrupted epoch time), finite
+// coefficients, not all (near) zero, |alpha| <= 0.01 and |beta| <= 1e8.
 bool isValidBdsIon(const Iono_Par& rec) {
     if (rec.SV < 1 || rec.SV > 63) return false;
-    const float* d = rec.date.v;
-    if (!trunc_in(d[EP_YEAR], 1980, 2099) || !trunc_in(d[EP_MONTH], 1, 12) || !trunc_in(d[EP_DAY], 1, 31) ||
-        !trunc_in(d[EP_HOUR], 0, 23) || !trunc_in(d[EP_MIN], 0, 59) || !trunc_in(d[EP_SEC], 0, 60))
-        return false;
+    int d[6];
+    reception_date(rec.received, d);
+    if (!rec.received.dated || d[0] < 1980 || d[0] > 2099 || d[3] > 23) return false;
     double largest = 0;
     for (int i = 0; i < 4; ++i) {
         if (!std::isfinite(rec.alpha[i]) || !std::isfinite(rec.beta[i])) return false;

@@ -336,7 +336,7 @@ struct Iono_Par {
     uint32_t tot;  // BeiDou only
     float alpha[4];
     float beta[4];
-    RCV_Epoch date;         // receiver date at arrival
+    Epoch_ms received;      // reception time (Epoch_reading when the record was kept); dates the record
     std::string hour_mark;  // "A".."X", BeiDou only
     uint32_t SV;            // BeiDou only
 };
@@ -377,13 +377,12 @@ struct UTC_SBAS_Par {
     uint8_t b30;
 };
 
-// "NU" bytes 0-19 as received, then the receiver date at arrival and the
-// reception time of the last message.
+// "NU" bytes 0-19 as received, then the reception time of the last
+// message, which also dates the record.
 struct GLO_Time_Parameters {
     double corr0;  // tau_c: GLONASS time to UTC(SU), s
     float corr1;   // tau_GPS: GLONASS to GPS time, s
     uint8_t rest[8];
-    RCV_Epoch date;
     bool has_message;  // a time message has come; without one the record stays zero
     Epoch_ms received;
 };

@@ -15,6 +15,7 @@
 
 using namespace vlxlog;
 using storedate::expect_date;
+using storedate::expect_received;
 
 namespace {
 
@@ -63,7 +64,7 @@ TEST(KlobucharDecode, StoresCoefficientsAndArrivalDate) {
         EXPECT_EQ(r.tot, 0u);  // kept for BeiDou only
         EXPECT_TRUE(r.hour_mark.empty());
         EXPECT_EQ(r.SV, 0u);
-        expect_date(r.date, 2024, 3, 15, 12, 34, 56);
+        expect_received(r.received, 2024, 3, 15, 12, 34, 56);
     }
 }
 
@@ -146,7 +147,7 @@ TEST(BdsIonoDecode, SatelliteOfTheLastEphemerisRecord) {
     run_log(dated() + iono_msg("CI", klob(1e-8f)));  // no BeiDou ephemeris yet
     ASSERT_EQ(BDS_ION_Par_n, 1);
     EXPECT_EQ(Iono_BDS[0].SV, 0u);
-    expect_date(Iono_BDS[0].date, 2024, 3, 15, 12, 34, 56);
+    expect_received(Iono_BDS[0].received, 2024, 3, 15, 12, 34, 56);
 
     BDS_Eph[0].SV = 7;
     BDS_Eph[1].SV = 12;
@@ -400,7 +401,7 @@ TEST(GloTimeDecode, EveryMessageOverwritesTheRecord) {
     EXPECT_EQ(GLO_Time_Par.corr0, -3.0e-8);
     EXPECT_EQ(GLO_Time_Par.corr1, -4.0e-9f);
     for (int i = 0; i < 8; ++i) EXPECT_EQ(GLO_Time_Par.rest[i], 0x11 + i);
-    expect_date(GLO_Time_Par.date, 2024, 3, 15, 12, 34, 56);
+    expect_received(GLO_Time_Par.received, 2024, 3, 15, 12, 34, 56);
 }
 
 // --------------------------------------------------------- reception times
@@ -448,12 +449,15 @@ TEST(UtcReception, TimeOfTheEpochTheMessageStandsIn) {
     }
 }
 
-// Every store of time parameters that the files show stamps its records,
-// the GLONASS record too (here its message comes before the first epoch).
-TEST(UtcReception, EveryTimeRecord) {
-    run_log(nu_msg(-1e-8, 0) + epoch_time(MS_10H) + receiver_date(2024, 3, 15) + utc_msg("UO", U1) +
-            utc_msg("QU", U1) + epoch_time(MS_10H + 1500) + utc_msg("CU", U1) + utc_msg("IU", U1) +
-            eu_msg(U1, 1e-9f, 0, 0, 252));
+// Every store of time parameters and ionosphere coefficients that the
+// files show stamps its records, the GLONASS record too (here its message
+// comes before the first epoch). The ionosphere messages stand in an
+// epoch before the first receiver date, which dates them afterwards.
+TEST(UtcReception, EveryIonosphereAndTimeRecord) {
+    run_log(nu_msg(-1e-8, 0) + epoch_time(MS_10H) + iono_msg("IO", klob(1e-8f)) + iono_msg("QI", klob(1e-8f)) +
+            iono_msg("II", klob(1e-8f)) + iono_msg("CI", klob(1e-8f)) + receiver_date(2024, 3, 15) +
+            utc_msg("UO", U1) + utc_msg("QU", U1) + epoch_time(MS_10H + 1500) + utc_msg("CU", U1) +
+            utc_msg("IU", U1) + eu_msg(U1, 1e-9f, 0, 0, 252));
     struct Case {
         const char* id;
         const Epoch_ms& received;
@@ -463,6 +467,8 @@ TEST(UtcReception, EveryTimeRecord) {
         {"NU", GLO_Time_Par.received, FRI_10H},         {"UO", GPS_UTC_Par[0].received, FRI_10H},
         {"QU", QZSS_UTC_Par[0].received, FRI_10H},      {"CU", BDS_UTC_Par[0].received, FRI_10H + 1.5},
         {"IU", NavIC_UTC_Par[0].received, FRI_10H + 1.5}, {"EU", GAL_UTC_Par[0].received, FRI_10H + 1.5},
+        {"IO", Iono_GPS[0].received, FRI_10H},          {"QI", Iono_QZSS[0].received, FRI_10H},
+        {"II", Iono_NavIC[0].received, FRI_10H},        {"CI", Iono_BDS[0].received, FRI_10H},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.id);

@@ -102,6 +102,14 @@ std::string eph_records(const std::vector<std::string>& lines) {
     return o;
 }
 
+// The head lines of the records other than ephemerides ("> ION E   IFNV;").
+std::string other_records(const std::vector<std::string>& lines) {
+    std::string o;
+    for (const std::string& l : lines)
+        if (l.rfind("> ", 0) == 0 && l.rfind("> EPH ", 0) != 0) o += l + ";";
+    return o;
+}
+
 // RINEX 3.05: each record's satellite with its number of lines.
 std::string records_305(const std::vector<std::string>& lines) {
     std::string o;
@@ -146,6 +154,10 @@ TEST(AllSystemsNavRun, Rinex4SeparateFiles) {
     EXPECT_EQ(eph_records(file_lines(stem + "_IN.rnx")), "> EPH I05 LNAV:9;");
     EXPECT_EQ(eph_records(file_lines(stem + "_SN.rnx")), "> EPH S33 SBAS:5;> EPH S20 SBAS:5;");
     EXPECT_EQ(eph_records(file_lines(stem + "_JN.rnx")), "");
+    // GLONASS ephemerides without a GLONASS time message: no time-offset
+    // record. Galileo ephemerides: the ionosphere record of the first.
+    EXPECT_EQ(other_records(file_lines(stem + "_RN.rnx")), "");
+    EXPECT_EQ(other_records(file_lines(stem + "_EN.rnx")), "> ION E   IFNV;");
 }
 
 TEST(AllSystemsNavRun, Rinex305FilePerConstellation) {

@@ -31,7 +31,9 @@ Klob klob(float a0) {
 
 // Receiver date 2024-03-15 12:34:56, one GPS ephemeris, and the parameters
 // of every constellation (no BeiDou ephemeris, so no plausible BeiDou
-// ionosphere record).
+// ionosphere record; no Galileo ephemeris, so no Galileo ionosphere
+// record). The Galileo GPS offset's week WN0G is a week after the UTC
+// parameters' WNt.
 std::string iono_log() {
     GpsEphFields g3;
     g3.prn = 3;
@@ -45,7 +47,7 @@ std::string iono_log() {
     log += utc_msg("QU", Utc{P29, 0, 345600, 252, 18, 0, 0, 18});
     log += utc_msg("IU", Utc{P29, F50, 0, 252, 18, 0, 0, 18});
     log += utc_msg("CU", Utc{-P29, 0, 0, 900, 4, 0, 0, 4});
-    log += eu_msg(Utc{P29, F50, 259200, 252, 18, 0, 0, 18}, -F30, F50, 345600, 252);
+    log += eu_msg(Utc{P29, F50, 259200, 248, 18, 0, 0, 18}, -F30, F50, 432000, 249);
     log += nu_msg(-P29, F30);
     return log;
 }
@@ -92,15 +94,12 @@ const std::string STO_R = sto("> STO R   FDMA", "2024 03 15 00 00 00", "GLUT", "
                               " 1.862645149231e-09 0.000000000000e+00 0.000000000000e+00") +
                           sto("> STO R   FDMA", "2024 03 15 00 00 00", "GLGP", "",
                               " 9.313225746155e-10 0.000000000000e+00 0.000000000000e+00");
-// Galileo's UTC record, then its GPS-Galileo offset (a0G of the 3.05 GAGP
-// line), dated by WN0G and t0G.
-const std::string STO_E = sto("> STO E   IFNV", "2024 02 07 00 00 00", "GAUT", "UTCGAL",
+// Galileo's UTC record (week 2296), then its GPS-Galileo offset (a0G of
+// the 3.05 GAGP line), dated by WN0G and t0G: Friday of week 2297.
+const std::string STO_E = sto("> STO E   IFNV", "2024 01 10 00 00 00", "GAUT", "UTCGAL",
                               " 1.862645149231e-09 8.881784197001e-16 0.000000000000e+00") +
-                          sto("> STO E   IFNV", "2024 02 08 00 00 00", "GAGP", "",
+                          sto("> STO E   IFNV", "2024 01 19 00 00 00", "GAGP", "",
                               "-9.313225746155e-10 8.881784197001e-16 0.000000000000e+00");
-const std::string ION_E = "> ION E   IFNV\n"
-                          "       0 00 00 00 00 00 0.000000000000e+00 0.000000000000e+00 0.000000000000e+00\n"
-                          "     0.000000000000e+00\n";
 const std::string STO_J = sto("> STO J   LNAV", "2024 02 08 00 00 00", "QZUT", "UTC(NICT)",
                               " 1.862645149231e-09 0.000000000000e+00 0.000000000000e+00");
 const std::string ION_J = ion("> ION J   LNAV", " 5.960464477539e-08");
@@ -130,8 +129,8 @@ TEST(IonoNavRun, Rinex305HeaderLinesBeforeEndOfHeader) {
         {"G", "GLUT  1.8626451492e-09 0.000000000e+00      0    0          TIME SYSTEM CORR\n"
               "GLGP  9.3132257462e-10 0.000000000e+00      0    0          TIME SYSTEM CORR\n"},
         {"L", "GAL    0.0000e+00  0.0000e+00  0.0000e+00  0.0000e+00       IONOSPHERIC CORR\n"
-              "GAUT  1.8626451492e-09 8.881784197e-16 259200 2300          TIME SYSTEM CORR\n"
-              "GAGP -9.3132257462e-10 8.881784197e-16 345600 2300          TIME SYSTEM CORR\n"},
+              "GAUT  1.8626451492e-09 8.881784197e-16 259200 2296          TIME SYSTEM CORR\n"
+              "GAGP -9.3132257462e-10 8.881784197e-16 432000 2297          TIME SYSTEM CORR\n"},
         {"C", "BDUT -1.8626451492e-09 0.000000000e+00      0  900          TIME SYSTEM CORR\n"},
     };
     for (const Case& c : cases) {
@@ -159,7 +158,7 @@ TEST(IonoNavRun, Rinex4MixedFileGroupsByConstellation) {
     const size_t sto = text.find("> STO");
     ASSERT_NE(sto, std::string::npos);
     EXPECT_EQ(text.find("> EPH", sto), std::string::npos);
-    EXPECT_EQ(text.substr(sto), STO_G + ION_G + STO_R + STO_E + ION_E + STO_J + ION_J + STO_C + STO_I + ION_I);
+    EXPECT_EQ(text.substr(sto), STO_G + ION_G + STO_R + STO_E + STO_J + ION_J + STO_C + STO_I + ION_I);
 }
 
 TEST(IonoNavRun, Rinex4SeparateFiles) {
@@ -170,7 +169,7 @@ TEST(IonoNavRun, Rinex4SeparateFiles) {
     ASSERT_EQ(gps.compare(0, 15, "> EPH G03 LNAV\n"), 0) << gps;
     EXPECT_EQ(gps.substr(gps.find("> STO")), STO_G + ION_G);
     EXPECT_EQ(body(read_file(stem + "_RN.rnx")), STO_R);
-    EXPECT_EQ(body(read_file(stem + "_EN.rnx")), STO_E + ION_E);
+    EXPECT_EQ(body(read_file(stem + "_EN.rnx")), STO_E);
     EXPECT_EQ(body(read_file(stem + "_JN.rnx")), STO_J + ION_J);
     EXPECT_EQ(body(read_file(stem + "_CN.rnx")), STO_C);
     EXPECT_EQ(body(read_file(stem + "_IN.rnx")), STO_I + ION_I);

@@ -30,6 +30,9 @@ const double P29 = std::ldexp(1.0, -29);  // 1.862645149230957e-09
 const double P30 = std::ldexp(1.0, -30);  // 9.313225746154785e-10
 const float F50 = std::ldexp(1.0f, -50);  // 8.881784197001252e-16
 
+// A reception time: a date and milliseconds of day.
+Epoch_ms at(int64_t y, int64_t mo, int64_t d, uint32_t ms) { return {days_from_civil(y, mo, d), ms, true}; }
+
 // A Klobuchar record whose coefficients are exact binary fractions.
 Iono_Par klob(float a0) {
     Iono_Par r{};
@@ -41,7 +44,7 @@ Iono_Par klob(float a0) {
     r.beta[1] = 16384;
     r.beta[2] = -131072;
     r.beta[3] = -262144;
-    set_date(r.date, 2024, 3, 15, 12, 34, 56);
+    r.received = at(2024, 3, 15, 45296789);  // 12:34:56.789
     return r;
 }
 
@@ -123,7 +126,7 @@ TEST_F(IonoCorrLines, BdsPlausibleRecordsWithHourMarkAndSatellite) {
     Iono_BDS[2] = bds(9, "D");
     Iono_BDS[2].alpha[1] = 0.02f;
     Iono_BDS[3] = bds(12, "X");
-    set_date(Iono_BDS[3].date, 2024, 3, 15, 23, 59, 60.4f);  // second truncates to 60
+    Iono_BDS[3].received = at(2024, 3, 15, 86399999);  // the last millisecond of the day
     Iono_BDS[4] = bds(13, "A");  // at the count: not stored
     BDS_ION_Par_n = 4;
     EXPECT_EQ(capture(Add_BDS_Nav_File_iono),
@@ -142,6 +145,8 @@ TEST_F(IonoCorrLines, BdsCountBeyondTheStoreStopsAtItsEnd) {
     EXPECT_EQ(capture(Add_BDS_Nav_File_iono), "");
 }
 
+// RINEX 3.05 keeps its GAL line without an ephemeris: a header line of
+// zeros states no date.
 TEST_F(IonoCorrLines, GalileoLineFromTheFirstEphemeris) {
     EXPECT_EQ(capture(Add_GAL_Nav_File_iono),
               "GAL    0.0000e+00  0.0000e+00  0.0000e+00  0.0000e+00       IONOSPHERIC CORR\n");
@@ -164,20 +169,12 @@ TEST(BdsIonoPlausibility, EachRuleRejects) {
         {"satellite 63", [](Iono_Par& r) { r.SV = 63; }, true},
         {"satellite 64", [](Iono_Par& r) { r.SV = 64; }, false},
         {"satellite 0", [](Iono_Par& r) { r.SV = 0; }, false},
-        {"year 1979", [](Iono_Par& r) { r.date.v[EP_YEAR] = 1979; }, false},
-        {"year 2099.9", [](Iono_Par& r) { r.date.v[EP_YEAR] = 2099.9f; }, true},
-        {"year 2100", [](Iono_Par& r) { r.date.v[EP_YEAR] = 2100; }, false},
-        {"month 0", [](Iono_Par& r) { r.date.v[EP_MONTH] = 0; }, false},
-        {"month 0.9 truncates to 0", [](Iono_Par& r) { r.date.v[EP_MONTH] = 0.9f; }, false},
-        {"month 13", [](Iono_Par& r) { r.date.v[EP_MONTH] = 13; }, false},
-        {"day 32", [](Iono_Par& r) { r.date.v[EP_DAY] = 32; }, false},
-        {"hour 24", [](Iono_Par& r) { r.date.v[EP_HOUR] = 24; }, false},
-        {"hour -0.5 truncates to 0", [](Iono_Par& r) { r.date.v[EP_HOUR] = -0.5f; }, true},
-        {"minute 60", [](Iono_Par& r) { r.date.v[EP_MIN] = 60; }, false},
-        {"second 60.4", [](Iono_Par& r) { r.date.v[EP_SEC] = 60.4f; }, true},
-        {"second 61", [](Iono_Par& r) { r.date.v[EP_SEC] = 61; }, false},
-        {"second NaN", [](Iono_Par& r) { r.date.v[EP_SEC] = NAN; }, false},
-        {"year huge", [](Iono_Par& r) { r.date.v[EP_YEAR] = 3e38f; }, false},
+        {"reception undated", [](Iono_Par& r) { r.received.dated = false; }, false},
+        {"received in 1979", [](Iono_Par& r) { r.received = at(1979, 12, 31, 86399999); }, false},
+        {"received in 1980", [](Iono_Par& r) { r.received = at(1980, 1, 1, 0); }, true},
+        {"received in 2099", [](Iono_Par& r) { r.received = at(2099, 12, 31, 86399999); }, true},
+        {"received in 2100", [](Iono_Par& r) { r.received = at(2100, 1, 1, 0); }, false},
+        {"time of day beyond the day", [](Iono_Par& r) { r.received.ms = 86400000; }, false},
         {"beta3 infinite", [](Iono_Par& r) { r.beta[3] = INFINITY; }, false},
         {"alpha2 NaN", [](Iono_Par& r) { r.alpha[2] = NAN; }, false},
         {"all zero", [](Iono_Par& r) { r = zero_coefficients(r); }, false},
@@ -393,8 +390,6 @@ namespace {
 const std::string NO_SBAS = " " + std::string(18, ' ') + " ";
 // An identifier left-adjusted in 18 columns.
 std::string id18(const std::string& id) { return id + std::string(18 - id.size(), ' '); }
-// A reception time: a date and milliseconds of day.
-Epoch_ms at(int64_t y, int64_t mo, int64_t d, uint32_t ms) { return {days_from_civil(y, mo, d), ms, true}; }
 // Friday 2024-03-15 12:34:56.789 and Saturday 2024-03-16 23:59:59 in GPS
 // time, and their transmission-time fields.
 const Epoch_ms FRI = at(2024, 3, 15, 45296789), SAT = at(2024, 3, 16, 86399000);
@@ -499,19 +494,13 @@ TEST(StoRecords, CountBeyondTheStoreStopsAtItsEnd) {
 }
 
 // GLONASS: a GLUT record (to UTC(SU), a0 = -tau_c) and a GLGP record
-// (a0 = tau_GPS, the sign of the 3.05 line), always written, dated by the
-// day of the time message and with its reception time (zeros without one).
-TEST(StoRecords, GlonassRecordsAlwaysWritten) {
-    EXPECT_EQ(capture(Add_GLO_Nav_File_Time_corr_mixed),
-              "> STO R   FDMA\n"
-              "       0 00 00 00 00 00 GLUT                                  UTC(SU)           \n"
-              "     0.000000000000e+00 0.000000000000e+00 0.000000000000e+00 0.000000000000e+00\n"
-              "> STO R   FDMA\n"
-              "       0 00 00 00 00 00 GLGP                                                    \n"
-              "     0.000000000000e+00 0.000000000000e+00 0.000000000000e+00 0.000000000000e+00\n");
+// (a0 = tau_GPS, the sign of the 3.05 line), dated by the day of the time
+// message and with its reception time; none without a message, whose
+// record of zeros would carry no date.
+TEST(StoRecords, GlonassRecordsOfTheTimeMessage) {
+    EXPECT_EQ(capture(Add_GLO_Nav_File_Time_corr_mixed), "");
     GLO_Time_Par.corr0 = -P29;
     GLO_Time_Par.corr1 = static_cast<float>(-P30);
-    set_date(GLO_Time_Par.date, 2024, 3, 15, 12, 34, 56);
     GLO_Time_Par.has_message = true;
     GLO_Time_Par.received = FRI;
     EXPECT_EQ(capture(Add_GLO_Nav_File_Time_corr_mixed),
@@ -521,6 +510,17 @@ TEST(StoRecords, GlonassRecordsAlwaysWritten) {
               "> STO R   FDMA\n"
               "    2024 03 15 00 00 00 GLGP                                                    \n" +
                   TX_FRI + "-9.313225746155e-10 0.000000000000e+00 0.000000000000e+00\n");
+    // A message of zeros is a message: its values are written.
+    GLO_Time_Par.corr0 = 0;
+    GLO_Time_Par.corr1 = 0;
+    GLO_Time_Par.received = SAT;
+    EXPECT_EQ(capture(Add_GLO_Nav_File_Time_corr_mixed),
+              "> STO R   FDMA\n"
+              "    2024 03 16 00 00 00 GLUT                                  UTC(SU)           \n" +
+                  TX_SAT + " 0.000000000000e+00 0.000000000000e+00 0.000000000000e+00\n"
+              "> STO R   FDMA\n"
+              "    2024 03 16 00 00 00 GLGP                                                    \n" +
+                  TX_SAT + " 0.000000000000e+00 0.000000000000e+00 0.000000000000e+00\n");
 }
 
 TEST(StoRecords, SbasWritesNothing) {
@@ -555,13 +555,13 @@ TEST(IonRecords, KlobucharRecordsOfTheStoredRecords) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.head);
         zeros_among_records(*c.store);
-        set_date((*c.store)[3].date, 2024, 3, 15, 12, 34, 59.6f);  // rounded
+        (*c.store)[3].received = at(2024, 3, 15, 45299600);  // 12:34:59.600: the whole second
         EXPECT_EQ(capture(c.writer), "");
         *c.count = 4;
         EXPECT_EQ(capture(c.writer),
                   std::string(c.head) + "    2024 03 15 12 34 56-7.450580596924e-09 1.490116119385e-08 0.000000000000e+00\n" +
                       KLOB_TAIL + c.head +
-                      "    2024 03 15 12 34 60 5.960464477539e-08 1.490116119385e-08 0.000000000000e+00\n" + KLOB_TAIL);
+                      "    2024 03 15 12 34 59 5.960464477539e-08 1.490116119385e-08 0.000000000000e+00\n" + KLOB_TAIL);
     }
 }
 
@@ -578,12 +578,12 @@ TEST(IonRecords, KlobucharCountBeyondTheStoreStopsAtItsEnd) {
     EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 4 * IONO_STORE_SIZE);
 }
 
-// BeiDou: plausible records only, headed by the satellite; the date fields
-// are truncated.
+// BeiDou: plausible records only, headed by the satellite, dated to the
+// whole second of their reception.
 TEST(IonRecords, BeidouPlausibleRecordsWithSatellite) {
     Iono_BDS[0] = bds(0, "A");
     Iono_BDS[1] = bds(7, "A");
-    set_date(Iono_BDS[1].date, 2024, 3, 15, 23, 59, 59.6f);
+    Iono_BDS[1].received = at(2024, 3, 15, 86399600);
     Iono_BDS[2] = bds(12, "A");
     BDS_ION_Par_n = 2;
     EXPECT_EQ(capture(Add_BDS_Nav_File_iono_mixed),
@@ -595,16 +595,19 @@ TEST(IonRecords, BeidouPlausibleRecordsWithSatellite) {
     EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 8);
 }
 
-TEST(IonRecords, GalileoRecordAlwaysWritten) {
-    EXPECT_EQ(capture(Add_GAL_Nav_File_iono_mixed),
-              "> ION E   IFNV\n"
-              "       0 00 00 00 00 00 0.000000000000e+00 0.000000000000e+00 0.000000000000e+00\n"
-              "     0.000000000000e+00\n");
+// Galileo: one record from the first ephemeris record; none without a
+// Galileo ephemeris, whose empty record would state zeros at no date.
+TEST(IonRecords, GalileoRecordOfTheFirstEphemeris) {
+    EXPECT_EQ(capture(Add_GAL_Nav_File_iono_mixed), "");
+    GAL_Eph[0].SV = 11;
     GAL_Eph[0].ai0 = 62.25f;
     GAL_Eph[0].ai1 = -0.1796875f;
     GAL_Eph[0].ai2 = 0.01171875f;
     GAL_Eph[0].iono_flags = 0x25;  // bits above bit 4 are dropped
     set_date(GAL_Eph[0].clock_epoch, 2024, 3, 5, 14, 0, 0);
+    GAL_Eph[1] = GAL_Eph[0];
+    GAL_Eph[1].ai0 = 99.0f;
+    GAL_SV_index = 2;
     EXPECT_EQ(capture(Add_GAL_Nav_File_iono_mixed),
               "> ION E   IFNV\n"
               "    2024 03 05 14 00 00 6.225000000000e+01-1.796875000000e-01 1.171875000000e-02\n"
