@@ -77,7 +77,8 @@ bool pass_clock_date(Pass_clock& c);
 // midnight).
 uint32_t requested_interval_ms(double seconds);
 // The interval of the observation file, s: the requested one ("-p"), else
-// the data interval that the first pass found.
+// the data interval that the first pass found (0 when the log shows none:
+// a single epoch, or epochs that never step forward).
 float file_interval();
 bool on_grid(bool reference_set, uint32_t reference, uint32_t epoch, uint32_t interval_ms);
 

@@ -70,10 +70,14 @@ void Add_OBS_File_heading(std::ofstream& obs, float& interval) {
         if (!GLO_SLOT_flag) GLO_SLOT_flag = Add_glo_slot(obs);
         if (!GLO_COD_flag) GLO_COD_flag = Add_glo_cod(obs);
     }
+    // INTERVAL is optional: an interval of 0 is no interval (a log of one
+    // epoch shows none, and none was requested), and the line is left out.
     if (!INT_flag) {
-        std::string line;
-        fmt_fixed(line, static_cast<double>(interval), 10, 3);
-        put_whole(obs, line, "INTERVAL");
+        if (interval > 0.0f) {
+            std::string line;
+            fmt_fixed(line, static_cast<double>(interval), 10, 3);
+            put_whole(obs, line, "INTERVAL");
+        }
         INT_flag = true;
     }
     if (!FOBS_flag) FOBS_flag = Add_first_obs(obs);

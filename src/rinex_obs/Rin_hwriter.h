@@ -5,7 +5,8 @@
 #include <fstream>
 
 // The whole observation header, each line group once (one-shot flags);
-// END_flag is set when it is complete. `interval` is the INTERVAL value.
+// END_flag is set when it is complete. `interval` is the INTERVAL value,
+// s; an interval of 0 leaves the line out.
 void Add_OBS_File_heading(std::ofstream& obs, float& interval);
 int Add_OBSheading(std::ofstream& obs);
 int Add_avail_OBS(std::ofstream& obs);

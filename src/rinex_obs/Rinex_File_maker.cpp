@@ -1,6 +1,7 @@
 // The observation pass: the second pass over the log. It frames the
 // epochs, has each one decoded into the satellite tables, writes the header
-// once and one record per epoch on the requested interval grid.
+// once (after the first epoch: at the second "~~", or at the end of a log
+// of one epoch) and one record per epoch on the requested interval grid.
 #include "rinex_obs/Rinex_File_maker.h"
 
 #include <cstdint>
@@ -83,6 +84,17 @@ int ObservationFileMaker(std::ofstream& obs, FILE* log) {
         header_due = false;
         reference_set = true;
     };
+    // The header, then the record of the epoch that it precedes, which is
+    // the origin of the grid.
+    auto write_header_and_epoch = [&](const Epoch_ms& t) {
+        epoch_fields(t, RCV_date);  // also the header's first observation time
+        Add_OBS_File_heading(obs, header_interval);
+        if (END_flag) {
+            reference = t.ms;
+            write_epoch(t);
+        }
+        finish_epoch();
+    };
 
     while (!std::feof(log) && !std::ferror(log)) {  // a read error ends the pass too
         std::string id = VLXFileReader(log);
@@ -97,7 +109,8 @@ int ObservationFileMaker(std::ofstream& obs, FILE* log) {
         }
 
         // The first epoch waits in the tables for the header from its close
-        // to the next "~~"; a receiver-name message must not empty them.
+        // to the next "~~" (or the end of the log); a receiver-name message
+        // must not empty them.
         Epoch_held = frame.started && frame.closed && !END_flag;
         if (decode_vlx(id)) fold_due = true;
         Epoch_held = false;
@@ -130,13 +143,7 @@ int ObservationFileMaker(std::ofstream& obs, FILE* log) {
             if (step.closed) sort_SV_arr();
             if (step.closed || header_due) fold_due = true;  // tables reordered or cleared
             if (header_due) {
-                epoch_fields(header_epoch, RCV_date);  // also the header's first observation time
-                Add_OBS_File_heading(obs, header_interval);
-                if (END_flag) {
-                    reference = header_epoch.ms;
-                    write_epoch(header_epoch);
-                }
-                finish_epoch();
+                write_header_and_epoch(header_epoch);
             } else if (END_flag && step.closed) {
                 if (!reference_set) reference = ended_epoch_time.ms;
                 if (kept(ended_epoch_time)) {
@@ -148,10 +155,24 @@ int ObservationFileMaker(std::ofstream& obs, FILE* log) {
         }
     }
 
-    if (frame_log_end(frame) && END_flag && obs.is_open()) {
+    // The end of the log ends the epoch still open (the last epoch of a log
+    // without a closing "TD"), as a "~~" would.
+    const bool ended_at_log_end = frame_log_end(frame);
+    if (!obs.is_open() || !frame.started) return 1;  // no epoch: no header either
+    if (ended_at_log_end) {
         decode_epoch();
         fold_glonass();
         sort_SV_arr();
+    }
+    if (!END_flag) {
+        // A log of one epoch: no second "~~" brought the header, so it
+        // comes here with the epoch's record, ended by "TD" or by the log's
+        // end. An epoch ended by "TD" was decoded and sorted there; the
+        // fold runs once more on the sorted tables, as at a next "~~".
+        if (!ended_at_log_end && fold_due) fold_glonass();
+        header_interval = file_interval();
+        write_header_and_epoch(epoch_time);
+    } else if (ended_at_log_end) {
         if (kept(epoch_time)) {
             epoch_fields(epoch_time, RCV_date);
             write_epoch(epoch_time);

@@ -181,6 +181,10 @@ TEST(EpochTimesEndToEnd, EveryRateWithAndWithoutReceiverDates) {
         {"10 Hz just before midnight, an epoch out of order", {2024, 3, 15, 23, 59, 59}, 100, 20, ONLY_FIRST, 0, 0, 0,
          1, 0, 12, 8},
         {"1 Hz, -p 2, the grid epoch repeated", {2024, 3, 15, 10, 0, 0}, 1000, 9, ONLY_FIRST, 0, 0, 0, 1, 2, 4, 4},
+        // A log of one epoch: its record, the first and the last observation.
+        {"1 Hz, one epoch", {2024, 3, 15, 10, 0, 0}, 1000, 1, 1, 0, 0, 0, 1, 0},
+        {"1 Hz, one epoch, no TD", {2024, 3, 15, 10, 0, 0}, 1000, 1, 1, 0, 0, 0, 0, 0},
+        {"10 Hz, one epoch just before midnight, -p 30, no TD", {2024, 3, 15, 23, 59, 59}, 100, 1, 1, 0, 0, 0, 0, 30},
         // Long names from the first and last records, not from the first
         // receiver date: 23:30 on day 075 for two hours, dated from 00:30.
         {"1/30 Hz, long names, first RD an hour late", {2024, 3, 15, 23, 30, 0}, 30000, 240, 1, 120, 0, 0, 1, 0, -1,

@@ -59,6 +59,27 @@ std::string log_of(uint32_t start_ms, Date first, Date second_day, int epochs, b
 
 std::string expected(const char* name) { return testfiles::read_file(std::string(VORSKEL_TEST_DATA) + "/" + name); }
 
+// The file that a log of only the first epoch of `text`'s log gives: the
+// header with `interval` as its INTERVAL line ("" for none) and the first
+// observation as the last one, then the first epoch record alone.
+std::string first_epoch_only(const std::string& text, const std::string& interval) {
+    std::string out, first_time;
+    int epochs = 0;
+    for (const std::string& l : testfiles::lines_of(text)) {
+        const std::string label = l.size() > 60 ? l.substr(60) : "";
+        if (l.rfind("> ", 0) == 0 && ++epochs == 2) break;
+        if (label == "TIME OF FIRST OBS") first_time = l.substr(0, 60);
+        if (label == "INTERVAL") {
+            if (!interval.empty()) out += interval + "\n";
+        } else if (label == "TIME OF LAST OBS") {
+            out += first_time + label + "\n";
+        } else {
+            out += l + "\n";
+        }
+    }
+    return out;
+}
+
 const Date MAY9 = {2024, 5, 9}, MAY10 = {2024, 5, 10};
 constexpr uint32_t T1030 = 10 * H_MS + 30 * M_MS;
 
@@ -91,9 +112,29 @@ TEST(ObsEndToEnd, PeriodKeepsEveryOtherEpochFromTheFirst) {
     }
 }
 
-TEST(ObsEndToEnd, SingleEpochGivesAnEmptyFile) {
-    EXPECT_EQ(converted_obs(log_of(T1030, MAY9, MAY9, 1, true)), "");
-    EXPECT_EQ(converted_obs(log_of(T1030, MAY9, MAY9, 1, false)), "");
+// A log of one epoch, closed by "TD" or by the end of the log: the header
+// and the record that a longer log starts with, less the INTERVAL line
+// (the log shows no interval) unless "-p" gives one, with the epoch as the
+// first and the last observation.
+TEST(ObsEndToEnd, SingleEpochGetsTheHeaderAndItsRecord) {
+    const std::string p30 = "    30.000                                                  INTERVAL";
+    struct Case {
+        const char* file;
+        std::vector<std::string> args;
+        std::string interval;
+    } cases[] = {
+        {"obs_400.rnx", {}, ""},
+        {"obs_305.rnx", {"-rv", "3.05"}, ""},
+        {"obs_401.rnx", {"-rv", "4.01"}, ""},
+        {"obs_400.rnx", {"-p", "30"}, p30},
+        {"obs_305.rnx", {"-rv", "3.05", "-p", "30"}, p30},
+    };
+    for (bool with_end : {true, false})
+        for (const Case& c : cases) {
+            const std::string got = converted_obs(log_of(T1030, MAY9, MAY9, 1, with_end), c.args);
+            EXPECT_EQ(got, first_epoch_only(expected(c.file), c.interval))
+                << c.file << (c.interval.empty() ? "" : ", -p 30") << (with_end ? ", with TD" : ", without TD");
+        }
 }
 
 // A log that starts at 23:59:59: its second epoch begins at 00:00:00.000.

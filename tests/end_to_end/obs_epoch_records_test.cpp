@@ -55,10 +55,11 @@ std::string repeated_end_log(bool twice) {
     return log;
 }
 
-// A receiver-name message between the first epoch's "TD" and the second "~~".
-std::string name_after_first_epoch_log() {
+// A receiver-name message between the first epoch's "TD" and the second "~~"
+// (or the end of a log of one epoch).
+std::string name_after_first_epoch_log(int epochs = 2) {
     std::string log;
-    for (int e = 0; e < 2; ++e) {
+    for (int e = 0; e < epochs; ++e) {
         log += open_epoch(e) + sat_list({{GPS, 5}}) + frame("FC", items16({ON})) + frame("rx", items32({1000 * e})) +
                epoch_end();
         if (e == 0) log += frame("JP", zeros(5) + " VLX BETA2 " + u8(0));
@@ -233,6 +234,12 @@ TEST(ObsEpochRecords, EveryEpochWholeWithItsOwnValues) {
           "G05  22484434.350                                                  ",
           "> 2024 05 09 10 30  1.0000000  0  1       0.000000000000",
           "G05  22484437.348                                                  "}},
+        {"a receiver name after the only epoch keeps it",
+         name_after_first_epoch_log(1),
+         {},
+         {"                                                            END OF HEADER",
+          "> 2024 05 09 10 30  0.0000000  0  1       0.000000000000",
+          "G05  22484434.350                                                  "}},
         {"the last epoch at the end of the log has its code-division values",
          code_division_without_ends_log(),
          {},

@@ -27,11 +27,14 @@ struct Sim {
     std::vector<std::string> args;  // simulator options besides the output file
 };
 
-// Every system; epochs closed by "TD", or only now and then; two skies.
+// Every system; epochs closed by "TD", or only now and then; two skies; a
+// log of one epoch, closed by "TD" or only by the end of the log.
 const Sim SIMS[] = {
     {"all systems", {"--epochs", "120", "--systems", "GREJCIS", "--seed", "1"}},
     {"all systems, TD every 3rd, other sky",
      {"--epochs", "90", "--systems", "GREJCIS", "--seed", "7", "--td-every", "3", "--start", "2024-03-15 23:59:00"}},
+    {"one epoch", {"--epochs", "1", "--systems", "GREJCIS", "--seed", "7"}},
+    {"one epoch, no TD", {"--epochs", "1", "--systems", "GREJCIS", "--seed", "1", "--td-every", "0"}},
 };
 
 // Simulates `sim` in a directory of its own and converts it with `args`;

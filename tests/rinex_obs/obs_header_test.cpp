@@ -59,7 +59,9 @@ void set_gps_station() {
     note_stored_column(SYS_GPS, 7, 2, true, 0.25f);
 }
 
-std::string identification_lines(const char* version) {
+// The header of set_gps_station up to LEAP SECONDS; `interval` is the
+// INTERVAL line ("" where the header has none).
+std::string identification_lines(const char* version, const std::string& interval = H("    30.000", "INTERVAL")) {
     return H(std::string(version) + "           OBSERVATION DATA    G", "RINEX VERSION / TYPE") +
            H("VORSKEL v0.1.2b     TOVRA GNSS          20240509 103000 UTC ", "PGM / RUN BY / DATE") +
            H("", "OBSERVER / AGENCY") + H("ALPHA1", "MARKER NAME") +
@@ -68,8 +70,7 @@ std::string identification_lines(const char* version) {
            H("-Unknown-           ANT-X", "ANT # / TYPE") +
            H("        1.5000        0.0000        0.0000", "ANTENNA: DELTA H/E/N") +
            H("G    8 C1C L1C D1C S1C C2W L2W D2W S2W", "SYS / # / OBS TYPES") +
-           H("    30.000", "INTERVAL") +
-           H("  2024     5     9    10    30   30.0000000     GPS", "TIME OF FIRST OBS") +
+           interval + H("  2024     5     9    10    30   30.0000000     GPS", "TIME OF FIRST OBS") +
            H("  2024     5     9    12     0    0.0000000     GPS", "TIME OF LAST OBS") +
            H("    18", "LEAP SECONDS");
 }
@@ -98,6 +99,37 @@ TEST(ObsHeader, Rinex4HeadersGoFromLeapSecondsToEnd) {
         float interval = 30.0f;
         const std::string text = capture([&](std::ofstream& o) { Add_OBS_File_heading(o, interval); });
         EXPECT_EQ(text, identification_lines(v == 4.0 ? "     4.00" : "     4.01") + H("", "END OF HEADER"));
+    }
+}
+
+// INTERVAL is optional: an interval of 0 (a log of one epoch, no "-p")
+// leaves the line out and nothing else, in every version; the smallest
+// interval the log can show, 1 ms, is still written.
+TEST(ObsHeader, IntervalLineOnlyForAnInterval) {
+    const std::string v305_tail = H("G L1C  0.00000  03 G05 G07 G13", "SYS / PHASE SHIFT") +
+                                  H("G L2W  0.25000  01 G07", "SYS / PHASE SHIFT") + H("     3", "# OF SATELLITES");
+    struct Case {
+        double version;
+        const char* version_field;
+        float interval;
+        std::string interval_line;
+    } cases[] = {
+        {3.05, "     3.05", 0.0f, ""},
+        {4.0, "     4.00", 0.0f, ""},
+        {4.01, "     4.01", 0.0f, ""},
+        {3.05, "     3.05", 0.001f, H("     0.001", "INTERVAL")},
+        {4.0, "     4.00", 0.001f, H("     0.001", "INTERVAL")},
+    };
+    for (const Case& c : cases) {
+        reset_stores();
+        set_gps_station();
+        Rinex_Ver = c.version;
+        float interval = c.interval;
+        const std::string text = capture([&](std::ofstream& o) { Add_OBS_File_heading(o, interval); });
+        const std::string tail = c.version < 4.0 ? v305_tail : "";
+        EXPECT_EQ(text, identification_lines(c.version_field, c.interval_line) + tail + H("", "END OF HEADER"))
+            << c.version << " " << c.interval;
+        EXPECT_TRUE(END_flag);
     }
 }
 
